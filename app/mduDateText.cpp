@@ -1,0 +1,8 @@
+#include "mduDateText.h"
+
+#include "common/vtDateText.h"
+
+QString FormatDateText(const QVariant& value) {
+    const QDate d = vt::recognizeDate(value);
+    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}

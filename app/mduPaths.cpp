@@ -1,0 +1,23 @@
+#include "mduPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+QString& folderOverride() {
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString ProgramFolder() {
+    if (!folderOverride().isEmpty())
+        return folderOverride();
+    return QCoreApplication::applicationDirPath();
+}
+
+void SetProgramFolder(const QString& folder) {
+    folderOverride() = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+}
+
+QString SetupIniPath() { return ProgramFolder() + QStringLiteral("/setup.ini"); }

@@ -1,0 +1,20 @@
+#include "tsMessages.h"
+
+#include <QStringList>
+
+ScriptedMessages::ScriptedMessages() { SetMessagePresenter(this); }
+ScriptedMessages::~ScriptedMessages() { SetMessagePresenter(nullptr); }
+
+int ScriptedMessages::present(const MessageRequest& request) {
+    m_shown.append(request);
+    if (!m_answers.isEmpty())
+        return m_answers.takeFirst();
+    return request.defaultButton;
+}
+
+QStringList ScriptedMessages::texts() const {
+    QStringList out;
+    for (const auto& r : m_shown)
+        out << r.text;
+    return out;
+}
