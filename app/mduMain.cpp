@@ -11,9 +11,6 @@
 #include <QStandardPaths>
 #include <memory>
 
-QString gServerName;
-QString gDatabaseName;
-
 namespace {
 
 // The lock that marks this copy of the program as running; a lock left by a

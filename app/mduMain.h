@@ -1,9 +1,6 @@
 #pragma once
 // Program entry: the start-up sequence.
-#include <QString>
-
-extern QString gServerName;
-extern QString gDatabaseName;
+#include "clsConn.h"
 
 // Runs the start-up sequence. Returns true when a window was opened that
 // keeps the program running.

@@ -1,0 +1,398 @@
+#include "clsConn.h"
+
+#include "common/vtError.h"
+#include "mduBusy.h"
+#include "mduINI.h"
+#include "mduMessage.h"
+
+ConnHolder gConn;
+QString gServerName;
+QString gDatabaseName;
+
+namespace {
+
+const QString LostLinkText = QStringLiteral("通讯链接失败");
+
+void inform(const QString& text, const QString& title) {
+    MessageRequest r;
+    r.text = text;
+    r.title = title;
+    r.icon = MsgIcon::Information;
+    PresentMessage(r);
+}
+
+// ADO's words for a parameter that is not there.
+DbError noSuchItem() { return DbError(QStringLiteral("在对应所需名称或序数的集合中，未找到项目。")); }
+
+} // namespace
+
+clsConn& ConnHolder::get() {
+    if (!m_conn) {
+        m_conn = std::make_unique<clsConn>();
+        // Message kind 1 appends the kept error text of this object.
+        SetErrorTextSource([this] { return m_conn ? m_conn->ErrInfo() : QString(); });
+    }
+    return *m_conn;
+}
+
+clsConn::clsConn() = default;
+
+clsConn::~clsConn() {
+    if (m_backend && m_backend->isOpen())
+        m_backend->close();
+}
+
+bool clsConn::IsConnected() const { return m_backend && m_backend->isOpen(); }
+
+DbBackend& clsConn::backend() const {
+    if (!m_backend)
+        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+    return *m_backend;
+}
+
+QString clsConn::describe(const std::exception& e) {
+    if (const auto* db = dynamic_cast<const DbError*>(&e))
+        return db->description;
+    if (const auto* vte = dynamic_cast<const vt::Error*>(&e))
+        return vte->description();
+    return QString::fromLocal8Bit(e.what());
+}
+
+bool clsConn::ConnectToDatabase(QString& ServerName, QString& DatabaseName, QString UID, QString pwd) {
+    m_backend.reset();
+    ConnectRequest request;
+    request.connectionString = QStringLiteral("driver={SQL Server};server=") + ServerName +
+                               QStringLiteral(";uid=") + UID + QStringLiteral(";pwd=") + pwd +
+                               QStringLiteral(";database=") + DatabaseName;
+    request.server = ServerName;
+    request.database = DatabaseName;
+    request.uid = UID;
+    request.pwd = pwd;
+    try {
+        std::shared_ptr<DbBackend> b = CreateBackend(request);
+        b->open(request);
+        m_backend = std::move(b);
+        return true;
+    } catch (const std::exception&) {
+        m_backend.reset();
+        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"));
+        return false;
+    }
+}
+
+bool clsConn::ConnectToODBC(QString sDSN) {
+    m_backend.reset();
+    ConnectRequest request;
+    request.connectionString = QStringLiteral("dsn=") + sDSN + QStringLiteral(";UID=sa;pwd=");
+    request.uid = QStringLiteral("sa");
+    try {
+        std::shared_ptr<DbBackend> b = CreateBackend(request);
+        b->open(request);
+        m_backend = std::move(b);
+        return true;
+    } catch (const std::exception&) {
+        m_backend.reset();
+        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"));
+        return false;
+    }
+}
+
+void clsConn::DisconnectFromDatabase() {
+    if (m_backend)
+        m_backend->close();
+    m_backend.reset();
+}
+
+void clsConn::BeginTrans() {
+    backend().beginTransaction();
+    m_errText.clear();
+}
+
+void clsConn::CommitTrans() {
+    backend().commitTransaction();
+    m_errText.clear();
+}
+
+void clsConn::RollbackTrans() {
+    m_errText.clear();
+    backend().rollbackTransaction();
+}
+
+void clsConn::Log(const QString&, const QString&) const {}
+
+void clsConn::Recover(const QString& description, BusyPointer* busy) {
+    // The kept text of an earlier failure decides: a lost link shows itself
+    // first with the driver's description, and the failure after it rebuilds.
+    if (m_errText.indexOf(LostLinkText) >= 1) {
+        ReadDatabaseSettings(gServerName, gDatabaseName, m_uid, m_pwd);
+        ConnectToDatabase(gServerName, gDatabaseName, m_uid, m_pwd);
+        inform(QStringLiteral("数据库连接重建，系统将重新尝试！"), QString());
+        if (busy)
+            busy->Restore();
+        return;
+    }
+    if (busy)
+        busy->Restore();
+    m_errText = description;
+    inform(description, QStringLiteral("系统提示！"));
+}
+
+QString clsConn::LogParameterText(const QVariantList& params) {
+    QString text;
+    for (const QVariant& v : params) {
+        if (v.metaType().id() == QMetaType::QByteArray)
+            text += QStringLiteral("<%1 bytes>").arg(v.toByteArray().size());
+        else if (v.metaType().id() == QMetaType::Bool)
+            text += v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        else if (!vt::isNothing(v))
+            text += v.toString();
+        text += QLatin1Char(',');
+    }
+    return text;
+}
+
+QString clsConn::SqlText(const QString& value) {
+    QString v = value;
+    return v.replace(QLatin1Char('\''), QLatin1String("''"));
+}
+
+bool clsConn::WriteExecLog(const QString& what, const QVariantList& params) {
+    try {
+        QList<DbParam> ps = ProcedureParams(QStringLiteral("upDSYSExecLog"), {});
+        if (ps.size() < 4)
+            throw noSuchItem();
+        ps[1].value = what;
+        ps[2].value = LogParameterText(params);
+        ps[3].value = m_opNo;
+        backend().callProcedure(QStringLiteral("upDSYSExecLog"), ps, 120);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QList<DbParam> clsConn::ProcedureParams(const QString& name, const QVariantList& params) {
+    QList<DbParam> ps;
+    for (const DbParamInfo& i : backend().describeProcedure(name)) {
+        DbParam p;
+        p.info = i;
+        ps << p;
+    }
+    for (qsizetype i = 0; i < params.size(); ++i) {
+        if (i + 1 >= ps.size())
+            throw noSuchItem();
+        ps[i + 1].value = params[i];
+    }
+    return ps;
+}
+
+void clsConn::CopyBack(const QList<DbParam>& ps, QVariantList& params) {
+    for (qsizetype i = 1; i < ps.size(); ++i) {
+        const ParamDirection d = ps[i].info.direction;
+        if ((d == ParamDirection::InputOutput || d == ParamDirection::Output) && i - 1 < params.size())
+            params[i - 1] = ps[i].value;
+    }
+}
+
+QVariant clsConn::GetArray(const QString& SqlString) {
+    try {
+        DbResult r = backend().execute(SqlString, {}, 180);
+        if (!r.hasRowSet || r.rows.rows() == 0)
+            return vt::Empty();
+        return vt::toVariant(r.rows);
+    } catch (const std::exception& e) {
+        Recover(describe(e), nullptr);
+        return vt::Empty();
+    }
+}
+
+std::unique_ptr<clsRecord> clsConn::GetRecord(const QString& SqlString) {
+    try {
+        DbResult r = backend().execute(SqlString, {}, 180);
+        auto record = std::make_unique<clsRecord>();
+        record->GetRecord(r);
+        return record;
+    } catch (const std::exception& e) {
+        Recover(describe(e), nullptr);
+        return nullptr;
+    }
+}
+
+std::unique_ptr<clsRecordSet> clsConn::GetRecordSet(const QString& Source) {
+    try {
+        return std::make_unique<clsRecordSet>(m_backend, Source);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+QVariant clsConn::GetSP(const QString& name, QVariantList& params) {
+    BusyPointer busy;
+    try {
+        QList<DbParam> ps = ProcedureParams(name, params);
+        DbResult r = backend().callProcedure(name, ps, 30);
+        const QVariant result = r.hasRowSet && r.rows.rows() > 0 ? vt::toVariant(r.rows) : vt::Empty();
+        CopyBack(ps, params);
+        return result;
+    } catch (const std::exception& e) {
+        Recover(describe(e), &busy);
+        return vt::Empty();
+    }
+}
+
+std::unique_ptr<clsRecord> clsConn::GetSPR(const QString& name, QVariantList& params) {
+    try {
+        QList<DbParam> ps = ProcedureParams(name, params);
+        DbResult r = backend().callProcedure(name, ps, 30);
+        auto record = std::make_unique<clsRecord>();
+        record->GetRecord(r);
+        return record;
+    } catch (const std::exception& e) {
+        Recover(describe(e), nullptr);
+        return nullptr;
+    }
+}
+
+QVariant clsConn::ExeSP(const QString& name, QVariantList& params) {
+    BusyPointer busy;
+    try {
+        QList<DbParam> ps = ProcedureParams(name, params);
+        DbResult r = backend().callProcedure(name, ps, 120);
+        QVariant result = vt::isEmpty(r.returnValue) ? QVariant(-1) : r.returnValue;
+        CopyBack(ps, params);
+        // Reading procedures are not logged: names beginning "upv", "upV" or "UPV".
+        const bool reading = name.startsWith(QLatin1String("upv")) ||
+                             name.startsWith(QLatin1String("upV")) ||
+                             name.startsWith(QLatin1String("UPV"));
+        if (!reading && !WriteExecLog(name, params)) {
+            result = -1;
+            m_errText = QStringLiteral("日志记录失败,") + m_errText;
+        }
+        return result;
+    } catch (const std::exception& e) {
+        Recover(describe(e), &busy);
+        return vt::Empty();
+    }
+}
+
+int clsConn::ExeCommand(const QString& SqlString) {
+    QVariantList none;
+    return ExeCommand(SqlString, none);
+}
+
+int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
+    int result = -1;
+    m_errText.clear();
+    BusyPointer busy;
+    try {
+        const QList<DbParamInfo> info = backend().describeParameters(SqlString);
+        if (params.size() > info.size())
+            throw noSuchItem();
+        if (params.size() < info.size())
+            throw DbError(QStringLiteral("至少一个参数没有被指定值。"));
+        QList<DbParam> ps;
+        for (qsizetype i = 0; i < params.size(); ++i) {
+            DbParam p;
+            p.info = info[i];
+            const bool binary = info[i].kind == ParamKind::Binary ||
+                                params[i].metaType().id() == QMetaType::QByteArray;
+            if (binary)
+                p.chunks << params[i].toByteArray(); // appended as a chunk
+            else
+                p.value = params[i];
+            ps << p;
+        }
+        backend().execute(SqlString, ps, 0);
+        result = 0;
+        if (!WriteExecLog(SqlString, params)) {
+            result = -1;
+            m_errText = QStringLiteral("日志记录失败");
+        }
+    } catch (const std::exception& e) {
+        Recover(describe(e), &busy);
+    }
+    return result;
+}
+
+QVariant clsConn::GetCommand(const QString& SqlString, QVariantList& params) {
+    try {
+        QVariantList values;
+        if (params.size() == 1 && params[0].metaType().id() == QMetaType::QVariantList)
+            values = params[0].toList();
+        else
+            values = params;
+        QList<DbParam> ps;
+        for (const QVariant& v : values) {
+            DbParam p;
+            p.value = v;
+            ps << p;
+        }
+        DbResult r = backend().execute(SqlString, ps, 30);
+        return r.hasRowSet && r.rows.rows() > 0 ? vt::toVariant(r.rows) : vt::Empty();
+    } catch (const std::exception& e) {
+        Recover(describe(e), nullptr);
+        return vt::Empty();
+    }
+}
+
+std::unique_ptr<clsRecord> clsConn::GetCommandR(const QString& SqlString, QVariantList& params) {
+    try {
+        QList<DbParam> ps;
+        for (const QVariant& v : params) {
+            DbParam p;
+            p.value = v;
+            ps << p;
+        }
+        DbResult r = backend().execute(SqlString, ps, 30);
+        auto record = std::make_unique<clsRecord>();
+        if (!record->GetRecord(r))
+            return nullptr;
+        return record;
+    } catch (const std::exception& e) {
+        Recover(describe(e), nullptr);
+        return nullptr;
+    }
+}
+
+QVariant clsConn::IDENTITY() {
+    const QVariant a = GetArray(QStringLiteral("select @@identity"));
+    if (!vt::isArray(a))
+        throw DbError(QStringLiteral("类型不匹配"));
+    return vt::toArray(a).at(0, 0);
+}
+
+bool clsConn::CheckUser(QString& OpNo, QString& password) {
+    if (auto rs = GetRecordSet(QStringLiteral("select flditemname,flditemCaption from tblSystem"))) {
+        for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+            const QString item = rs->Field(0).toString();
+            if (item == QLatin1String("Company"))
+                Company = rs->Field(1).toString();
+            else if (item == QLatin1String("Version"))
+                Version = rs->Field(1).toString();
+            else if (item == QLatin1String("System"))
+                System = rs->Field(1).toString();
+        }
+        rs->Close();
+    }
+    // The typed values are compared as typed; a quote inside one is doubled
+    // so that it cannot change the statement.
+    const QVariant found = GetArray(
+        QStringLiteral("select fldid,fldcontactor,fldmakername,fldmakertype,fldphone,fldsn,fldmakercode,"
+                       "isnull(convert(varchar(50),fldsame),'') from tblMaker where fldId='") +
+        SqlText(OpNo) + QStringLiteral("' and fldpassword='") + SqlText(password) +
+        QStringLiteral("' and fldstate='01'"));
+    if (!vt::isArray(found))
+        return false;
+    const vt::ValueArray row = vt::toArray(found);
+    const auto text = [&row](int col) {
+        const QVariant& v = row.at(col, 0);
+        return vt::isNothing(v) ? QString() : v.toString();
+    };
+    m_opNo = OpNo;
+    m_opName = text(1);
+    m_opCom = text(2);
+    m_opType = text(3);
+    m_opId = text(5);
+    m_opId2 = text(7);
+    return true;
+}

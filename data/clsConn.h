@@ -1,0 +1,139 @@
+#pragma once
+// The connection object: every database operation of the program goes
+// through the one instance gConn. Each operation catches its own errors,
+// shows them, keeps their text (ErrInfo) and returns a failure value; after
+// a lost link the next failing operation rebuilds the connection from the
+// settings file. Successful writes are recorded in the execution log.
+#include "clsRecord.h"
+#include "clsRecordSet.h"
+#include "dbBackend.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+
+class BusyPointer;
+
+// What DicMenuInit sets up on a grid: its column count and, per column, the
+// header text, alignment and width (twips).
+class GridLayoutTarget {
+public:
+    virtual ~GridLayoutTarget() = default;
+    virtual void SetCols(int cols) = 0;
+    virtual void SetHeaderText(int col, const QString& text) = 0;
+    virtual void SetColAlignment(int col, int alignment) = 0;
+    virtual void SetColWidth(int col, int twips) = 0;
+};
+
+class clsConn {
+public:
+    clsConn();
+    ~clsConn();
+    clsConn(const clsConn&) = delete;
+    clsConn& operator=(const clsConn&) = delete;
+
+    // Connecting.
+    bool ConnectToDatabase(QString& ServerName, QString& DatabaseName, QString UID = QString(),
+                           QString pwd = QString());
+    bool ConnectToODBC(QString sDSN);
+    void DisconnectFromDatabase();
+    bool IsConnected() const;
+
+    // Transactions; each clears the kept error text.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    QString ErrInfo() const { return m_errText; }
+    DbBackend* GetConnection() const { return m_backend.get(); }
+    void Log(const QString& EventDesc, const QString& ClassID = QString()) const;
+    QVariant ConnectDate() const { return m_connectDate; }
+    void SetConnectDate(const QVariant& value) { m_connectDate = value.toString(); }
+
+    // Queries and commands. params are bound by position and receive the
+    // values of input/output parameters after a stored procedure.
+    QVariant GetArray(const QString& SqlString);
+    std::unique_ptr<clsRecord> GetRecord(const QString& SqlString);
+    std::unique_ptr<clsRecordSet> GetRecordSet(const QString& Source);
+    QVariant GetSP(const QString& name, QVariantList& params);
+    std::unique_ptr<clsRecord> GetSPR(const QString& name, QVariantList& params);
+    QVariant ExeSP(const QString& name, QVariantList& params);
+    int ExeCommand(const QString& SqlString, QVariantList& params);
+    int ExeCommand(const QString& SqlString);
+    QVariant GetCommand(const QString& SqlString, QVariantList& params);
+    std::unique_ptr<clsRecord> GetCommandR(const QString& SqlString, QVariantList& params);
+    // The last identity value made on this connection; errors reach the caller.
+    QVariant IDENTITY();
+
+    // Stored files, code lists, grid layouts, labs.
+    QVariant LoadReport(const QString& Fid, const QString& Ext, const QString& Path);
+    QVariant SaveReportFile(const QString& FileName, const QString& FName, const QString& FVersion,
+                            const QString& Fid);
+    QVariant GetBasCode(const QString& BType);
+    QVariant DicMenuInit(GridLayoutTarget* eginfo, const QString& Ctype);
+    QVariant GetOpList(const QString& Dept, const QString& Group, const QString& Types);
+
+    // The program's settings file, for forms.
+    QString GetIniValue(const QString& Section, const QString& KeyWord, const QString& Default);
+    QString SetIniValue(const QString& Section, const QString& KeyWord, const QString& SetValue);
+    QString GetBackFile();
+
+    // Sign-in values.
+    QVariant OpNo() const { return m_opNo; }
+    QVariant OpId() const { return m_opId; }
+    QVariant OpId2() const { return m_opId2; }
+    QVariant OpName() const { return m_opName; }
+    QVariant OpType() const { return m_opType; }
+    QVariant OpCom() const { return m_opCom; }
+    QVariant OpGroup() const { return m_opGroup; }
+    QVariant OpLevel() const { return m_opLevel; }
+    QVariant OpMaster() const { return m_opMaster; }
+
+    // System items of tblSystem, filled at sign-in.
+    QString Company;
+    QString Version;
+    QString System;
+
+    // The parameter text of the execution log: each element's text followed by ",".
+    static QString LogParameterText(const QVariantList& params);
+    // A value placed between single quotes in statement text: quotes doubled.
+    static QString SqlText(const QString& value);
+
+    // Sign-in: true when an active account with that number and password
+    // exists; loads the system items and keeps the lab's values.
+    bool CheckUser(QString& OpNo, QString& password);
+
+private:
+    QString m_opNo, m_opId, m_opId2, m_opName, m_opType, m_opCom, m_opGroup, m_opLevel, m_opMaster;
+
+    void Recover(const QString& description, BusyPointer* busy);
+    static QString describe(const std::exception& e);
+    bool WriteExecLog(const QString& what, const QVariantList& params);
+    QList<DbParam> ProcedureParams(const QString& name, const QVariantList& params);
+    static void CopyBack(const QList<DbParam>& ps, QVariantList& params);
+    DbBackend& backend() const;
+
+    std::shared_ptr<DbBackend> m_backend;
+    QString m_errText;
+    QString m_connectDate;
+    QString m_uid, m_pwd;
+};
+
+// The program-wide connection object, created on first use and kept until
+// the program ends (or dropped by start-up after a refused connection).
+class ConnHolder {
+public:
+    clsConn* operator->() { return &get(); }
+    clsConn& operator*() { return get(); }
+    clsConn& get();
+    bool exists() const { return m_conn != nullptr; }
+    void reset() { m_conn.reset(); }
+
+private:
+    std::unique_ptr<clsConn> m_conn;
+};
+
+extern ConnHolder gConn;
+extern QString gServerName;
+extern QString gDatabaseName;

@@ -1,0 +1,118 @@
+// The stored procedures of the embedded database, with the parameters and
+// result columns of the SQL Server procedures in db/sqlserver/.
+#include "dbSqliteBackend.h"
+
+namespace {
+
+DbParamInfo returnValue() {
+    DbParamInfo p;
+    p.name = QStringLiteral("@RETURN_VALUE");
+    p.direction = ParamDirection::ReturnValue;
+    p.kind = ParamKind::Integer;
+    return p;
+}
+
+DbParamInfo textParam(const char* name, int size) {
+    DbParamInfo p;
+    p.name = QString::fromLatin1(name);
+    p.kind = ParamKind::Text;
+    p.size = size;
+    return p;
+}
+
+QString text(const QList<DbParam>& params, int i) {
+    return i < params.size() && !vt::isNothing(params[i].value) ? params[i].value.toString() : QString();
+}
+
+// The record lists, in the column orders the workbench grids read back.
+const char* const PendingList =
+    "select r.fldsn, r.fldPrdName, ifnull(p.fldPrdName, r.fldPrdName), r.fldPrdNo,"
+    " r.fldPLName, r.fldPFName, r.fldDLName, r.fldDFName, r.fldHospital,"
+    " r.fldOpTime, r.fldOpDesp, r.fldMemo, r.fldPdTime"
+    " from tblrecord r left join tblProduct p on p.fldPrdKey = r.fldPrdName"
+    " where r.fldMsn = ?1 and r.fldStatus = '00' order by r.fldsn";
+
+const char* const SubmittedList =
+    "select r.fldsn, r.fldStatus,"
+    " case r.fldStatus when '01' then '待审批' when '03' then '已退回' else r.fldStatus end,"
+    " ifnull(r.fldreturnmemo, ''), r.fldPrdName, ifnull(p.fldPrdName, r.fldPrdName), r.fldPrdNo,"
+    " r.fldsubmitDate, r.fldPLName, r.fldPFName, r.fldDLName, r.fldDFName, r.fldHospital,"
+    " r.fldOpTime, r.fldPdTime"
+    " from tblrecord r left join tblProduct p on p.fldPrdKey = r.fldPrdName"
+    " where r.fldMsn = ?1 and r.fldStatus in ('01', '03') order by r.fldsn";
+
+const char* const PublishedList =
+    "select r.fldsn, r.fldsubmitDate, r.fldpublishDate, r.fldPrdName,"
+    " ifnull(p.fldPrdName, r.fldPrdName), r.fldPrdNo, r.fldPLName, r.fldPFName,"
+    " r.fldDLName, r.fldDFName, r.fldHospital, r.fldOpTime, r.fldOpDesp, r.fldMemo, r.fldPdTime"
+    " from tblrecord r left join tblProduct p on p.fldPrdKey = r.fldPrdName"
+    " where r.fldMsn = ?1 and r.fldStatus = '02'"
+    " and (?2 = '' or r.fldsubmitDate >= ?2) and (?3 = '' or r.fldsubmitDate <= ?3)"
+    " order by r.fldsn";
+
+const char* const ProductList =
+    "select fldPrdKey, fldPrdName from tblProduct where fldstate = '01' and ?1 is not null"
+    " order by fldPrdKey";
+
+DbResult upvProducts(SqliteBackend& db, QList<DbParam>& params) {
+    const QString kind = text(params, 1);
+    const QString lab = text(params, 2);
+    DbResult r;
+    if (kind.compare(QLatin1String("PrdNo"), Qt::CaseInsensitive) == 0) {
+        r = db.executeNative(QString::fromLatin1(ProductList), {lab});
+    } else if (kind.compare(QLatin1String("MakerView"), Qt::CaseInsensitive) == 0) {
+        const QString category = text(params, 3);
+        if (category == QLatin1String("00"))
+            r = db.executeNative(QString::fromUtf8(PendingList), {lab});
+        else if (category == QLatin1String("01"))
+            r = db.executeNative(QString::fromUtf8(SubmittedList), {lab});
+        else if (category == QLatin1String("02"))
+            r = db.executeNative(QString::fromUtf8(PublishedList),
+                                 {lab, text(params, 4).trimmed(), text(params, 5).trimmed()});
+        else
+            r.hasRowSet = true; // an unknown list has no rows
+    } else {
+        r.hasRowSet = true;
+    }
+    r.returnValue = 0;
+    return r;
+}
+
+DbResult upDSYSExecLog(SqliteBackend& db, QList<DbParam>& params) {
+    db.executeNative(QStringLiteral("insert into tblExecLog (fldTime, fldStatement, fldParams, fldOpNo)"
+                                    " values (datetime('now','localtime'), ?1, ?2, ?3)"),
+                     {text(params, 1), text(params, 2), text(params, 3)});
+    DbResult r;
+    r.returnValue = 0;
+    return r;
+}
+
+DbResult upVBasShow(SqliteBackend& db, QList<DbParam>& params) {
+    DbResult r;
+    if (text(params, 1).compare(QLatin1String("BasCode"), Qt::CaseInsensitive) == 0)
+        r = db.executeNative(QStringLiteral("select fldCode, fldName from dicBasCode where fldType = ?1"
+                                            " order by fldSort, fldCode"),
+                             {text(params, 2)});
+    else
+        r.hasRowSet = true;
+    r.returnValue = 0;
+    return r;
+}
+
+} // namespace
+
+void DefineSystemProcedures(SqliteBackend& db) {
+    db.defineProcedure(QStringLiteral("upvProducts"),
+                       {{returnValue(), textParam("@Type", 20), textParam("@MakerId", 20),
+                         textParam("@Category", 10), textParam("@DateFrom", 10),
+                         textParam("@DateTo", 10), textParam("@Other", 50)},
+                        upvProducts});
+    db.defineProcedure(QStringLiteral("upDSYSExecLog"),
+                       {{returnValue(), textParam("@Statement", 4000), textParam("@Params", 4000),
+                         textParam("@OpNo", 20)},
+                        upDSYSExecLog});
+    db.defineProcedure(QStringLiteral("upVBasShow"),
+                       {{returnValue(), textParam("@Kind", 20), textParam("@Type", 20),
+                         textParam("@Other", 50)},
+                        upVBasShow});
+}

@@ -1,0 +1,28 @@
+#include "dbEmbeddedSchema.h"
+
+#include "dbSqliteBackend.h"
+
+#include <QFile>
+
+namespace {
+QString resourceText(const QString& name) {
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("missing resource ") + name);
+    return QString::fromUtf8(f.readAll());
+}
+} // namespace
+
+QString EmbeddedSchemaSql() { return resourceText(QStringLiteral(":/db/schema.sql")); }
+QString EmbeddedDemoSql() { return resourceText(QStringLiteral(":/db/demo.sql")); }
+
+void CreateEmbeddedDatabase(const QString& path, bool demo) {
+    for (const char* suffix : {"", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+    SqliteBackend db;
+    db.openFile(path, true);
+    db.executeScript(EmbeddedSchemaSql());
+    if (demo)
+        db.executeScript(EmbeddedDemoSql());
+    db.close();
+}

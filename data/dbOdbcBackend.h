@@ -1,0 +1,27 @@
+#pragma once
+// The backend over unixODBC: SQL Server through the driver "SQL Server", or
+// any other ODBC driver for plain SQL.
+#include "dbBackend.h"
+
+class OdbcBackend final : public DbBackend {
+public:
+    OdbcBackend();
+    ~OdbcBackend() override;
+
+    void open(const ConnectRequest& request) override;
+    void close() override;
+    bool isOpen() const override { return m_dbc != nullptr; }
+
+    QList<DbParamInfo> describeParameters(const QString& sql) override;
+    DbResult execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) override;
+    QList<DbParamInfo> describeProcedure(const QString& name) override;
+    DbResult callProcedure(const QString& name, QList<DbParam>& params, int timeoutSeconds) override;
+
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+
+private:
+    void* m_env = nullptr;
+    void* m_dbc = nullptr;
+};

@@ -1,0 +1,304 @@
+#include "dbSqliteBackend.h"
+
+#include "dbDialect.h"
+#include "mduPaths.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+// How long a statement waits for a lock held by another process before it
+// fails with "database is locked".
+constexpr int LockWaitMs = 5000;
+
+const QString& closedText() {
+    static const QString t = QStringLiteral("对象关闭时，不允许操作。");
+    return t;
+}
+
+bool isBlank(const char* tail) {
+    for (; tail && *tail; ++tail)
+        if (!isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
+            return false;
+    return true;
+}
+
+QVariant valueOf(const DbParam& p) {
+    if (!p.chunks.isEmpty()) {
+        QByteArray all;
+        for (const QByteArray& c : p.chunks)
+            all += c;
+        return all;
+    }
+    return p.value;
+}
+
+} // namespace
+
+SqliteBackend::SqliteBackend() = default;
+SqliteBackend::~SqliteBackend() { close(); }
+
+QString SqliteBackend::DatabaseFile(const QString& databaseName) {
+    return ProgramFolder() + QLatin1Char('/') + databaseName + QStringLiteral(".db");
+}
+
+void SqliteBackend::open(const ConnectRequest& request) {
+    openFile(DatabaseFile(request.database), false);
+}
+
+void SqliteBackend::openFile(const QString& path, bool create) {
+    close();
+    if (!create && !QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("数据库文件不存在：") + path);
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close_v2(db);
+        throw DbError(QStringLiteral("[SQLite] ") + msg + QStringLiteral(": ") + path);
+    }
+    m_db = db;
+    sqlite3_busy_timeout(m_db, LockWaitMs);
+    try {
+        // Reading the schema proves the file is a database; WAL keeps every
+        // committed statement through a crash of the program.
+        executeNative(QStringLiteral("select count(*) from sqlite_master"), {});
+        executeNative(QStringLiteral("PRAGMA journal_mode=WAL"), {});
+        executeNative(QStringLiteral("PRAGMA synchronous=NORMAL"), {});
+    } catch (...) {
+        close();
+        throw;
+    }
+    DefineSystemProcedures(*this);
+}
+
+void SqliteBackend::clearStatements() {
+    for (sqlite3_stmt* st : std::as_const(m_statements))
+        sqlite3_finalize(st);
+    m_statements.clear();
+}
+
+void SqliteBackend::close() {
+    clearStatements();
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+void SqliteBackend::fail(const QString& what) {
+    QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : closedText();
+    throw DbError(QStringLiteral("[SQLite] ") + msg + (what.isEmpty() ? QString() : QStringLiteral(" (") + what + QLatin1Char(')')));
+}
+
+sqlite3_stmt* SqliteBackend::prepared(const QString& sql) {
+    if (auto it = m_statements.constFind(sql); it != m_statements.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    return nullptr;
+}
+
+DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
+    const int markers = sqlite3_bind_parameter_count(st);
+    for (int i = 0; i < markers && i < values.size(); ++i) {
+        const QVariant& v = values[i];
+        int rc = SQLITE_OK;
+        if (vt::isNothing(v)) {
+            rc = sqlite3_bind_null(st, i + 1);
+        } else {
+            switch (v.metaType().id()) {
+            case QMetaType::Bool: case QMetaType::Int: case QMetaType::UInt: case QMetaType::Short:
+            case QMetaType::LongLong: case QMetaType::ULongLong:
+                rc = sqlite3_bind_int64(st, i + 1, v.toLongLong());
+                break;
+            case QMetaType::Double: case QMetaType::Float:
+                rc = sqlite3_bind_double(st, i + 1, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob64(st, i + 1, b.constData(), static_cast<sqlite3_uint64>(b.size()),
+                                         SQLITE_TRANSIENT);
+                break;
+            }
+            case QMetaType::QDate:
+                rc = sqlite3_bind_text(st, i + 1, v.toDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData(), -1, SQLITE_TRANSIENT);
+                break;
+            case QMetaType::QDateTime:
+                rc = sqlite3_bind_text(st, i + 1, v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8().constData(), -1, SQLITE_TRANSIENT);
+                break;
+            default: {
+                const QByteArray t = v.toString().toUtf8();
+                rc = sqlite3_bind_text64(st, i + 1, t.constData(), static_cast<sqlite3_uint64>(t.size()),
+                                         SQLITE_TRANSIENT, SQLITE_UTF8);
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            fail(QStringLiteral("bind"));
+    }
+    DbResult result;
+    const int cols = sqlite3_column_count(st);
+    result.hasRowSet = cols > 0;
+    if (cols > 0) {
+        result.rows = vt::ValueArray(cols, 0);
+        for (int c = 0; c < cols; ++c)
+            result.columnNames << QString::fromUtf8(sqlite3_column_name(st, c));
+    }
+    for (;;) {
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW) {
+            sqlite3_reset(st);
+            fail(QString());
+        }
+        const int row = result.rows.appendRow();
+        for (int c = 0; c < cols; ++c) {
+            QVariant& cell = result.rows.at(c, row);
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_INTEGER:
+                cell = QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, c)));
+                break;
+            case SQLITE_FLOAT:
+                cell = QVariant(sqlite3_column_double(st, c));
+                break;
+            case SQLITE_TEXT:
+                cell = QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
+                                                  sqlite3_column_bytes(st, c)));
+                break;
+            case SQLITE_BLOB: {
+                const void* blob = sqlite3_column_blob(st, c);
+                cell = QVariant(QByteArray(static_cast<const char*>(blob), sqlite3_column_bytes(st, c)));
+                break;
+            }
+            default:
+                cell = vt::Null();
+            }
+        }
+    }
+    sqlite3_reset(st);
+    return result;
+}
+
+DbResult SqliteBackend::executeNative(const QString& sql, const QList<QVariant>& params) {
+    if (!m_db)
+        throw DbError(closedText());
+    if (sqlite3_stmt* cached = prepared(sql))
+        return run(cached, params);
+
+    const QByteArray text = sql.toUtf8();
+    const char* at = text.constData();
+    DbResult last;
+    bool first = true;
+    while (at && *at) {
+        sqlite3_stmt* st = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, at, -1, &st, &tail) != SQLITE_OK)
+            fail(QString());
+        if (!st) { // only blanks or a comment remained
+            at = tail;
+            continue;
+        }
+        const bool single = first && isBlank(tail);
+        DbResult r;
+        try {
+            r = run(st, params);
+        } catch (...) {
+            sqlite3_finalize(st);
+            throw;
+        }
+        // Statements with markers are kept prepared: they are the ones run
+        // again and again with other values.
+        if (single && sqlite3_bind_parameter_count(st) > 0) {
+            if (m_statements.size() >= 128)
+                clearStatements();
+            m_statements.insert(sql, st);
+        } else {
+            sqlite3_finalize(st);
+        }
+        if (r.hasRowSet || first)
+            last = std::move(r);
+        first = false;
+        at = tail;
+    }
+    return last;
+}
+
+void SqliteBackend::executeScript(const QString& sql) {
+    if (!m_db)
+        throw DbError(closedText());
+    char* err = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(err ? err : "error");
+        sqlite3_free(err);
+        throw DbError(QStringLiteral("[SQLite] ") + msg);
+    }
+}
+
+QList<DbParamInfo> SqliteBackend::describeParameters(const QString& sql) {
+    if (!m_db)
+        throw DbError(closedText());
+    const QByteArray text = TranslateToSqlite(sql).toUtf8();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(m_db, text.constData(), -1, &st, nullptr) != SQLITE_OK)
+        fail(QString());
+    const int n = st ? sqlite3_bind_parameter_count(st) : 0;
+    sqlite3_finalize(st);
+    // SQLite columns take any value: the value itself decides its type.
+    QList<DbParamInfo> out;
+    for (int i = 0; i < n; ++i) {
+        DbParamInfo info;
+        info.kind = ParamKind::Other;
+        out << info;
+    }
+    return out;
+}
+
+DbResult SqliteBackend::execute(const QString& sql, const QList<DbParam>& params, int) {
+    QList<QVariant> values;
+    values.reserve(params.size());
+    for (const DbParam& p : params)
+        values << valueOf(p);
+    return executeNative(TranslateToSqlite(sql), values);
+}
+
+void SqliteBackend::defineProcedure(const QString& name, EmbeddedProcedure procedure) {
+    m_procedures.insert(name.toLower(), std::move(procedure));
+}
+
+QList<DbParamInfo> SqliteBackend::describeProcedure(const QString& name) {
+    if (!m_db)
+        throw DbError(closedText());
+    const auto it = m_procedures.constFind(name.toLower());
+    if (it == m_procedures.constEnd())
+        throw DbError(QStringLiteral("找不到存储过程 '") + name + QStringLiteral("'。"));
+    return it->parameters;
+}
+
+DbResult SqliteBackend::callProcedure(const QString& name, QList<DbParam>& params, int) {
+    if (!m_db)
+        throw DbError(closedText());
+    const auto it = m_procedures.constFind(name.toLower());
+    if (it == m_procedures.constEnd())
+        throw DbError(QStringLiteral("找不到存储过程 '") + name + QStringLiteral("'。"));
+    const qsizetype expected = it->parameters.size();
+    if (params.size() > expected)
+        throw DbError(QStringLiteral("过程或函数 '") + name + QStringLiteral("' 指定了过多的参数。"));
+    while (params.size() < expected) {
+        DbParam p;
+        p.info = it->parameters[params.size()];
+        params << p;
+    }
+    return it->body(*this, params);
+}
+
+void SqliteBackend::beginTransaction() { executeNative(QStringLiteral("BEGIN"), {}); }
+void SqliteBackend::commitTransaction() { executeNative(QStringLiteral("COMMIT"), {}); }
+void SqliteBackend::rollbackTransaction() { executeNative(QStringLiteral("ROLLBACK"), {}); }

@@ -1,0 +1,66 @@
+#pragma once
+// The embedded backend: one SQLite file, "<database name>.db" in the program
+// folder, with a WAL journal. It runs the client's T-SQL statements through
+// the dialect step and offers the stored procedures the client calls.
+#include "dbBackend.h"
+
+#include <QHash>
+#include <functional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class SqliteBackend;
+
+// A stored procedure of the embedded database. params holds entry 0, the
+// return value, and the procedure's parameters in order.
+struct EmbeddedProcedure {
+    QList<DbParamInfo> parameters; // entry 0 is the return value
+    std::function<DbResult(SqliteBackend& db, QList<DbParam>& params)> body;
+};
+
+class SqliteBackend final : public DbBackend {
+public:
+    SqliteBackend();
+    ~SqliteBackend() override;
+
+    // The file a database name stands for.
+    static QString DatabaseFile(const QString& databaseName);
+
+    void open(const ConnectRequest& request) override;
+    // Opens the given file directly.
+    void openFile(const QString& path, bool create);
+    void close() override;
+    bool isOpen() const override { return m_db != nullptr; }
+
+    QList<DbParamInfo> describeParameters(const QString& sql) override;
+    DbResult execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) override;
+    QList<DbParamInfo> describeProcedure(const QString& name) override;
+    DbResult callProcedure(const QString& name, QList<DbParam>& params, int timeoutSeconds) override;
+
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+
+    // Runs SQL text as SQLite reads it, without the dialect step.
+    DbResult executeNative(const QString& sql, const QList<QVariant>& params);
+    // Runs a script of several statements.
+    void executeScript(const QString& sql);
+    // Adds or replaces a stored procedure; names compare without regard to case.
+    void defineProcedure(const QString& name, EmbeddedProcedure procedure);
+
+    sqlite3* handle() const { return m_db; }
+
+private:
+    sqlite3_stmt* prepared(const QString& sql);
+    DbResult run(sqlite3_stmt* st, const QList<QVariant>& values);
+    [[noreturn]] void fail(const QString& what);
+    void clearStatements();
+
+    sqlite3* m_db = nullptr;
+    QHash<QString, sqlite3_stmt*> m_statements; // prepared statements by text
+    QHash<QString, EmbeddedProcedure> m_procedures; // by lower-case name
+};
+
+// The stored procedures of the system's database, as the embedded backend
+// offers them: upvProducts, upDSYSExecLog and upVBasShow.
+void DefineSystemProcedures(SqliteBackend& db);
