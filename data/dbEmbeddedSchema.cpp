@@ -4,8 +4,13 @@
 
 #include <QFile>
 
+// The schema travels as a resource of this static library, which the linker
+// only keeps when it is initialised by name.
+static void initEmbeddedResources() { Q_INIT_RESOURCE(embedded); }
+
 namespace {
 QString resourceText(const QString& name) {
+    initEmbeddedResources();
     QFile f(name);
     if (!f.open(QIODevice::ReadOnly))
         throw DbError(QStringLiteral("missing resource ") + name);

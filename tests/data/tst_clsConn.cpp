@@ -1,0 +1,389 @@
+#include "clsConn.h"
+#include "common/vtError.h"
+#include "dbSqliteBackend.h"
+#include "tsDemoDatabase.h"
+#include "tsMessages.h"
+
+#include <QFile>
+#include <QtTest>
+
+class TestClsConn : public QObject {
+    Q_OBJECT
+private slots:
+    void connectEmbedded();
+    void connectFailures_data();
+    void connectFailures();
+    void getArrayShapes();
+    void emptyResults();
+    void recordLookup();
+    void duplicateColumnNamesCannotLoad();
+    void exeCommandBindsByPosition();
+    void exeCommandFailureKeepsText();
+    void parameterCountMustMatch();
+    void exeSPLogging_data();
+    void exeSPLogging();
+    void exeSPReturnValueAndOutput();
+    void logFailureTurnsSuccessIntoFailure();
+    void valuesStoredExactly_data();
+    void valuesStoredExactly();
+    void transactions();
+    void identity();
+    void checkUser_data();
+    void checkUser();
+    void signInValuesAndSystemItems();
+};
+
+void TestClsConn::connectEmbedded() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVERIFY(gConn->IsConnected());
+    QVERIFY(db.backend());
+    QVERIFY(boxes.shown().isEmpty());
+    // WAL journal on the program folder's file.
+    QCOMPARE(db.scalar("PRAGMA journal_mode").toString(), QString("wal"));
+    gConn->DisconnectFromDatabase();
+    QVERIFY(!gConn->IsConnected());
+    // Operations without a connection fail through the usual handling.
+    QVERIFY(vt::isEmpty(gConn->GetArray("select 1")));
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().title, QString("系统提示！"));
+}
+
+void TestClsConn::connectFailures_data() {
+    QTest::addColumn<QByteArray>("fileBytes");
+    QTest::addColumn<bool>("createFile");
+    QTest::newRow("no such database file") << QByteArray() << false;
+    QTest::newRow("not a database") << QByteArray(4096, 'x') << true;
+    QTest::newRow("empty text file") << QByteArray("hello\n") << true;
+}
+
+void TestClsConn::connectFailures() {
+    QFETCH(QByteArray, fileBytes);
+    QFETCH(bool, createFile);
+    ScriptedMessages boxes;
+    TempProgramFolder folder;
+    if (createFile) {
+        QFile f(folder.file("bad.db"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(fileBytes);
+    }
+    QString server = "(embedded)", name = "bad";
+    QVERIFY(!gConn->ConnectToDatabase(server, name));
+    QVERIFY(!gConn->IsConnected());
+    QCOMPARE(boxes.texts(), QStringList{"数据库连接失败！"});
+    QCOMPARE(boxes.shown().first().title, QString("数据库连接"));
+    QCOMPARE(boxes.shown().first().icon, MsgIcon::Information);
+    if (createFile) {
+        QFile f(folder.file("bad.db"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), fileBytes); // the file is left as it was
+    }
+    gConn.reset();
+}
+
+void TestClsConn::getArrayShapes() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    const QVariant one = gConn->GetArray("select 1");
+    QVERIFY(vt::isArray(one));
+    QCOMPARE(vt::toArray(one).ubound(1), 0);
+    QCOMPARE(vt::toArray(one).ubound(2), 0);
+
+    const vt::ValueArray makers = vt::toArray(
+        gConn->GetArray("select fldsn, fldId, fldsame from tblMaker order by fldsn"));
+    QCOMPARE(makers.cols(), 3);
+    QCOMPARE(makers.rows(), 4);
+    QCOMPARE(makers.at(0, 0).metaType().id(), QMetaType::LongLong);
+    QCOMPARE(makers.at(1, 0), QVariant("1001"));
+    QCOMPARE(makers.at(2, 0), QVariant(qlonglong(2)));
+    QVERIFY(vt::isNull(makers.at(2, 1))); // NULL stays Null
+    QVERIFY(boxes.shown().isEmpty());
+}
+
+void TestClsConn::emptyResults() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVariantList none;
+    QVERIFY(vt::isEmpty(gConn->GetArray("select * from tblMaker where fldId='none'")));
+    QVERIFY(vt::isEmpty(gConn->GetArray("update tblMaker set fldphone=fldphone where 1=0")));
+    QVERIFY(vt::isEmpty(gConn->GetArray("update tblMaker set fldphone='1' where fldId='9001'")));
+    QCOMPARE(db.scalar("select fldphone from tblMaker where fldId='9001'"), QVariant("1"));
+    QVariantList p{"ZZ", "", "", "", "", ""};
+    QVERIFY(vt::isEmpty(gConn->GetSP("upvProducts", p)));
+
+    auto rec = gConn->GetRecord("select * from tblMaker where fldId='none'");
+    QVERIFY(rec);
+    QCOMPARE(rec->ListCount(), 0);
+    QCOMPARE(rec->ColCount(), short(0));
+    QVERIFY(vt::isEmpty(rec->GetArray()));
+    auto spr = gConn->GetSPR("upvProducts", p);
+    QVERIFY(spr);
+    QCOMPARE(spr->ListCount(), 0);
+    QCOMPARE(spr->ColCount(), short(0));
+    QVariantList key{"none"};
+    QVERIFY(!gConn->GetCommandR("select * from tblMaker where fldId=?", key));
+    QVERIFY(vt::isEmpty(gConn->GetCommand("select * from tblMaker where fldId=?", key)));
+    QVERIFY(boxes.shown().isEmpty());
+}
+
+void TestClsConn::recordLookup() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    auto rec = gConn->GetRecord("select fldId, fldMakerName from tblMaker where fldsn<=2 order by fldsn");
+    QVERIFY(rec);
+    QCOMPARE(rec->ListCount(), 2);
+    QCOMPARE(rec->ColCount(), short(2));
+    QCOMPARE(rec->value("FLDID", 1), QVariant("1002"));
+    QCOMPARE(rec->value("fldmakername"), QVariant("华美义齿制作所"));
+    QCOMPARE(rec->value(1, 1), QVariant("华美义齿二厂"));
+    short i = 1;
+    QCOMPARE(rec->GetFieldName(i), QString("fldmakername")); // the column's declared name
+    QCOMPARE(rec->GetFieldCount(), short(2));
+    try {
+        rec->value("fldName", 3);
+        QFAIL("no error raised");
+    } catch (const vt::Error& e) {
+        QCOMPARE(e.number(), 5010);
+        QCOMPARE(e.description(), QString("错误的列名或没有记录:fldName"));
+    }
+    QVERIFY_THROWS_EXCEPTION(vt::Error, rec->value("fldId", 2));
+    QVERIFY_THROWS_EXCEPTION(vt::Error, rec->value(2, 0));
+
+    QVariantList pair{"1001", "1234"};
+    auto cr = gConn->GetCommandR("select fldsn from tblMaker where fldId=? and fldpassword=?", pair);
+    QVERIFY(cr);
+    QCOMPARE(cr->value("fldsn"), QVariant(qlonglong(1)));
+    // GetCommand takes the elements of a single array element as the parameters.
+    QVariantList params{QVariant(pair)};
+    const QVariant viaInner =
+        gConn->GetCommand("select fldsn from tblMaker where fldId=? and fldpassword=?", params);
+    QCOMPARE(vt::toArray(viaInner).at(0, 0), QVariant(qlonglong(1)));
+}
+
+void TestClsConn::duplicateColumnNamesCannotLoad() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVERIFY(!gConn->GetRecord("select fldId, fldid from tblMaker"));
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().title, QString("系统提示！"));
+}
+
+void TestClsConn::exeCommandBindsByPosition() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVERIFY(db.signIn());
+    QVariantList params{"9876", "1001"};
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldpassword = ? where fldid = ?", params), 0);
+    QCOMPARE(db.scalar("select fldpassword from tblMaker where fldId='1001'"), QVariant("9876"));
+    QCOMPARE(db.scalar("select fldStatement||'|'||fldParams||'|'||fldOpNo from tblExecLog"),
+             QVariant("update tblMaker set fldpassword = ? where fldid = ?|9876,1001,|1001"));
+    QCOMPARE(gConn->ErrInfo(), QString());
+    QVERIFY(boxes.shown().isEmpty());
+}
+
+void TestClsConn::exeCommandFailureKeepsText() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QCOMPARE(gConn->ExeCommand("update nosuchtable set a=1"), -1);
+    QVERIFY(gConn->ErrInfo().contains("nosuchtable"));
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().title, QString("系统提示！"));
+    QCOMPARE(boxes.shown().first().text, gConn->ErrInfo());
+    QCOMPARE(db.scalar("select count(*) from tblExecLog"), QVariant(qlonglong(0)));
+    // The next command starts by clearing the kept text.
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='2' where fldid='1002'"), 0);
+    QCOMPARE(gConn->ErrInfo(), QString());
+}
+
+void TestClsConn::parameterCountMustMatch() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVariantList one{"x"};
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone=? where fldid=?", one), -1);
+    QVariantList three{"x", "1001", "y"};
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone=? where fldid=?", three), -1);
+    QCOMPARE(boxes.shown().size(), 2);
+    QCOMPARE(db.scalar("select count(*) from tblMaker where fldphone='x'"), QVariant(qlonglong(0)));
+}
+
+static void defineTestProcedures(SqliteBackend* b) {
+    DbParamInfo ret;
+    ret.direction = ParamDirection::ReturnValue;
+    DbParamInfo in;
+    DbParamInfo inOut;
+    inOut.direction = ParamDirection::InputOutput;
+    for (const char* name : {"upvTest", "upVTest", "UPVTest", "UPvTest", "uPvTest", "spTest"})
+        b->defineProcedure(name, {{ret, in}, [](SqliteBackend&, QList<DbParam>&) {
+                                      DbResult r;
+                                      r.returnValue = 5;
+                                      return r;
+                                  }});
+    b->defineProcedure("spNoReturn", {{ret, in}, [](SqliteBackend&, QList<DbParam>&) { return DbResult(); }});
+    b->defineProcedure("spDouble", {{ret, in, inOut}, [](SqliteBackend&, QList<DbParam>& p) {
+                                        p[2].value = p[1].value.toInt() * 2;
+                                        DbResult r;
+                                        r.returnValue = 0;
+                                        return r;
+                                    }});
+}
+
+void TestClsConn::exeSPLogging_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("logged");
+    QTest::newRow("upv") << "upvTest" << false;
+    QTest::newRow("upV") << "upVTest" << false;
+    QTest::newRow("UPV") << "UPVTest" << false;
+    QTest::newRow("UPv") << "UPvTest" << true;
+    QTest::newRow("uPv") << "uPvTest" << true;
+    QTest::newRow("sp") << "spTest" << true;
+}
+
+void TestClsConn::exeSPLogging() {
+    QFETCH(QString, name);
+    QFETCH(bool, logged);
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    defineTestProcedures(db.backend());
+    QVariantList params{"A"};
+    QCOMPARE(gConn->ExeSP(name, params), QVariant(5));
+    QCOMPARE(db.scalar("select count(*) from tblExecLog").toInt(), logged ? 1 : 0);
+    if (logged)
+        QCOMPARE(db.scalar("select fldStatement||'|'||fldParams from tblExecLog"), QVariant(name + "|A,"));
+}
+
+void TestClsConn::exeSPReturnValueAndOutput() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    defineTestProcedures(db.backend());
+    QVariantList p{"A"};
+    QCOMPARE(gConn->ExeSP("spNoReturn", p), QVariant(-1));
+    QVariantList d{21, 0};
+    QCOMPARE(gConn->ExeSP("spDouble", d), QVariant(0));
+    QCOMPARE(d[1], QVariant(42));
+    QVariantList g{4, 0};
+    QVERIFY(vt::isEmpty(gConn->GetSP("spDouble", g)));
+    QCOMPARE(g[1], QVariant(8));
+    // More values than the procedure has parameters is an error.
+    QVariantList tooMany{1, 2, 3};
+    QVERIFY(vt::isEmpty(gConn->ExeSP("spDouble", tooMany)));
+    QVERIFY(vt::isEmpty(gConn->ExeSP("noSuchProcedure", p)));
+    QCOMPARE(boxes.shown().size(), 2);
+}
+
+void TestClsConn::logFailureTurnsSuccessIntoFailure() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    defineTestProcedures(db.backend());
+    QCOMPARE(gConn->ExeCommand("drop table tblExecLog"), -1); // the log of the drop itself fails
+    QCOMPARE(gConn->ErrInfo(), QString("日志记录失败"));
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='3' where fldid='1002'"), -1);
+    QCOMPARE(db.scalar("select fldphone from tblMaker where fldid='1002'"), QVariant("3"));
+    QVariantList p{"A"};
+    QCOMPARE(gConn->ExeSP("spTest", p), QVariant(-1));
+    QCOMPARE(gConn->ErrInfo(), QString("日志记录失败,日志记录失败"));
+    QVERIFY(boxes.shown().isEmpty()); // a log failure shows nothing
+}
+
+void TestClsConn::valuesStoredExactly_data() {
+    QTest::addColumn<QString>("value");
+    QTest::newRow("quote") << "O'Brien";
+    QTest::newRow("quotes and comment") << "x'); delete from tblrecord; --";
+    QTest::newRow("backslash") << "C:\\temp\\'\\";
+    QTest::newRow("semicolon and percent") << "50%_off; select 1";
+    QTest::newRow("chinese") << "北京口腔医院（东城）";
+    QTest::newRow("double quote") << "say \"hi\"";
+}
+
+void TestClsConn::valuesStoredExactly() {
+    QFETCH(QString, value);
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVERIFY(db.signIn());
+    const QVariant before = db.scalar("select count(*) from tblrecord");
+    // As a parameter ...
+    QVariantList params{value, value};
+    QCOMPARE(gConn->ExeCommand("insert into tblrecord (fldMsn, fldHospital, fldMemo) values (1, ?, ?)", params), 0);
+    // ... and spliced between quotes with the quotes doubled.
+    QCOMPARE(gConn->ExeCommand("insert into tblrecord (fldMsn, fldHospital) select 1,'" +
+                               clsConn::SqlText(value) + "'"),
+             0);
+    QCOMPARE(db.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 2);
+    const vt::ValueArray rows = vt::toArray(gConn->GetArray(
+        "select fldHospital from tblrecord where fldHospital='" + clsConn::SqlText(value) + "'"));
+    QCOMPARE(rows.rows(), 2);
+    QCOMPARE(rows.at(0, 0).toString(), value);
+    QCOMPARE(rows.at(0, 1).toString(), value);
+    QVERIFY(boxes.shown().isEmpty());
+}
+
+void TestClsConn::transactions() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    gConn->BeginTrans();
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='R' where fldid='1001'"), 0);
+    QCOMPARE(gConn->ExeCommand("update nosuch set a=1"), -1);
+    QVERIFY(!gConn->ErrInfo().isEmpty());
+    gConn->RollbackTrans();
+    QCOMPARE(gConn->ErrInfo(), QString());
+    QCOMPARE(db.scalar("select fldphone from tblMaker where fldid='1001'"), QVariant("010-62345678"));
+    gConn->BeginTrans();
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='C' where fldid='1001'"), 0);
+    gConn->CommitTrans();
+    QCOMPARE(db.scalar("select fldphone from tblMaker where fldid='1001'"), QVariant("C"));
+}
+
+void TestClsConn::identity() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVERIFY(vt::isEmpty(gConn->GetArray("insert into tblrecord (fldMsn) values (1)")));
+    QCOMPARE(gConn->IDENTITY(), db.scalar("select max(fldsn) from tblrecord"));
+}
+
+void TestClsConn::checkUser_data() {
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("demo lab") << "1001" << "1234" << true;
+    QTest::newRow("wrong password") << "1001" << "4321" << false;
+    QTest::newRow("inactive account") << "1003" << "1111" << false;
+    QTest::newRow("non-lab account signs in") << "9001" << "9999" << true;
+    QTest::newRow("quote in password") << "1001" << "' or '1'='1" << false;
+    QTest::newRow("quote in account") << "1001' --" << "x" << false;
+    QTest::newRow("empty") << "" << "" << false;
+}
+
+void TestClsConn::checkUser() {
+    QFETCH(QString, account);
+    QFETCH(QString, password);
+    QFETCH(bool, found);
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QCOMPARE(db.signIn(account, password), found);
+    QVERIFY(boxes.shown().isEmpty());
+}
+
+void TestClsConn::signInValuesAndSystemItems() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVariantList p{"O'Neil'", "1002"};
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldpassword=? where fldid=?", p), 0);
+    QVERIFY(!db.signIn("1001", "wrong"));
+    QCOMPARE(gConn->OpNo(), QVariant(QString()));
+    QVERIFY(db.signIn("1001", "1234"));
+    QCOMPARE(gConn->OpNo(), QVariant("1001"));
+    QCOMPARE(gConn->OpId(), QVariant("1"));
+    QCOMPARE(gConn->OpId2(), QVariant("2"));
+    QCOMPARE(gConn->OpName(), QVariant("王建国"));
+    QCOMPARE(gConn->OpCom(), QVariant("华美义齿制作所"));
+    QCOMPARE(gConn->OpType(), QVariant("01"));
+    QCOMPARE(gConn->OpGroup(), QVariant(QString()));
+    QCOMPARE(gConn->Version, QString("1.0.4"));
+    QCOMPARE(gConn->Company, QString("齿科材料供应中心"));
+    QVERIFY(db.signIn("1002", "O'Neil'"));
+    QCOMPARE(gConn->OpId2(), QVariant(QString())); // fldsame NULL
+    QVERIFY(db.signIn("9001", "9999"));
+    QCOMPARE(gConn->OpType(), QVariant("02"));
+}
+
+QTEST_MAIN(TestClsConn)
+#include "tst_clsConn.moc"
