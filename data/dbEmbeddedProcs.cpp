@@ -2,6 +2,9 @@
 // result columns of the SQL Server procedures in db/sqlserver/.
 #include "dbSqliteBackend.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 DbParamInfo returnValue() {
@@ -25,12 +28,13 @@ QString text(const QList<DbParam>& params, int i) {
 }
 
 // The record lists, in the column orders the workbench grids read back.
+// Column 2 (the product's shown name) is filled from the product table
+// afterwards: the products are few and the lists long.
 const char* const PendingList =
-    "select r.fldsn, r.fldPrdName, ifnull(p.fldPrdName, r.fldPrdName), r.fldPrdNo,"
+    "select r.fldsn, r.fldPrdName, r.fldPrdName, r.fldPrdNo,"
     " r.fldPLName, r.fldPFName, r.fldDLName, r.fldDFName, r.fldHospital,"
     " r.fldOpTime, r.fldOpDesp, r.fldMemo, r.fldPdTime"
-    " from tblrecord r left join tblProduct p on p.fldPrdKey = r.fldPrdName"
-    " where r.fldMsn = ?1 and r.fldStatus = '00' order by r.fldsn";
+    " from tblrecord r where r.fldMsn = ?1 and r.fldStatus = '00' order by r.fldsn";
 
 const char* const SubmittedList =
     "select r.fldsn, r.fldStatus,"
@@ -54,6 +58,43 @@ const char* const ProductList =
     "select fldPrdKey, fldPrdName from tblProduct where fldstate = '01' and ?1 is not null"
     " order by fldPrdKey";
 
+// Replaces the product key in column `col` of every row by the product's
+// shown name; a key without a product keeps its key, as the lists show it.
+void showProductNames(SqliteBackend& db, DbResult& r, int col) {
+    if (r.rows.rows() == 0)
+        return;
+    const DbResult products =
+        db.executeNative(QStringLiteral("select fldPrdKey, fldPrdName from tblProduct where ?1 = 1"), {1});
+    QHash<QString, QVariant> names;
+    for (int i = 0; i < products.rows.rows(); ++i)
+        names.insert(products.rows.at(0, i).toString(), products.rows.at(1, i));
+    // Cells of one key share their text (the backend makes each repeated
+    // text once), so a key seen before is known by its text's address.
+    std::vector<std::pair<const QChar*, QVariant>> seen;
+    for (int row = 0; row < r.rows.rows(); ++row) {
+        QVariant& cell = r.rows.at(col, row);
+        if (cell.metaType().id() != QMetaType::QString)
+            continue;
+        const QString& key = *static_cast<const QString*>(cell.constData());
+        const QChar* id = key.constData();
+        auto hit = std::find_if(seen.begin(), seen.end(), [id](const auto& e) { return e.first == id; });
+        if (hit != seen.end()) {
+            cell = hit->second;
+            continue;
+        }
+        auto it = names.constFind(key);
+        if (it == names.constEnd()) { // keys compare without regard to case
+            for (it = names.constBegin(); it != names.constEnd(); ++it)
+                if (it.key().compare(key, Qt::CaseInsensitive) == 0)
+                    break;
+        }
+        const QVariant name = it == names.constEnd() ? cell : it.value();
+        if (seen.size() < 64)
+            seen.emplace_back(id, name);
+        cell = name;
+    }
+}
+
 DbResult upvProducts(SqliteBackend& db, QList<DbParam>& params) {
     const QString kind = text(params, 1);
     const QString lab = text(params, 2);
@@ -62,8 +103,10 @@ DbResult upvProducts(SqliteBackend& db, QList<DbParam>& params) {
         r = db.executeNative(QString::fromLatin1(ProductList), {lab});
     } else if (kind.compare(QLatin1String("MakerView"), Qt::CaseInsensitive) == 0) {
         const QString category = text(params, 3);
-        if (category == QLatin1String("00"))
+        if (category == QLatin1String("00")) {
             r = db.executeNative(QString::fromUtf8(PendingList), {lab});
+            showProductNames(db, r, 2);
+        }
         else if (category == QLatin1String("01"))
             r = db.executeNative(QString::fromUtf8(SubmittedList), {lab});
         else if (category == QLatin1String("02"))

@@ -9,11 +9,47 @@
 
 #include <sqlite3.h>
 
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 namespace {
 
 // How long a statement waits for a lock held by another process before it
 // fails with "database is locked".
 constexpr int LockWaitMs = 5000;
+
+// Texts that repeat down a column (product keys, dates, hospitals, names)
+// are made once and shared by every cell that holds them; a column with
+// more distinct texts than the cap is converted cell by cell.
+class ColumnTexts {
+public:
+    QVariant text(const char* p, int bytes) {
+        if (m_off)
+            return QVariant(QString::fromUtf8(p, bytes));
+        const std::string_view key(p, static_cast<std::size_t>(bytes));
+        if (auto it = m_known.find(key); it != m_known.end())
+            return it->second;
+        QVariant v(QString::fromUtf8(p, bytes));
+        if (m_known.size() >= Cap) {
+            m_off = true;
+            m_known.clear();
+            m_keys.clear();
+            return v;
+        }
+        m_keys.emplace_back(p, static_cast<std::size_t>(bytes));
+        m_known.emplace(std::string_view(m_keys.back()), v);
+        return v;
+    }
+
+private:
+    static constexpr std::size_t Cap = 1024;
+    bool m_off = false;
+    std::deque<std::string> m_keys; // the bytes the views below point into
+    std::unordered_map<std::string_view, QVariant> m_known;
+};
 
 const QString& closedText() {
     static const QString t = QStringLiteral("对象关闭时，不允许操作。");
@@ -151,6 +187,7 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
         for (int c = 0; c < cols; ++c)
             result.columnNames << QString::fromUtf8(sqlite3_column_name(st, c));
     }
+    std::vector<ColumnTexts> texts(static_cast<std::size_t>(cols));
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
@@ -169,10 +206,11 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
             case SQLITE_FLOAT:
                 cell = QVariant(sqlite3_column_double(st, c));
                 break;
-            case SQLITE_TEXT:
-                cell = QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                                  sqlite3_column_bytes(st, c)));
+            case SQLITE_TEXT: {
+                const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+                cell = texts[static_cast<std::size_t>(c)].text(p, sqlite3_column_bytes(st, c));
                 break;
+            }
             case SQLITE_BLOB: {
                 const void* blob = sqlite3_column_blob(st, c);
                 cell = QVariant(QByteArray(static_cast<const char*>(blob), sqlite3_column_bytes(st, c)));

@@ -8,9 +8,9 @@
 // without rows gives Empty instead of an array with no rows.
 #include "vtExport.h"
 
+#include <QList>
 #include <QMetaType>
 #include <QVariant>
-#include <vector>
 
 namespace vt {
 
@@ -50,14 +50,15 @@ public:
     }
 
 private:
-    // Stored row by row so that rows can be appended without moving cells.
-    std::size_t index(int col, int row) const {
-        return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) +
-               static_cast<std::size_t>(col);
+    // Stored row by row so that rows can be appended at the end. The cells
+    // are shared between copies until one of them changes, so an array
+    // travels through variants and results without being copied.
+    qsizetype index(int col, int row) const {
+        return static_cast<qsizetype>(row) * m_cols + col;
     }
     int m_cols = 0;
     int m_rows = 0;
-    std::vector<QVariant> m_cells;
+    QList<QVariant> m_cells;
 };
 
 // A value array carried in a variant, or Empty when the array has no rows or

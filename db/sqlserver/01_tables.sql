@@ -1,0 +1,113 @@
+-- Tables and indexes of the warranty-card database on SQL Server.
+-- Run with: sqlcmd -S server -d database -i 01_tables.sql
+-- The embedded database (db/embedded/schema.sql) has the same tables and columns.
+
+CREATE TABLE dbo.tblMaker (
+    fldsn INT IDENTITY (1, 1) NOT NULL PRIMARY KEY,
+    fldId VARCHAR(20) NOT NULL UNIQUE,
+    fldpassword VARCHAR(50) NOT NULL DEFAULT '',
+    fldstate CHAR(2) NOT NULL DEFAULT '01',
+    fldcontactor NVARCHAR(50) NULL,
+    fldmakername NVARCHAR(100) NULL,
+    fldmakertype CHAR(2) NOT NULL DEFAULT '01',
+    fldphone VARCHAR(50) NULL,
+    fldmakercode VARCHAR(20) NULL,
+    fldsame INT NULL
+);
+GO
+
+CREATE TABLE dbo.tblSystem (
+    flditemname VARCHAR(50) NOT NULL PRIMARY KEY,
+    flditemCaption NVARCHAR(200) NULL
+);
+GO
+
+CREATE TABLE dbo.tblProduct (
+    fldPrdKey VARCHAR(20) NOT NULL PRIMARY KEY,
+    fldPrdName NVARCHAR(100) NOT NULL,
+    fldstate CHAR(2) NOT NULL DEFAULT '01'
+);
+GO
+
+CREATE TABLE dbo.tblrecord (
+    fldsn INT IDENTITY (1, 1) NOT NULL PRIMARY KEY,
+    fldMsn INT NOT NULL,
+    fldmaker VARCHAR(20) NULL,
+    fldPrdName VARCHAR(20) NULL,
+    fldPrdNo VARCHAR(20) NULL,
+    fldPLName NVARCHAR(25) NULL,
+    fldPFName NVARCHAR(25) NULL,
+    fldDLName NVARCHAR(25) NULL,
+    fldDFName NVARCHAR(25) NULL,
+    fldHospital NVARCHAR(50) NULL,
+    fldOpTime VARCHAR(10) NULL,
+    fldPdTime VARCHAR(10) NULL,
+    fldOpDesp NVARCHAR(100) NULL,
+    fldMemo NVARCHAR(250) NULL,
+    fldStatus CHAR(2) NOT NULL DEFAULT '00',
+    fldsubmitDate VARCHAR(10) NULL,
+    fldpublishDate VARCHAR(10) NULL,
+    fldreturnmemo NVARCHAR(250) NULL
+);
+GO
+
+CREATE INDEX ixRecordMakerStatus ON dbo.tblrecord (fldMsn, fldStatus);
+GO
+
+CREATE INDEX ixRecordPrdNo ON dbo.tblrecord (fldPrdNo, fldStatus);
+GO
+
+CREATE TABLE dbo.tblProductNoSet (
+    fldsn INT IDENTITY (1, 1) NOT NULL PRIMARY KEY,
+    fldPrdNoFrom VARCHAR(20) NOT NULL,
+    fldPrdNoTo VARCHAR(20) NOT NULL,
+    fldmaker INT NOT NULL
+);
+GO
+
+CREATE INDEX ixNoSetMaker ON dbo.tblProductNoSet (fldmaker, fldPrdNoFrom);
+GO
+
+CREATE TABLE dbo.tblBasReportFile (
+    fldRptId VARCHAR(20) NOT NULL PRIMARY KEY,
+    fldName NVARCHAR(100) NULL,
+    FldVersion VARCHAR(20) NULL,
+    fldFile VARBINARY(MAX) NULL
+);
+GO
+
+CREATE TABLE dbo.dicOpMenus (
+    fldkey VARCHAR(50) NOT NULL PRIMARY KEY,
+    fldW INT NOT NULL DEFAULT 0,
+    fldN1 NVARCHAR(50) NULL, fldA1 INT NULL, fldW1 INT NULL,
+    fldN2 NVARCHAR(50) NULL, fldA2 INT NULL, fldW2 INT NULL,
+    fldN3 NVARCHAR(50) NULL, fldA3 INT NULL, fldW3 INT NULL,
+    fldN4 NVARCHAR(50) NULL, fldA4 INT NULL, fldW4 INT NULL,
+    fldN5 NVARCHAR(50) NULL, fldA5 INT NULL, fldW5 INT NULL,
+    fldN6 NVARCHAR(50) NULL, fldA6 INT NULL, fldW6 INT NULL,
+    fldN7 NVARCHAR(50) NULL, fldA7 INT NULL, fldW7 INT NULL,
+    fldN8 NVARCHAR(50) NULL, fldA8 INT NULL, fldW8 INT NULL,
+    fldN9 NVARCHAR(50) NULL, fldA9 INT NULL, fldW9 INT NULL,
+    fldN10 NVARCHAR(50) NULL, fldA10 INT NULL, fldW10 INT NULL,
+    fldN11 NVARCHAR(50) NULL, fldA11 INT NULL, fldW11 INT NULL,
+    fldN12 NVARCHAR(50) NULL, fldA12 INT NULL, fldW12 INT NULL
+);
+GO
+
+CREATE TABLE dbo.dicBasCode (
+    fldType VARCHAR(20) NOT NULL,
+    fldCode VARCHAR(20) NOT NULL,
+    fldName NVARCHAR(100) NULL,
+    fldSort INT NOT NULL DEFAULT 0,
+    PRIMARY KEY (fldType, fldCode)
+);
+GO
+
+CREATE TABLE dbo.tblExecLog (
+    fldsn INT IDENTITY (1, 1) NOT NULL PRIMARY KEY,
+    fldTime DATETIME NOT NULL DEFAULT GETDATE(),
+    fldStatement NVARCHAR(MAX) NULL,
+    fldParams NVARCHAR(MAX) NULL,
+    fldOpNo VARCHAR(20) NULL
+);
+GO
