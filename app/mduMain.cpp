@@ -1,6 +1,9 @@
 #include "mduMain.h"
 
 #include "basRegODBC.h"
+#include "clsConn.h"
+#include "frmBasLogin.h"
+#include "frmProducts.h"
 #include "frmSYSSetDB.h"
 #include "mduINI.h"
 #include "mduMessage.h"
@@ -20,13 +23,19 @@ std::unique_ptr<QLockFile>& runningLock() {
     return lock;
 }
 
-bool anotherCopyRunning() {
-    if (runningLock() && runningLock()->isLocked())
-        return false; // this copy holds the lock already
+} // namespace
+
+QString RunningLockPath() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
-    auto lock = std::make_unique<QLockFile>(folder + QStringLiteral("/quorvat.lock"));
+    return folder + QStringLiteral("/quorvat.lock");
+}
+
+bool AnotherCopyRunning() {
+    if (runningLock() && runningLock()->isLocked())
+        return false; // this copy holds the lock already
+    auto lock = std::make_unique<QLockFile>(RunningLockPath());
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
         return true;
@@ -34,24 +43,41 @@ bool anotherCopyRunning() {
     return false;
 }
 
-} // namespace
+void ReleaseRunningLock() { runningLock().reset(); }
 
 bool Main() {
-    if (anotherCopyRunning()) {
-        ShowMessage(QStringLiteral("系统已在运行中，请不要在同一台电脑上同时运行两次！"), QString(), 0);
+    const QString ini = SetupIniPath();
+    for (;;) {
+        if (AnotherCopyRunning()) {
+            ShowMessage(QStringLiteral("系统已在运行中，请不要在同一台电脑上同时运行两次！"), QString(), 0);
+            return false;
+        }
+        if (ReadIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini)
+                .trimmed()
+                .toInt() == 1) {
+            frmSYSSetDB dialog;
+            dialog.exec();
+        }
+        QString uid, pwd;
+        ReadDatabaseSettings(gServerName, gDatabaseName, uid, pwd);
+        // Registered at every start, although the connection below uses
+        // the driver connection string; a refusal changes nothing here.
+        RegisterDataSource(QStringLiteral("DBS"), gServerName, gDatabaseName);
+        if (gConn->ConnectToDatabase(gServerName, gDatabaseName, uid, pwd))
+            break;
+        if (ShowMessage(QStringLiteral("数据库连接失败，是否要重新设置数据库？"), QStringLiteral("连接数据库"), 2) !=
+            MsgYes) {
+            gConn.reset();
+            return false;
+        }
+        WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini);
+    }
+    if (!frmBasLogin::CheckPass())
+        return false;
+    if (gConn->OpType().toString() != QLatin1String("01")) {
+        ShowMessage(QStringLiteral("非制作所用户，请与系统供应商联系！"), QString(), 0);
         return false;
     }
-    const QString ini = SetupIniPath();
-    if (ReadIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini)
-            .trimmed()
-            .toInt() == 1) {
-        frmSYSSetDB dialog;
-        dialog.exec();
-    }
-    QString uid, pwd;
-    ReadDatabaseSettings(gServerName, gDatabaseName, uid, pwd);
-    RegisterDataSource(QStringLiteral("DBS"), gServerName, gDatabaseName);
-    ShowMessage(QStringLiteral("The connection to the database comes with the data layer."),
-                QStringLiteral("Quorvat"), 0);
-    return false;
+    frmProducts::instance().show();
+    return true;
 }

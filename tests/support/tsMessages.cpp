@@ -7,6 +7,7 @@ ScriptedMessages::~ScriptedMessages() { SetMessagePresenter(nullptr); }
 
 int ScriptedMessages::present(const MessageRequest& request) {
     m_shown.append(request);
+    if (qEnvironmentVariableIsSet("QV_MODAL_TRACE")) qDebug("message: %s", qPrintable(request.text));
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     return request.defaultButton;
