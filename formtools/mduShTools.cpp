@@ -1,5 +1,6 @@
 #include "mduShTools.h"
 
+#include "EditGrid.h"
 #include "common/vtColor.h"
 #include "common/vtDateText.h"
 #include "common/vtTwips.h"
@@ -184,4 +185,11 @@ void FitToContainer(QWidget* container, QWidget* control, short& minWidth, short
     else
         width = containerW - left - 200;
     control->resize(std::max(0, vt::twipsToPixels(width)), std::max(0, vt::twipsToPixels(height)));
+}
+
+void RemoveAllRows(vt::EditGrid* grid) {
+    if (!grid)
+        return;
+    for (int i = grid->Rows() - 1; i >= 1; --i)
+        grid->Row(i).Remove();
 }

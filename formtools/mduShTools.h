@@ -7,6 +7,9 @@
 
 class QWidget;
 class QObject;
+namespace vt {
+class EditGrid;
+}
 
 // House colours, as colour values (blue x 65536 + green x 256 + red).
 constexpr long HouseBackColor = 16771787;  // forms and most controls
@@ -36,3 +39,6 @@ void SelectAllText(QWidget* control);
 // Negative minima are set to 0 in the caller's variables.
 void FitToContainer(QWidget* container, QWidget* control, short& minWidth, short& minHeight,
                     short& rows);
+// Removes every data row of an editable grid, from the last up to row 1;
+// the header row stays.
+void RemoveAllRows(vt::EditGrid* grid);

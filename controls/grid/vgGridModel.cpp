@@ -1,0 +1,280 @@
+#include "vgGridModel.h"
+
+#include <QCollator>
+#include <algorithm>
+#include <numeric>
+
+namespace vt {
+
+vgGridModel::vgGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void vgGridModel::relayout(int rows, int cols) {
+    rows = std::max(0, rows);
+    cols = std::max(0, cols);
+    if (cols != m_cols) {
+        std::vector<QString> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+        const int keepRows = std::min(rows, m_rows);
+        const int keepCols = std::min(cols, m_cols);
+        for (int r = 0; r < keepRows; ++r)
+            for (int c = 0; c < keepCols; ++c)
+                cells[static_cast<std::size_t>(r) * cols + c] = std::move(m_cells[offset(r, c)]);
+        m_cells = std::move(cells);
+        m_colInfo.resize(static_cast<std::size_t>(cols));
+        // Check states of columns that are gone are dropped.
+        for (auto it = m_checks.begin(); it != m_checks.end();)
+            it = (it.key() & 0xFFFFF) >= cols ? m_checks.erase(it) : std::next(it);
+    } else {
+        m_cells.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+    }
+    if (rows < m_rows)
+        for (auto it = m_checks.begin(); it != m_checks.end();)
+            it = (it.key() >> 20) >= rows ? m_checks.erase(it) : std::next(it);
+    m_rowInfo.resize(static_cast<std::size_t>(rows));
+    if (rows > m_rows)
+        std::fill(m_rowInfo.begin() + m_rows, m_rowInfo.end(), RowInfo());
+    m_rows = rows;
+    m_cols = cols;
+    m_fixedRows = std::min(m_fixedRows, m_rows);
+    m_fixedCols = std::min(m_fixedCols, m_cols);
+}
+
+void vgGridModel::setRows(int rows) {
+    rows = std::max(0, rows);
+    if (m_bulk) {
+        relayout(rows, m_cols);
+        return;
+    }
+    // Rows added or cut at the end of the data area are told as such, so a
+    // long grid that grows by one row does not redo its whole layout.
+    const int oldData = m_rows - m_fixedRows;
+    const int newData = rows - m_fixedRows;
+    if (rows == m_rows)
+        return;
+    if (rows >= m_fixedRows && newData > oldData) {
+        beginInsertRows(QModelIndex(), oldData, newData - 1);
+        relayout(rows, m_cols);
+        endInsertRows();
+    } else if (rows >= m_fixedRows && newData < oldData) {
+        beginRemoveRows(QModelIndex(), newData, oldData - 1);
+        relayout(rows, m_cols);
+        endRemoveRows();
+    } else {
+        beginResetModel();
+        relayout(rows, m_cols);
+        endResetModel();
+    }
+}
+
+void vgGridModel::setCols(int cols) {
+    if (m_bulk) {
+        relayout(m_rows, cols);
+        return;
+    }
+    beginResetModel();
+    relayout(m_rows, cols);
+    endResetModel();
+}
+
+void vgGridModel::setFixedRows(int n) {
+    beginResetModel();
+    m_fixedRows = std::clamp(n, 0, m_rows);
+    endResetModel();
+}
+
+void vgGridModel::setFixedCols(int n) {
+    beginResetModel();
+    m_fixedCols = std::clamp(n, 0, m_cols);
+    endResetModel();
+}
+
+void vgGridModel::beginBulk() {
+    if (m_bulk++ == 0)
+        beginResetModel();
+}
+
+void vgGridModel::endBulk() {
+    if (--m_bulk == 0)
+        endResetModel();
+}
+
+void vgGridModel::setText(int row, int col, const QString& text) {
+    m_cells[offset(row, col)] = text;
+    cellChanged(row, col);
+}
+
+void vgGridModel::cellChanged(int row, int col) {
+    if (m_bulk)
+        return;
+    if (row < m_fixedRows && col >= m_fixedCols) {
+        emit headerDataChanged(Qt::Horizontal, col - m_fixedCols, col - m_fixedCols);
+    } else if (col < m_fixedCols && row >= m_fixedRows) {
+        emit headerDataChanged(Qt::Vertical, row - m_fixedRows, row - m_fixedRows);
+    } else if (row >= m_fixedRows && col >= m_fixedCols) {
+        const QModelIndex i = createIndex(row - m_fixedRows, col - m_fixedCols);
+        emit dataChanged(i, i);
+    }
+}
+
+void vgGridModel::columnChanged(int col) {
+    if (m_bulk || col < m_fixedCols || rowCount() == 0)
+        return;
+    emit dataChanged(createIndex(0, col - m_fixedCols), createIndex(rowCount() - 1, col - m_fixedCols));
+}
+
+void vgGridModel::setCheckState(int row, int col, int state) {
+    if (state == 0)
+        m_checks.remove(key(row, col));
+    else
+        m_checks.insert(key(row, col), state);
+    cellChanged(row, col);
+}
+
+void vgGridModel::removeRow(int row) {
+    beginResetModel();
+    m_cells.erase(m_cells.begin() + static_cast<std::ptrdiff_t>(offset(row, 0)),
+                  m_cells.begin() + static_cast<std::ptrdiff_t>(offset(row + 1, 0)));
+    m_rowInfo.erase(m_rowInfo.begin() + row);
+    QHash<qint64, int> checks;
+    for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) {
+        const int r = static_cast<int>(it.key() >> 20);
+        const int c = static_cast<int>(it.key() & 0xFFFFF);
+        if (r != row)
+            checks.insert(key(r > row ? r - 1 : r, c), it.value());
+    }
+    m_checks = std::move(checks);
+    --m_rows;
+    m_fixedRows = std::min(m_fixedRows, m_rows);
+    endResetModel();
+}
+
+void vgGridModel::sortRows(int col, int code) {
+    if (code <= 0 || code > 8 || col < 0 || col >= m_cols || m_rows - m_fixedRows < 2)
+        return;
+    std::vector<int> order(static_cast<std::size_t>(m_rows - m_fixedRows));
+    std::iota(order.begin(), order.end(), m_fixedRows);
+    const bool descending = code % 2 == 0;
+    QCollator caseless;
+    caseless.setCaseSensitivity(Qt::CaseInsensitive);
+    QCollator cased;
+    cased.setCaseSensitivity(Qt::CaseSensitive);
+    auto less = [&](int a, int b) {
+        const QString& x = text(a, col);
+        const QString& y = text(b, col);
+        bool xn = false, yn = false;
+        const double dx = x.toDouble(&xn), dy = y.toDouble(&yn);
+        switch (code) {
+        case 1: case 2:
+            if (xn && yn)
+                return dx < dy;
+            if (xn != yn)
+                return xn; // numbers before text
+            return x < y;
+        case 3: case 4:
+            return (xn ? dx : 0.0) < (yn ? dy : 0.0);
+        case 5: case 6:
+            return caseless.compare(x, y) < 0;
+        default:
+            return cased.compare(x, y) < 0;
+        }
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
+    beginResetModel();
+    std::vector<QString> cells(m_cells.size());
+    std::vector<RowInfo> infos(m_rowInfo.size());
+    QHash<qint64, int> checks;
+    for (int r = 0; r < m_fixedRows; ++r) {
+        for (int c = 0; c < m_cols; ++c)
+            cells[offset(r, c)] = std::move(m_cells[offset(r, c)]);
+        infos[static_cast<std::size_t>(r)] = m_rowInfo[static_cast<std::size_t>(r)];
+    }
+    std::vector<int> newPlace(static_cast<std::size_t>(m_rows));
+    for (int r = 0; r < m_fixedRows; ++r)
+        newPlace[static_cast<std::size_t>(r)] = r;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int from = order[i];
+        const int to = m_fixedRows + static_cast<int>(i);
+        newPlace[static_cast<std::size_t>(from)] = to;
+        for (int c = 0; c < m_cols; ++c)
+            cells[offset(to, c)] = std::move(m_cells[offset(from, c)]);
+        infos[static_cast<std::size_t>(to)] = m_rowInfo[static_cast<std::size_t>(from)];
+    }
+    for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it)
+        checks.insert(key(newPlace[static_cast<std::size_t>(it.key() >> 20)], static_cast<int>(it.key() & 0xFFFFF)),
+                      it.value());
+    m_cells = std::move(cells);
+    m_rowInfo = std::move(infos);
+    m_checks = std::move(checks);
+    endResetModel();
+}
+
+int vgGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_rows - m_fixedRows;
+}
+
+int vgGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_cols - m_fixedCols;
+}
+
+Qt::Alignment vgGridModel::qtAlignment(int code, const QString& text) {
+    Qt::Alignment v = Qt::AlignVCenter;
+    switch (code % 3) {
+    case 0: v = Qt::AlignTop; break;
+    case 1: v = Qt::AlignVCenter; break;
+    case 2: v = Qt::AlignBottom; break;
+    }
+    if (code == 9) {
+        bool numeric = false;
+        text.toDouble(&numeric);
+        return (numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    }
+    if (code >= 6)
+        return Qt::AlignRight | v;
+    if (code >= 3)
+        return Qt::AlignHCenter | v;
+    return Qt::AlignLeft | v;
+}
+
+QVariant vgGridModel::data(const QModelIndex& i, int role) const {
+    if (!i.isValid())
+        return {};
+    const int row = i.row() + m_fixedRows;
+    const int col = i.column() + m_fixedCols;
+    const ColInfo& info = m_colInfo[static_cast<std::size_t>(col)];
+    switch (role) {
+    case Qt::DisplayRole:
+        if (info.dataType == 11)
+            return {};
+        return text(row, col);
+    case Qt::CheckStateRole:
+        if (info.dataType == 11 || m_checks.contains(key(row, col)))
+            return checkState(row, col) == 1 ? Qt::Checked : Qt::Unchecked;
+        return {};
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(qtAlignment(info.alignment, text(row, col)));
+    case Qt::BackgroundRole:
+        return backColor;
+    case Qt::ForegroundRole:
+        return foreColor;
+    default:
+        return {};
+    }
+}
+
+QVariant vgGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    const bool horizontal = orientation == Qt::Horizontal;
+    const int row = horizontal ? 0 : section + m_fixedRows;
+    const int col = horizontal ? section + m_fixedCols : 0;
+    if ((horizontal && m_fixedRows == 0) || (!horizontal && m_fixedCols == 0) || !inRange(row, col))
+        return {};
+    if (role == Qt::DisplayRole)
+        return text(row, col);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(qtAlignment(m_colInfo[static_cast<std::size_t>(col)].alignment, text(row, col)));
+    return {};
+}
+
+Qt::ItemFlags vgGridModel::flags(const QModelIndex& i) const {
+    return i.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+} // namespace vt

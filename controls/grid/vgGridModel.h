@@ -1,0 +1,96 @@
+#pragma once
+// The table behind the grid: one text per cell, a number and a height per
+// row, width, alignment and data type per column, and check-box states.
+// Cells are kept in one row-major block; nothing is made per cell beyond
+// its text, and display values are formed when the view asks for them.
+#include "common/vtExport.h"
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QHash>
+#include <QString>
+#include <vector>
+
+namespace vt {
+
+class VANTELO_EXPORT vgGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct ColInfo {
+        int width = -1;     // twips; -1 = the default width
+        int alignment = 9;  // vendor alignment code
+        int dataType = 8;   // vendor data type code
+    };
+    struct RowInfo {
+        qint64 data = 0;    // RowData
+        int height = -1;    // twips; -1 = the default height
+    };
+
+    explicit vgGridModel(QObject* parent = nullptr);
+
+    // The shape: rows and columns of the whole grid, fixed ones included.
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    int fixedRows() const { return m_fixedRows; }
+    int fixedCols() const { return m_fixedCols; }
+    void setRows(int rows);
+    void setCols(int cols);
+    void setFixedRows(int n);
+    void setFixedCols(int n);
+
+    bool inRange(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
+    const QString& text(int row, int col) const { return m_cells[offset(row, col)]; }
+    void setText(int row, int col, const QString& text);
+    // Writes without telling the view; endBulk() tells it once.
+    void setTextQuiet(int row, int col, const QString& text) { m_cells[offset(row, col)] = text; }
+    void beginBulk();
+    void endBulk();
+
+    RowInfo& rowInfo(int row) { return m_rowInfo[static_cast<std::size_t>(row)]; }
+    const RowInfo& rowInfo(int row) const { return m_rowInfo[static_cast<std::size_t>(row)]; }
+    ColInfo& colInfo(int col) { return m_colInfo[static_cast<std::size_t>(col)]; }
+    const ColInfo& colInfo(int col) const { return m_colInfo[static_cast<std::size_t>(col)]; }
+    void cellChanged(int row, int col);
+    void columnChanged(int col);
+
+    int checkState(int row, int col) const { return m_checks.value(key(row, col), 0); }
+    void setCheckState(int row, int col, int state);
+
+    // Removes one row; the rows below move up.
+    void removeRow(int row);
+    // Orders the data rows by a column with a vendor sort code.
+    void sortRows(int col, int code);
+
+    // Colours used for the cells.
+    QColor backColor = Qt::white;
+    QColor foreColor = Qt::black;
+
+    // The view shows the data area; the first fixed row and the first fixed
+    // column are shown as its header cells.
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    static Qt::Alignment qtAlignment(int code, const QString& text);
+
+private:
+    std::size_t offset(int row, int col) const {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col);
+    }
+    static qint64 key(int row, int col) { return (static_cast<qint64>(row) << 20) | col; }
+    void relayout(int rows, int cols);
+
+    int m_rows = 0;
+    int m_cols = 0;
+    int m_fixedRows = 0;
+    int m_fixedCols = 0;
+    int m_bulk = 0;
+    std::vector<QString> m_cells;
+    std::vector<RowInfo> m_rowInfo;
+    std::vector<ColInfo> m_colInfo;
+    QHash<qint64, int> m_checks;
+};
+
+} // namespace vt

@@ -1,0 +1,480 @@
+// Editing the grid with real key and mouse input on the offscreen platform.
+#include "EditGrid.h"
+#include "common/vtValue.h"
+#include "ucList.h"
+#include "vgGrid.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace vt;
+
+namespace {
+
+// A shown grid of four editable text columns and three loaded rows, with the
+// events it raised recorded by name.
+struct Form {
+    QStringList events; // declared first: outlives the window and its grid
+    bool cancelValidateError = false;
+    bool cancelCellValidate = false;
+    QWidget window;
+    EditGrid* g;
+
+    Form() {
+        g = new EditGrid(&window);
+        g->setGeometry(0, 0, 600, 300);
+        window.resize(620, 320);
+        g->InitColHeaders("", {"a", "b", "c", "d"});
+        g->InitColEdit(false, {true, true, true, true});
+        vt::ValueArray a(4, 3);
+        for (int c = 0; c < 4; ++c)
+            for (int r = 0; r < 3; ++r)
+                a.set(c, r, QString("r%1c%2").arg(r + 1).arg(c + 1));
+        g->LoadData(vt::toVariant(a));
+        QObject::connect(g, &EditGrid::CellValidate, [this](clsCell c, bool& cancel) {
+            events << QString("CellValidate %1,%2").arg(c.RowIndex()).arg(c.ColIndex());
+            cancel = cancelCellValidate;
+        });
+        QObject::connect(g, &EditGrid::CellModified, [this](clsCell c) {
+            events << QString("CellModified %1,%2").arg(c.RowIndex()).arg(c.ColIndex());
+        });
+        QObject::connect(g, &EditGrid::ValidateError, [this](clsCell c, bool& cancel) {
+            events << QString("ValidateError %1,%2").arg(c.RowIndex()).arg(c.ColIndex());
+            cancel = cancelValidateError;
+        });
+        QObject::connect(g, &EditGrid::KeyDown, [this](int code, int&) { events << QString("KeyDown %1").arg(code); });
+        QObject::connect(g, &EditGrid::SelectItemClick, [this](const QString& k) { events << "SelectItemClick " + k; });
+        QObject::connect(g, &EditGrid::BeforeListDown, [this] { events << "BeforeListDown"; });
+        QObject::connect(g, &EditGrid::AfterNewRecord, [this](clsRow r) { events << QString("AfterNewRecord %1").arg(r.Index()); });
+        window.show();
+        QTest::qWaitForWindowActive(&window);
+        g->Cells(1, 1).setSelected(true);
+        g->GRID->setFocus();
+    }
+    QString cell(int r, int c) { return g->Cells(r, c).Text(); }
+    void type(const QString& keys) { QTest::keyClicks(QApplication::focusWidget(), keys); }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(QApplication::focusWidget(), k, m); }
+    QStringList take() {
+        QStringList e = events;
+        events.clear();
+        return e;
+    }
+};
+
+QStringList only(const QStringList& events, const QString& prefix) {
+    QStringList out;
+    for (const QString& e : events)
+        if (e.startsWith(prefix))
+            out << e;
+    return out;
+}
+
+} // namespace
+
+class TestEditGridEditing : public QObject {
+    Q_OBJECT
+private slots:
+    void typingThenRightCommitsAndMoves();
+    void clickIntoEditorThenRightMovesCaret();
+    void escapeRestoresAndRaisesNothing();
+    void letterInNumericColumn_data();
+    void letterInNumericColumn();
+    void datesWithAndWithoutLeadingZeros_data();
+    void datesWithAndWithoutLeadingZeros();
+    void backspaceClearsAtOnce();
+    void nonEditableColumnDropsKeys();
+    void doubleClickStartsEditWithCaretAtEnd();
+    void zeroHeightRowRaisesNothing();
+    void enterMoves_data();
+    void enterMoves();
+    void listArrowsThenClickVersusEnter();
+    void listClickModifiesRow();
+    void listOpensAboveOrBelow();
+    void beforeListDownFillsTheList();
+    void listEscapeAndSelectButton();
+    void copyBlock();
+    void clearBlock();
+    void pasteIntoSecondLastColumn();
+    void pasteTwoLinesFromLastRow();
+    void pasteWithoutAllowPaste();
+    void pasteNumericColumnAndLfLines();
+    void checkBoxColumnToggles();
+};
+
+void TestEditGridEditing::typingThenRightCommitsAndMoves() {
+    Form f;
+    f.type("5");
+    QVERIFY(f.g->txtEdit->isVisible());
+    QCOMPARE(f.g->txtEdit->text(), QString("5"));
+    QCOMPARE(f.cell(1, 1), QString("5")); // written at once
+    QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
+    f.type("7");
+    f.key(Qt::Key_Right);
+    QTRY_COMPARE(f.g->GRID->Col(), 2);
+    QVERIFY(!f.g->txtEdit->isVisible());
+    QCOMPARE(f.cell(1, 1), QString("57"));
+    QCOMPARE(only(f.take(), "Cell"), QStringList({"CellValidate 1,1", "CellModified 1,1"}));
+}
+
+void TestEditGridEditing::clickIntoEditorThenRightMovesCaret() {
+    Form f;
+    f.type("5");
+    f.type("6");
+    QTest::mouseClick(f.g->txtEdit, Qt::LeftButton, {}, QPoint(2, 5));
+    const int caret = f.g->txtEdit->cursorPosition();
+    QTest::keyClick(f.g->txtEdit, Qt::Key_Left);
+    QCoreApplication::processEvents();
+    QVERIFY(f.g->txtEdit->isVisible());
+    QCOMPARE(f.g->GRID->Col(), 1);
+    QCOMPARE(f.g->txtEdit->cursorPosition(), std::max(0, caret - 1));
+}
+
+void TestEditGridEditing::escapeRestoresAndRaisesNothing() {
+    Form f;
+    f.type("xyz");
+    QCOMPARE(f.cell(1, 1), QString("xyz"));
+    f.key(Qt::Key_Escape);
+    QCOMPARE(f.cell(1, 1), QString("r1c1"));
+    QVERIFY(!f.g->txtEdit->isVisible());
+    QVERIFY(only(f.take(), "Cell").isEmpty());
+}
+
+void TestEditGridEditing::letterInNumericColumn_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("without cancel") << false;
+    QTest::newRow("with cancel") << true;
+}
+
+void TestEditGridEditing::letterInNumericColumn() {
+    QFETCH(bool, cancel);
+    Form f;
+    f.g->Col(2).setValidate(dvNumeric);
+    f.g->Cells(1, 2).setSelected(true);
+    f.cancelValidateError = cancel;
+    f.type("a");
+    f.key(Qt::Key_Return);
+    if (!cancel) {
+        QCOMPARE(f.cell(1, 2), QString("0"));
+        QCOMPARE(only(f.take(), "C").mid(0, 2), QStringList({"CellValidate 1,2", "CellModified 1,2"}));
+        QVERIFY(!f.g->txtEdit->isVisible());
+    } else {
+        QVERIFY(f.g->txtEdit->isVisible()); // editing goes on
+        QCOMPARE(f.cell(1, 2), QString("a"));
+        QVERIFY(only(f.events, "Cell").isEmpty());
+        QCOMPARE(f.g->GRID->Col(), 2);
+    }
+}
+
+void TestEditGridEditing::datesWithAndWithoutLeadingZeros_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("error");
+    QTest::newRow("no leading zeros") << "2013-9-1" << "" << true;
+    QTest::newRow("leading zeros") << "2013-09-01" << "2013-09-01" << false;
+    QTest::newRow("no such day") << "2013-02-30" << "" << true;
+}
+
+void TestEditGridEditing::datesWithAndWithoutLeadingZeros() {
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(bool, error);
+    Form f;
+    f.g->Col(3).setValidate(dvDate);
+    f.g->Cells(2, 3).setSelected(true);
+    f.type(typed);
+    f.key(Qt::Key_Return);
+    QCOMPARE(f.cell(2, 3), stored);
+    QCOMPARE(!only(f.take(), "ValidateError").isEmpty(), error);
+}
+
+void TestEditGridEditing::backspaceClearsAtOnce() {
+    Form f;
+    f.key(Qt::Key_Backspace);
+    QCOMPARE(f.cell(1, 1), QString());
+    QVERIFY(f.g->txtEdit->isVisible());
+    QCOMPARE(f.g->Row(1).DataState(), int(rsNormal)); // until something is typed
+    f.type("q");
+    QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
+}
+
+void TestEditGridEditing::nonEditableColumnDropsKeys() {
+    Form f;
+    f.g->Col(4).setCanEdit(false);
+    f.g->Cells(1, 4).setSelected(true);
+    int presses = 0;
+    QObject::connect(f.g, &EditGrid::KeyPress, [&presses](int&) { ++presses; });
+    f.type("ab");
+    f.key(Qt::Key_Backspace);
+    QVERIFY(!f.g->txtEdit->isVisible());
+    QCOMPARE(f.cell(1, 4), QString("r1c4"));
+    QCOMPARE(presses, 0);
+    f.key(Qt::Key_Delete);
+    QVERIFY(only(f.take(), "KeyDown 46").isEmpty());
+}
+
+void TestEditGridEditing::doubleClickStartsEditWithCaretAtEnd() {
+    Form f;
+    QStringList dbl;
+    QObject::connect(f.g, &EditGrid::DblClick, [&dbl] { dbl << "DblClick"; });
+    QObject::connect(f.g, &EditGrid::RowDblClick, [&dbl](int r) { dbl << QString("RowDblClick %1").arg(r); });
+    const QRect r = f.g->GRID->visualRect(f.g->GRID->model()->index(1, 1));
+    QTest::mouseClick(f.g->GRID->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(f.g->GRID->viewport(), Qt::LeftButton, {}, r.center());
+    QVERIFY(f.g->txtEdit->isVisible());
+    QCOMPARE(f.g->txtEdit->text(), QString("r2c2"));
+    QCOMPARE(f.g->txtEdit->cursorPosition(), 4);
+    QCOMPARE(dbl, QStringList({"DblClick", "RowDblClick 2"}));
+    // Caret mode 2: Left moves within the text.
+    QTest::keyClick(f.g->txtEdit, Qt::Key_Left);
+    QCoreApplication::processEvents();
+    QVERIFY(f.g->txtEdit->isVisible());
+    // The editor lies over the cell.
+    const QPoint cellTopLeft = f.g->GRID->viewport()->mapTo(f.g, r.topLeft());
+    QVERIFY(qAbs(f.g->txtEdit->x() - cellTopLeft.x()) <= 1);
+    QVERIFY(qAbs(f.g->txtEdit->y() - cellTopLeft.y()) <= 1);
+}
+
+void TestEditGridEditing::zeroHeightRowRaisesNothing() {
+    Form f;
+    f.g->Cells(2, 1).setSelected(true);
+    f.g->Row(2).setHeight(0);
+    QStringList seen;
+    QObject::connect(f.g, &EditGrid::DblClick, [&seen] { seen << "DblClick"; });
+    QObject::connect(f.g, &EditGrid::KeyPress, [&seen](int&) { seen << "KeyPress"; });
+    QMetaObject::invokeMethod(f.g->GRID, "DblClick");
+    f.type("x");
+    QVERIFY(seen.isEmpty());
+    QVERIFY(!f.g->txtEdit->isVisible());
+}
+
+void TestEditGridEditing::enterMoves_data() {
+    QTest::addColumn<int>("move");
+    QTest::addColumn<int>("fromRow");
+    QTest::addColumn<int>("fromCol");
+    QTest::addColumn<int>("toRow");
+    QTest::addColumn<int>("toCol");
+    QTest::newRow("no move") << int(fmtNoMove) << 1 << 1 << 1 << 1;
+    QTest::newRow("hor next") << int(fmtHorNext) << 1 << 2 << 1 << 3;
+    QTest::newRow("hor next wraps") << int(fmtHorNext) << 1 << 4 << 2 << 1;
+    QTest::newRow("hor next at the last cell") << int(fmtHorNext) << 3 << 4 << 3 << 4;
+    QTest::newRow("hor next edit skips") << int(fmtHorNextEdit) << 1 << 1 << 1 << 3;
+    QTest::newRow("ver next") << int(fmtVerNext) << 1 << 2 << 2 << 2;
+    QTest::newRow("ver next at the last row") << int(fmtVerNext) << 3 << 2 << 1 << 3;
+}
+
+void TestEditGridEditing::enterMoves() {
+    QFETCH(int, move);
+    QFETCH(int, fromRow);
+    QFETCH(int, fromCol);
+    QFETCH(int, toRow);
+    QFETCH(int, toCol);
+    Form f;
+    f.g->Col(2).setCanEdit(false);
+    f.g->setOnEnterKeyMove(move);
+    f.g->Cells(fromRow, fromCol).setSelected(true);
+    f.key(Qt::Key_Return);
+    QCOMPARE(f.g->GRID->Row(), toRow);
+    QCOMPARE(f.g->GRID->Col(), toCol);
+}
+
+static void giveListColumn(Form& f, int col) {
+    f.g->Col(col).setCanEdit(false);
+    f.g->Col(col).setCanSelect(true);
+    vt::ValueArray items(2, 3);
+    for (int i = 0; i < 3; ++i) {
+        items.set(0, i, QString("K%1").arg(i));
+        items.set(1, i, QString("项目%1").arg(i));
+    }
+    f.g->Col(col).LoadListItems(vt::toVariant(items));
+}
+
+void TestEditGridEditing::listArrowsThenClickVersusEnter() {
+    Form f;
+    giveListColumn(f, 2);
+    f.g->Cells(1, 2).setSelected(true);
+    f.key(Qt::Key_Return); // opens the list
+    ucList* l = f.g->list(2);
+    QVERIFY(l->isVisible());
+    QCOMPARE(f.take(), QStringList({"KeyDown 13", "BeforeListDown"}));
+    QTest::keyClick(l->dcSelect, Qt::Key_Down);
+    QTest::keyClick(l->dcSelect, Qt::Key_Down);
+    QCOMPARE(f.cell(1, 2), QString("r1c2")); // the arrows' clicks took nothing
+    QTest::keyClick(l->dcSelect, Qt::Key_Return);
+    QVERIFY(!l->isVisible());
+    QCOMPARE(f.cell(1, 2), QString("项目1"));
+    QCOMPARE(f.take(), QStringList({"SelectItemClick K1", "CellModified 1,2"}));
+    QCOMPARE(f.g->Row(1).DataState(), int(rsNormal)); // Enter leaves the row state
+}
+
+void TestEditGridEditing::listClickModifiesRow() {
+    Form f;
+    giveListColumn(f, 2);
+    f.g->Cells(2, 2).setSelected(true);
+    f.key(Qt::Key_Return);
+    ucList* l = f.g->list(2);
+    QVERIFY(l->isVisible());
+    const QRect item = l->dcSelect->visualItemRect(l->dcSelect->item(2));
+    QTest::mouseClick(l->dcSelect->viewport(), Qt::LeftButton, {}, item.center());
+    QVERIFY(!l->isVisible());
+    QCOMPARE(f.cell(2, 2), QString("项目2"));
+    QCOMPARE(f.g->Row(2).DataState(), int(rsModify));
+    QVERIFY(f.events.contains("SelectItemClick K2"));
+    QVERIFY(f.events.contains("CellModified 2,2"));
+}
+
+void TestEditGridEditing::listOpensAboveOrBelow() {
+    Form f;
+    giveListColumn(f, 2);
+    f.g->setListBoxHeight(600); // 40 px
+    f.g->Cells(1, 2).setSelected(true);
+    f.key(Qt::Key_Return);
+    ucList* l = f.g->list(2);
+    const int cellTop = f.g->GRID->CellTop() / 15;
+    QVERIFY(l->y() >= cellTop); // no room above the first row: below it
+    f.key(Qt::Key_Escape);
+    // A lower row with room above it.
+    for (int i = 0; i < 6; ++i)
+        f.g->NewRecord();
+    f.g->Cells(8, 2).setSelected(true);
+    f.g->GRID->setFocus();
+    f.key(Qt::Key_Return);
+    QVERIFY(l->isVisible());
+    QVERIFY(l->y() + l->height() <= f.g->GRID->CellTop() / 15 + 2);
+}
+
+void TestEditGridEditing::beforeListDownFillsTheList() {
+    Form f;
+    f.g->Col(3).setCanEdit(false);
+    f.g->Col(3).setCanSelect(true);
+    QObject::connect(f.g, &EditGrid::BeforeListDown, [&f] {
+        f.g->Col(3).AddListItem(QString("row%1").arg(f.g->GRID->Row()), {"当前行"});
+    });
+    f.g->Cells(2, 3).setSelected(true);
+    f.key(Qt::Key_Return);
+    QCOMPARE(f.g->list(3)->ListCount(), 1);
+    QTest::keyClick(f.g->list(3)->dcSelect, Qt::Key_Down);
+    QTest::keyClick(f.g->list(3)->dcSelect, Qt::Key_Return);
+    QCOMPARE(f.cell(2, 3), QString("当前行"));
+}
+
+void TestEditGridEditing::listEscapeAndSelectButton() {
+    Form f;
+    giveListColumn(f, 2);
+    f.g->Cells(1, 1).setSelected(true);
+    QVERIFY(!f.g->cmdSelect->isVisible());
+    f.g->Cells(1, 2).setSelected(true);
+    QVERIFY(f.g->cmdSelect->isVisible()); // at the cell's right end
+    QCOMPARE(f.g->cmdSelect->text(), QString("..."));
+    QTest::mouseClick(f.g->cmdSelect, Qt::LeftButton);
+    ucList* l = f.g->list(2);
+    QVERIFY(l->isVisible());
+    QTest::keyClick(l->dcSelect, Qt::Key_Down);
+    QTest::keyClick(l->dcSelect, Qt::Key_Escape);
+    QVERIFY(!l->isVisible());
+    QCOMPARE(f.cell(1, 2), QString("r1c2"));
+}
+
+void TestEditGridEditing::copyBlock() {
+    Form f;
+    f.g->Cells(1, 1).setSelected(true);
+    f.g->GRID->setRowSel(2);
+    f.g->GRID->setColSel(2);
+    f.key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("r1c1\tr1c2\r\nr2c1\tr2c2\r\n"));
+    f.g->Cells(3, 4).setSelected(true);
+    f.key(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("r3c4"));
+}
+
+void TestEditGridEditing::clearBlock() {
+    Form f;
+    f.g->Col(2).setValidate(dvNumeric);
+    f.g->Col(3).setCanEdit(false);
+    int cleared = 0;
+    QObject::connect(f.g, &EditGrid::CellClear, [&cleared] { ++cleared; });
+    f.g->Cells(1, 1).setSelected(true);
+    f.g->GRID->setColSel(3);
+    f.key(Qt::Key_Delete);
+    QCOMPARE(f.cell(1, 1), QString());
+    QCOMPARE(f.cell(1, 2), QString("0"));
+    QCOMPARE(f.cell(1, 3), QString("r1c3"));
+    QCOMPARE(cleared, 2);
+    QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
+}
+
+void TestEditGridEditing::pasteIntoSecondLastColumn() {
+    Form f;
+    QApplication::clipboard()->setText("x\ty\tz");
+    f.g->Cells(2, 3).setSelected(true);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.cell(2, 3), QString("x"));
+    QCOMPARE(f.cell(2, 4), QString("y"));
+    QCOMPARE(f.g->Rows(), 4);
+    QCOMPARE(only(f.take(), "CellValidate"), QStringList({"CellValidate 2,3", "CellValidate 2,4"}));
+    QCOMPARE(f.g->Row(2).DataState(), int(rsModify));
+}
+
+void TestEditGridEditing::pasteTwoLinesFromLastRow() {
+    Form f;
+    QApplication::clipboard()->setText("a1\ta2\r\nb1\tb2");
+    f.g->Cells(3, 1).setSelected(true);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.g->Rows(), 5);
+    QCOMPARE(f.cell(3, 1), QString("a1"));
+    QCOMPARE(f.cell(3, 2), QString("a2"));
+    QCOMPARE(f.cell(4, 1), QString("b1"));
+    QCOMPARE(f.cell(4, 2), QString()); // only a tab or CR ends a value
+    QCOMPARE(f.g->Row(4).DataState(), int(rsNew));
+    QVERIFY(f.events.contains("AfterNewRecord 4"));
+}
+
+void TestEditGridEditing::pasteWithoutAllowPaste() {
+    Form f;
+    f.g->setAllowPaste(false);
+    QApplication::clipboard()->setText("zz");
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.cell(1, 1), QString("r1c1"));
+    // Pressing Ctrl raises its own KeyDown (17); the V raises none.
+    QVERIFY(only(f.take(), "KeyDown 86").isEmpty());
+    f.g->setAllowPaste(true);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.cell(1, 1), QString("zz"));
+    QCOMPARE(only(f.take(), "KeyDown 86"), QStringList{"KeyDown 86"});
+}
+
+void TestEditGridEditing::pasteNumericColumnAndLfLines() {
+    Form f;
+    f.g->Col(2).setValidate(dvNumeric);
+    QApplication::clipboard()->setText("p\tq\nr\t12.5\n");
+    f.g->Cells(1, 1).setSelected(true);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.cell(1, 1), QString("p"));
+    QCOMPARE(f.cell(1, 2), QString("0"));
+    QCOMPARE(f.cell(2, 1), QString("r"));
+    QCOMPARE(f.cell(2, 2), QString("12.5"));
+    QCOMPARE(f.g->Rows(), 4);
+}
+
+void TestEditGridEditing::checkBoxColumnToggles() {
+    Form f;
+    f.g->setAutoCheckMark("√");
+    f.g->Cells(2, 1).setSelected(true);
+    auto* header = f.g->GRID->verticalHeader();
+    const QPoint inRow2(header->width() / 2, header->sectionViewportPosition(1) + header->sectionSize(1) / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, inRow2);
+    QVERIFY(f.g->Row(2).Checked());
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, inRow2);
+    QVERIFY(!f.g->Row(2).Checked());
+    // A click on a data cell does not toggle.
+    const QRect cell = f.g->GRID->visualRect(f.g->GRID->model()->index(1, 2));
+    QTest::mouseClick(f.g->GRID->viewport(), Qt::LeftButton, {}, cell.center());
+    QVERIFY(!f.g->Row(2).Checked());
+}
+
+QTEST_MAIN(TestEditGridEditing)
+#include "tst_editGridEditing.moc"
