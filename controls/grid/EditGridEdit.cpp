@@ -606,6 +606,12 @@ void EditGrid::pasteClipboard() {
     int i = GRID->Row();
     int j = startCol;
     QString value;
+    // The grid is drawn once when the paste is done, not after every cell.
+    GRID->setRedraw(false);
+    struct RedrawAgain {
+        vgGrid* grid;
+        ~RedrawAgain() { grid->setRedraw(true); }
+    } redrawAgain{GRID};
     try {
         for (qsizetype k = 0; k < text.size(); ++k) {
             const QChar ch = text.at(k);

@@ -83,10 +83,10 @@ vgGrid::vgGrid(QWidget* parent) : QTableView(parent), m_model(new vgGridModel(th
         m_model->sortRows(col, m_sortDescending ? 2 : 1);
         horizontalHeader()->setSortIndicatorShown(true);
         horizontalHeader()->setSortIndicator(section, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
-        applySizes();
+        applySizes(true);
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-        applySizes();
+        applySizes(true);
         syncCurrent();
     });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -102,7 +102,20 @@ vgGrid::vgGrid(QWidget* parent) : QTableView(parent), m_model(new vgGridModel(th
     applyShape();
 }
 
-int vgGrid::defaultRowHeight() const { return pixelsToTwips(fontMetrics().height() + 4); }
+int vgGrid::defaultRowHeight() const {
+    if (m_defaultRowHeight < 0)
+        m_defaultRowHeight = pixelsToTwips(fontMetrics().height() + 4);
+    return m_defaultRowHeight;
+}
+
+void vgGrid::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        m_defaultRowHeight = -1;
+        verticalHeader()->setDefaultSectionSize(px(std::max(defaultRowHeight(), m_rowHeightMin)));
+        applySizes(true);
+    }
+    QTableView::changeEvent(event);
+}
 
 void vgGrid::checkRow(int row) const {
     if (!validRow(row))
@@ -121,7 +134,7 @@ void vgGrid::applyShape() {
     syncCurrent();
 }
 
-void vgGrid::applySizes() {
+void vgGrid::applySizes(bool allRows) {
     if (!m_redraw)
         return;
     const int fr = FixedRows(), fc = FixedCols();
@@ -136,9 +149,9 @@ void vgGrid::applySizes() {
             hh->resizeSection(c - fc, px(w < 0 ? defaultColWidth() : w));
         }
     }
-    // Only rows of their own height are touched: a long list of rows of the
-    // default height costs nothing here.
-    for (int r = fr; r < Rows(); ++r) {
+    // Rows keep their sections while rows are added or cut at the end; only
+    // after the whole table was laid anew are their own heights given again.
+    for (int r = fr; allRows && r < Rows(); ++r) {
         const int h = m_model->rowInfo(r).height;
         if (h < 0)
             continue;
@@ -170,8 +183,8 @@ void vgGrid::syncCurrent() {
         m_row = FixedRows();
     if (m_col < FixedCols() && Cols() > FixedCols())
         m_col = FixedCols();
-    if (Rows() == 0 || Cols() == 0)
-        return;
+    if (Rows() == 0 || Cols() == 0 || !m_redraw)
+        return; // while Redraw is off the view learns the current cell at the end
     if (m_row < FixedRows() || m_col < FixedCols())
         return;
     const QModelIndex i = m_model->index(m_row - FixedRows(), m_col - FixedCols());
@@ -456,7 +469,7 @@ void vgGrid::setExplorerBar(int code) {
 
 void vgGrid::setSort(int code) {
     m_model->sortRows(m_col, code);
-    applySizes();
+    applySizes(true);
 }
 
 void vgGrid::RemoveItem(int row) {
@@ -541,7 +554,7 @@ void vgGrid::setAllowUserResizing(int code) {
 void vgGrid::setRowHeightMin(int twips) {
     m_rowHeightMin = std::max(0, twips);
     verticalHeader()->setDefaultSectionSize(px(std::max(defaultRowHeight(), m_rowHeightMin)));
-    applySizes();
+    applySizes(true);
 }
 
 void vgGrid::keyPressEvent(QKeyEvent* e) {

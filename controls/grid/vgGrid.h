@@ -155,6 +155,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -162,7 +163,7 @@ private:
     void checkRow(int row) const;
     void checkCol(int col) const;
     void applyShape();
-    void applySizes();
+    void applySizes(bool allRows = false);
     void syncCurrent();
     void onCurrentChanged(const QModelIndex& current);
     void emitMouse(int kind, QMouseEvent* e, const QPoint& gridPos);
@@ -175,6 +176,7 @@ private:
     vgRowHeader* m_rowHeader;
     int m_row = 0;
     int m_col = 0;
+    mutable int m_defaultRowHeight = -1;
     bool m_redraw = true;
     bool m_syncing = false;
     int m_selectionMode = 0;
