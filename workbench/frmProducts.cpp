@@ -1,25 +1,432 @@
+// The workbench: its controls, load, record lists, clock, layout and end.
 #include "frmProducts.h"
 
+#include "EditGrid.h"
+#include "clsConn.h"
+#include "common/vtTwips.h"
+#include "mduDateText.h"
+#include "mduHospital.h"
+#include "mduMessage.h"
+#include "mduPinyin.h"
 #include "mduProcess.h"
 #include "mduShTools.h"
+#include "ucInput.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+
+int px(int twips) { return vt::twipsToPixels(twips); }
+
+void place(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top, int width = 1000) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    place(l, left, top, width, 300);
+    return l;
+}
+
+QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, int left, int top, int width,
+                   const QString& text = QString()) {
+    auto* t = new QLineEdit(text, parent);
+    t->setObjectName(QString::fromLatin1(name));
+    if (maxLength > 0)
+        t->setMaxLength(maxLength);
+    place(t, left, top, width, 330);
+    return t;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top, int width = 1100) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    place(b, left, top, width, 400);
+    return b;
+}
+
+QDateEdit* datePicker(QWidget* parent, const char* name, int left, int top) {
+    auto* d = new QDateEdit(QDate::currentDate(), parent);
+    d->setObjectName(QString::fromLatin1(name));
+    d->setCalendarPopup(true);
+    d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    place(d, left, top, 1600, 330);
+    return d;
+}
+
+vt::EditGrid* grid(QWidget* parent, const char* name) {
+    auto* g = qobject_cast<vt::EditGrid*>(vt::CreateControl(QStringLiteral("Vantelo.EditGrid"), parent));
+    g->setObjectName(QString::fromLatin1(name));
+    return g;
+}
+
+vt::ucInput* picker(QWidget* parent, const char* name) {
+    auto* p = qobject_cast<vt::ucInput*>(vt::CreateControl(QStringLiteral("Vantelo.ucInput"), parent));
+    p->setObjectName(QString::fromLatin1(name));
+    return p;
+}
+
+QGroupBox* frame(QWidget* page, const char* name) {
+    auto* f = new QGroupBox(page);
+    f->setObjectName(QString::fromLatin1(name));
+    place(f, 120, 120, 14000, 7000);
+    return f;
+}
+
+QVariantList list(std::initializer_list<QVariant> v) { return QVariantList(v); }
+
+} // namespace
 
 frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmProducts"));
     setWindowTitle(QStringLiteral("质保卡信息输入"));
-    auto* note = new QLabel(QStringLiteral("质保卡信息输入"), this);
-    note->setObjectName(QStringLiteral("lbtNote"));
-    note->setAlignment(Qt::AlignCenter);
-    setCentralWidget(note);
-    resize(900, 600);
-    StyleForm(this);
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    stbInfo = new QTabWidget(client);
+    stbInfo->setObjectName(QStringLiteral("stbInfo"));
+    place(stbInfo, 120, 120, 15000, 9000);
+    buildEntryTab();
+    buildProcTab();
+    buildOutedTab();
+    buildBatchTab();
+
+    InfoBarPanel1 = new QLabel(this);
+    InfoBarPanel2 = new QLabel(this);
+    InfoBarPanel3 = new QLabel(this);
+    InfoBarPanel1->setObjectName(QStringLiteral("InfoBarPanel1"));
+    InfoBarPanel2->setObjectName(QStringLiteral("InfoBarPanel2"));
+    InfoBarPanel3->setObjectName(QStringLiteral("InfoBarPanel3"));
+    for (QLabel* p : {InfoBarPanel1, InfoBarPanel2, InfoBarPanel3}) {
+        p->setFrameShape(QFrame::StyledPanel);
+        p->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(p);
+    }
+    statusBar()->setSizeGripEnabled(false);
+    QFont small = statusBar()->font();
+    small.setPointSize(9);
+    statusBar()->setFont(small);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &frmProducts::Timer1_Timer);
+
+    connect(cmdNew, &QPushButton::clicked, this, &frmProducts::cmdNew_Click);
+    connect(ucProduct, &vt::ucInput::Click, this, &frmProducts::ucProduct_Click);
+    connect(egNew, &vt::EditGrid::RowDblClick, this, &frmProducts::egNew_RowDblClick);
+    connect(cmdSave, &QPushButton::clicked, this, &frmProducts::cmdSave_Click);
+    connect(cmdDel, &QPushButton::clicked, this, &frmProducts::cmdDel_Click);
+    connect(cmdSubmit, &QPushButton::clicked, this, &frmProducts::cmdSubmit_Click);
+    connect(cmdSubmitAll, &QPushButton::clicked, this, &frmProducts::cmdSubmitAll_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &frmProducts::cmdReset_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmProducts::cmdRefresh_Click);
+    connect(cmdViewAll, &QPushButton::clicked, this, &frmProducts::cmdViewAll_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmProducts::cmdAdd_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmProducts::cmdClear_Click);
+    connect(cmdCheck, &QPushButton::clicked, this, &frmProducts::cmdCheck_Click);
+    connect(cmdImport, &QPushButton::clicked, this, &frmProducts::cmdImport_Click);
+    connect(ucHospital, &vt::ucInput::Click, this, [this] { txtHospital->setText(ucHospital->Text()); });
+    txtPinYin->installEventFilter(this);
+
+    resize(px(16000), px(11000));
+    Form_Load();
+    Timer1->start();
+    Timer1_Timer();
+}
+
+void frmProducts::applyGridDesign(vt::EditGrid* g) {
+    // The design settings the form keeps for its grids.
+    QVariantMap bag;
+    bag.insert(QStringLiteral("ShowMenu"), false);
+    bag.insert(QStringLiteral("OnEnterKeyMove"), static_cast<int>(vt::fmtHorNext));
+    bag.insert(QStringLiteral("SelectionMode"), 0);
+    bag.insert(QStringLiteral("AllowUserResizing"), 0);
+    bag.insert(QStringLiteral("AutoSort"), true);
+    bag.insert(QStringLiteral("AllowPaste"), true);
+    bag.insert(QStringLiteral("RowHeightMin"), 300);
+    g->ReadProperties(bag);
+}
+
+void frmProducts::buildEntryTab() {
+    auto* page = new QWidget;
+    stbInfo->addTab(page, QStringLiteral("待提交质保卡"));
+    frmNew = frame(page, "frmNew");
+    QWidget* f = frmNew;
+    label(f, "lblProduct", QStringLiteral("质保产品"), 120, 330);
+    ucProduct = picker(f, "ucProduct");
+    place(ucProduct, 1100, 300, 3500, 330);
+    label(f, "lblPrdNo", QStringLiteral("保质卡号"), 4800, 330);
+    txtPrdNo1 = textBox(f, "txtPrdNo1", 1, 5750, 300, 400);
+    txtPrdNo1->setReadOnly(true);
+    txtPrdNo1->setFocusPolicy(Qt::NoFocus);
+    txtPrdNo = textBox(f, "txtPrdNo", 8, 6180, 300, 1500);
+    label(f, "lblPdTime", QStringLiteral("制作时间"), 7900, 330);
+    txtPdTime = datePicker(f, "txtPdTime", 8850, 300);
+
+    label(f, "lblPatient", QStringLiteral("患者姓名"), 120, 780);
+    txtPLName = textBox(f, "txtPLName", 25, 1100, 750, 1150, QStringLiteral("姓"));
+    txtPFName = textBox(f, "txtPFName", 25, 2300, 750, 1150, QStringLiteral("名"));
+    label(f, "lblDoctor", QStringLiteral("主治医生"), 3600, 780, 900);
+    txtDLName = textBox(f, "txtDLName", 25, 4500, 750, 1550, QStringLiteral("姓"));
+    txtDFName = textBox(f, "txtDFName", 25, 6100, 750, 1580, QStringLiteral("名"));
+    label(f, "lblOpTime", QStringLiteral("治疗时间"), 7900, 780);
+    txtOpTime = datePicker(f, "txtOpTime", 8850, 750);
+
+    label(f, "lblHospital", QStringLiteral("医院诊所"), 120, 1230);
+    txtHospital = textBox(f, "txtHospital", 25, 1100, 1200, 6580);
+    txtPinYin = textBox(f, "txtPinYin", 0, 1100, 1600, 1600);
+    txtPinYin->setPlaceholderText(QStringLiteral("拼音首字母"));
+    ucHospital = picker(f, "ucHospital");
+    ucHospital->setProportion(vt::ucInput::prop0);
+    place(ucHospital, 2750, 1600, 4930, 330);
+
+    label(f, "lblOpDesp", QStringLiteral("治疗项目描述"), 120, 2080, 1250);
+    txtOpDesp = textBox(f, "txtOpDesp", 100, 1400, 2050, 9050);
+    label(f, "lblMemo", QStringLiteral("备注"), 120, 2530);
+    txtMemo = new QPlainTextEdit(f);
+    txtMemo->setObjectName(QStringLiteral("txtMemo"));
+    place(txtMemo, 1400, 2500, 9050, 600);
+    txtMemo->setTabChangesFocus(true);
+    // At most 250 characters: a longer text is cut back as it is typed or pasted.
+    connect(txtMemo, &QPlainTextEdit::textChanged, this, [this] {
+        const QString t = txtMemo->toPlainText();
+        if (t.size() > 250) {
+            txtMemo->setPlainText(t.left(250));
+            txtMemo->moveCursor(QTextCursor::End);
+        }
+    });
+
+    lbId = label(f, "lbId", QStringLiteral("LbId"), 10700, 2530, 600);
+    lbId->hide(); // the open record's key, not meant for the user
+
+    cmdNew = button(f, "cmdNew", QStringLiteral("新 增"), 10700, 300);
+    cmdSave = button(f, "cmdSave", QStringLiteral("保 存"), 10700, 750);
+    cmdDel = button(f, "cmdDel", QStringLiteral("删 除"), 10700, 1200);
+    cmdSubmit = button(f, "cmdSubmit", QStringLiteral("上 报"), 10700, 1650);
+    cmdSubmitAll = button(f, "cmdSubmitAll", QStringLiteral("全部上报"), 10700, 2100);
+    cmdSave->setEnabled(false);
+    cmdDel->setEnabled(false);
+    cmdSubmit->setEnabled(false);
+    lblHelp = new QLabel(QStringLiteral("增加：点击新增，输入完毕后点击保存。\n"
+                                        "修改：双击条目，修改完毕点击保存。\n"
+                                        "上报：双击条目，点击上报。或直接全部上报。"),
+                         f);
+    lblHelp->setObjectName(QStringLiteral("lbtHelp"));
+    place(lblHelp, 12000, 300, 3800, 1000);
+    lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    egNew = grid(f, "egNew");
+    place(egNew, 120, 3200, 13500, 3500);
+
+    setTabOrder(ucProduct, txtPrdNo);
+    setTabOrder(txtPrdNo, txtPLName);
+    setTabOrder(txtPLName, txtPFName);
+    setTabOrder(txtPFName, txtDLName);
+    setTabOrder(txtDLName, txtDFName);
+    setTabOrder(txtDFName, txtPdTime);
+    setTabOrder(txtPdTime, txtOpTime);
+    setTabOrder(txtOpTime, txtPinYin);
+    setTabOrder(txtPinYin, ucHospital);
+    setTabOrder(ucHospital, txtHospital);
+    setTabOrder(txtHospital, txtOpDesp);
+    setTabOrder(txtOpDesp, txtMemo);
+    setTabOrder(txtMemo, cmdSave);
+}
+
+void frmProducts::buildProcTab() {
+    auto* page = new QWidget;
+    stbInfo->addTab(page, QStringLiteral("待审批及退回质保卡"));
+    frmProc = frame(page, "frmProc");
+    cmdRefresh = button(frmProc, "cmdRefresh", QStringLiteral("刷 新"), 120, 250);
+    cmdReset = button(frmProc, "cmdReset", QStringLiteral("确认退回 撤 销"), 1400, 250, 1900);
+    egProc = grid(frmProc, "egProc");
+    place(egProc, 120, 800, 13500, 5500);
+}
+
+void frmProducts::buildOutedTab() {
+    auto* page = new QWidget;
+    stbInfo->addTab(page, QStringLiteral("已发布质保卡"));
+    frmOuted = frame(page, "frmOuted");
+    label(frmOuted, "lblFrom", QStringLiteral("上报时间 从"), 120, 300, 1200);
+    dateFrom = datePicker(frmOuted, "dateFrom", 1350, 270);
+    label(frmOuted, "lblTo", QStringLiteral("到"), 3100, 300, 300);
+    dateTo = datePicker(frmOuted, "dateTo", 3450, 270);
+    cmdViewAll = button(frmOuted, "cmdViewAll", QStringLiteral("查 看"), 5300, 240);
+    egOuted = grid(frmOuted, "egOuted");
+    place(egOuted, 120, 800, 13500, 5500);
+}
+
+void frmProducts::buildBatchTab() {
+    auto* page = new QWidget;
+    stbInfo->addTab(page, QStringLiteral("质保卡批量预录"));
+    frmBatch = frame(page, "frmBatch");
+    ucProduct2 = picker(frmBatch, "ucProduct2");
+    place(ucProduct2, 120, 300, 3000, 330);
+    ucProduct2->hide(); // the batch logic looks product names up in it
+    lblBatchHelp = new QLabel(frmBatch);
+    lblBatchHelp->setObjectName(QStringLiteral("lbtBatchHelp"));
+    lblBatchHelp->setWordWrap(true);
+    place(lblBatchHelp, 120, 250, 9500, 1300);
+    cmdImport = button(frmBatch, "cmdImport", QStringLiteral("批量导入"), 9800, 250);
+    cmdCheck = button(frmBatch, "cmdCheck", QStringLiteral("检 验"), 11000, 250);
+    cmdAdd = button(frmBatch, "cmdAdd", QStringLiteral("增加行"), 9800, 750);
+    cmdClear = button(frmBatch, "cmdClear", QStringLiteral("清 除"), 11000, 750);
+    cmdImport->setEnabled(false);
+    cmdCheck->setEnabled(false);
+    egBatch = grid(frmBatch, "egBatch");
+    place(egBatch, 120, 1600, 13500, 5000);
 }
 
 frmProducts& frmProducts::instance() {
     static frmProducts* form = new frmProducts;
     return *form;
+}
+
+void frmProducts::Form_Load() {
+    StyleForm(this);
+    InfoBarPanel1->setText(gConn->OpCom().toString() + QLatin1Char('(') + gConn->OpName().toString() + QLatin1Char(')'));
+    lbId->setText(QString());
+
+    // The lists use the compact font of the house so that their fixed column
+    // widths hold card numbers and dates whole.
+    QFont gridFont = font();
+    gridFont.setPointSize(8);
+    for (vt::EditGrid* g : {egNew, egProc, egOuted, egBatch}) {
+        applyGridDesign(g);
+        g->setGridFont(gridFont);
+    }
+    egNew->InitColHeaders(QString(), list({"序号", "", "质保产品", "质保卡号", "患者姓", "名", "医生姓", "名",
+                                            "医院、诊所", "治疗时间", "治疗描述", "备注", "制作时间"}));
+    egNew->InitColWidth(200, list({0, 0, 1800, 1020, 820, 820, 820, 820, 2400, 1020, 1200, 1200, 1020}));
+    egProc->InitColHeaders(QString(), list({"序号", "状态", "状态", "理由 ", "", "质保产品", "质保卡号", "上报时间",
+                                             "患者姓", "名", "医生姓", "名", "医院、诊所", "治疗时间", "制作时间"}));
+    egProc->InitColWidth(200, list({0, 0, 1020, 1420, 0, 1800, 1020, 1020, 820, 820, 820, 820, 2400, 1020, 1020}));
+    egOuted->InitColHeaders(QString(), list({"序号", "上报时间", "发布时间", "", "质保产品", "质保卡号", "患者姓", "名",
+                                              "医生姓", "名", "医院、诊所", "治疗时间", "治疗描述", "备注", "制作时间"}));
+    egOuted->InitColWidth(200, list({0, 1020, 1020, 0, 1800, 1020, 820, 820, 820, 820, 2400, 1020, 1200, 1200, 1020}));
+    egBatch->InitColHeaders(QString(), list({"质保产品", "质保卡号", "制作时间", "诊疗时间", "患者姓", "患者名", "主治医生姓",
+                                              "主治医生名", "医院诊所", "治疗项目描述", "备注"}));
+    egBatch->InitColWidth(200, list({1020, 1020, 1020, 1020, 820, 820, 1300, 1300, 1800, 2000, 4300}));
+    egBatch->InitColEdit(false, list({true, true, true, true, true, true, true, true, true, true, true}));
+
+    QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
+    const QVariant products = gConn->GetSP(QStringLiteral("upvProducts"), p);
+    ucProduct->LoadList(products);
+    QVariantList p2{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
+    ucProduct2->LoadList(gConn->GetSP(QStringLiteral("upvProducts"), p2));
+    const QString example = ucProduct2->ListCount() > 0 ? ucProduct2->dcSelect->itemText(0) : QString();
+    lblBatchHelp->setText(QStringLiteral("批量操作说明：\n1、质保产品：请按单条录入的产品列表中的名称输入，例如：") + example +
+                          QStringLiteral("\n2、质保卡号：请连同质保卡号的首字母一同输入，例如：C00000102,除首字母外其他必须是数字\n"
+                                         "3、制作时间、诊疗时间：按标准日期格式输入，例如：2013-09-01\n"
+                                         "4、患者姓、名以及医院诊所信息不能为空"));
+
+    const QDate first = QDate::fromString(YearMonthText(QDate::currentDate()) + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    dateFrom->setDate(first);
+    dateTo->setDate(first.addMonths(1).addDays(-1));
+    LoadRecordList(QStringLiteral("New"));
+    LoadHospitalNames(ucHospital);
+}
+
+void frmProducts::LoadRecordList(const QString& key) {
+    QVariantList p;
+    vt::EditGrid* target = nullptr;
+    if (key == QLatin1String("New")) {
+        p = {QStringLiteral("MakerView"), gConn->OpId(), QStringLiteral("00"), QString(), QString(), QString()};
+        target = egNew;
+    } else if (key == QLatin1String("Pro")) {
+        p = {QStringLiteral("MakerView"), gConn->OpId(), QStringLiteral("01"), QString(), QString(), QString()};
+        target = egProc;
+    } else if (key == QLatin1String("Done")) {
+        p = {QStringLiteral("MakerView"), gConn->OpId(), QStringLiteral("02"), FormatDateText(dateFrom->date()),
+             FormatDateText(dateTo->date()), QString()};
+        target = egOuted;
+    } else {
+        return;
+    }
+    target->LoadData(gConn->GetSP(QStringLiteral("upvProducts"), p));
+}
+
+int frmProducts::MonthsBetween(const QDate& from, const QDate& to) {
+    return (to.year() * 12 + to.month()) - (from.year() * 12 + from.month());
+}
+
+void frmProducts::cmdRefresh_Click() { LoadRecordList(QStringLiteral("Pro")); }
+
+void frmProducts::cmdViewAll_Click() {
+    if (MonthsBetween(dateFrom->date(), dateTo->date()) > 1) {
+        ShowMessage(QStringLiteral("时间间隔过长！每次只能调取2个月的数据！"), QString(), 0);
+        return;
+    }
+    LoadRecordList(QStringLiteral("Done"));
+}
+
+QString frmProducts::ClockText() {
+    const QLocale locale;
+    return locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(QTime::currentTime(), QLocale::ShortFormat);
+}
+
+void frmProducts::Timer1_Timer() { InfoBarPanel3->setText(ClockText()); }
+
+void frmProducts::Form_Resize() {
+    QWidget* client = centralWidget();
+    short minW = 2000, minH = 1000, rows = 2;
+    FitToContainer(client, stbInfo, minW, minH, rows);
+    const int shown = stbInfo->currentIndex();
+    struct Fit {
+        int tab;
+        QWidget* frame;
+        QWidget* grid;
+        QWidget* gridContainer;
+        short gridRows;
+    };
+    const Fit fits[] = {{0, frmNew, egNew, frmNew, 0},
+                        {1, frmProc, egProc, frmNew, 0},
+                        {2, frmOuted, egOuted, frmNew, 0},
+                        {3, frmBatch, egBatch, frmBatch, -1}};
+    for (const Fit& fit : fits) {
+        stbInfo->setCurrentIndex(fit.tab);
+        short w = 2000, h = 1000, frameRows = -1, gridRows = fit.gridRows;
+        FitToContainer(stbInfo, fit.frame, w, h, frameRows);
+        short gw = 2000, gh = 1000;
+        FitToContainer(fit.gridContainer, fit.grid, gw, gh, gridRows);
+    }
+    stbInfo->setCurrentIndex(shown);
+    InfoBarPanel1->setFixedWidth(px(3000));
+    InfoBarPanel3->setFixedWidth(px(2000));
+    const int inner = vt::pixelsToTwips(statusBar()->width());
+    if (inner > 2000)
+        InfoBarPanel2->setFixedWidth(std::max(0, px(inner - 3000 - 2000 - 50)));
+    txtPdTime->setDate(QDate::currentDate());
+    txtOpTime->setDate(QDate::currentDate());
+}
+
+void frmProducts::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+bool frmProducts::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtPinYin && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !txtPinYin->text().isEmpty())
+            FindByPinyin(ucHospital, txtPinYin->text(), ucHospital);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmProducts::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,22 @@
 #pragma once
 // The workbench: the program's main form, shown after a lab has signed in.
-// Closing it ends the program.
+// Four tabs: pending records with the entry fields, submitted and sent-back
+// records, published records, and batch entry. Closing it ends the program.
 #include <QMainWindow>
+
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace vt {
+class EditGrid;
+class ucInput;
+} // namespace vt
 
 class frmProducts : public QMainWindow {
     Q_OBJECT
@@ -11,6 +26,103 @@ public:
     // The one workbench of the program, created on first use.
     static frmProducts& instance();
 
+    // Tabs and their containers.
+    QTabWidget* stbInfo;
+    QGroupBox* frmNew;
+    QGroupBox* frmProc;
+    QGroupBox* frmOuted;
+    QGroupBox* frmBatch;
+
+    // Entry fields (tab 0).
+    vt::ucInput* ucProduct;
+    QLineEdit* txtPrdNo1;
+    QLineEdit* txtPrdNo;
+    QLineEdit* txtPLName;
+    QLineEdit* txtPFName;
+    QLineEdit* txtDLName;
+    QLineEdit* txtDFName;
+    QDateEdit* txtPdTime;
+    QDateEdit* txtOpTime;
+    QLineEdit* txtPinYin;
+    vt::ucInput* ucHospital;
+    QLineEdit* txtHospital;
+    QLineEdit* txtOpDesp;
+    QPlainTextEdit* txtMemo;
+    QLabel* lbId;
+    QPushButton* cmdNew;
+    QPushButton* cmdSave;
+    QPushButton* cmdDel;
+    QPushButton* cmdSubmit;
+    QPushButton* cmdSubmitAll;
+    QLabel* lblHelp;
+    vt::EditGrid* egNew;
+
+    // Submitted and sent-back records (tab 1).
+    vt::EditGrid* egProc;
+    QPushButton* cmdReset;
+    QPushButton* cmdRefresh;
+
+    // Published records (tab 2).
+    vt::EditGrid* egOuted;
+    QDateEdit* dateFrom;
+    QDateEdit* dateTo;
+    QPushButton* cmdViewAll;
+
+    // Batch entry (tab 3).
+    vt::ucInput* ucProduct2;
+    QLabel* lblBatchHelp;
+    QPushButton* cmdAdd;
+    QPushButton* cmdClear;
+    QPushButton* cmdCheck;
+    QPushButton* cmdImport;
+    vt::EditGrid* egBatch;
+
+    // Status bar panels and the clock.
+    QLabel* InfoBarPanel1;
+    QLabel* InfoBarPanel2;
+    QLabel* InfoBarPanel3;
+    QTimer* Timer1;
+
+    // Fills one record list: "New", "Pro" or "Done"; any other key does nothing.
+    void LoadRecordList(const QString& key);
+    // The text that panel 3 shows: today's date and the time of day.
+    static QString ClockText();
+    // Months from one date to another, days ignored.
+    static int MonthsBetween(const QDate& from, const QDate& to);
+
+    // The form's own steps, reachable for tests as the user's clicks are.
+    void Form_Load();
+    void Form_Resize();
+    void cmdNew_Click();
+    void ucProduct_Click();
+    void egNew_RowDblClick(int row);
+    void cmdSave_Click();
+    void cmdDel_Click();
+    void cmdSubmit_Click();
+    void cmdSubmitAll_Click();
+    void cmdReset_Click();
+    void cmdRefresh_Click();
+    void cmdViewAll_Click();
+    void Timer1_Timer();
+    void cmdAdd_Click();
+    void cmdClear_Click();
+    void cmdCheck_Click();
+    void cmdImport_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildEntryTab();
+    void buildProcTab();
+    void buildOutedTab();
+    void buildBatchTab();
+    void applyGridDesign(vt::EditGrid* grid);
+    // The range test of a card number against the lab's issued ranges.
+    bool InRange(const QString& number);
+    // The duplicate test: another submitted record holds the number.
+    bool Taken(const QString& number, const QString& key);
+    void SubmitRecord(const QString& key);
 };

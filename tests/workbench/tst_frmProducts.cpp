@@ -1,0 +1,505 @@
+// The workbench on the embedded demo database, driven as the user drives it,
+// with the message boxes answered by the test.
+#include "EditGrid.h"
+#include "clsConn.h"
+#include "dbSqliteBackend.h"
+#include "frmProducts.h"
+#include "mduHospital.h"
+#include "mduProcess.h"
+#include "tsDemoDatabase.h"
+#include "tsMessages.h"
+#include "ucInput.h"
+#include "vgGrid.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+// A signed-in demo lab and its workbench, shown.
+struct Bench {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QTemporaryDir settingsDir;
+    std::unique_ptr<QSettings> hospitals;
+    std::unique_ptr<frmProducts> f;
+    explicit Bench(const QString& account = "1001", const QString& password = "1234") {
+        hospitals = std::make_unique<QSettings>(settingsDir.filePath("hospitals.ini"), QSettings::IniFormat);
+        SetHospitalStore(hospitals.get());
+        db.signIn(account, password);
+        f = std::make_unique<frmProducts>();
+        f->show();
+        QTest::qWaitForWindowExposed(f.get());
+    }
+    ~Bench() {
+        f.reset();
+        SetHospitalStore(nullptr);
+    }
+    QString cell(vt::EditGrid* g, int r, int c) { return g->Cells(r, c).Text(); }
+    int rowOf(vt::EditGrid* g, int col, const QString& text) {
+        for (int r = 1; r < g->Rows(); ++r)
+            if (g->Cells(r, col).Text() == text)
+                return r;
+        return -1;
+    }
+    QVariant scalar(const QString& sql) { return db.scalar(sql); }
+    // Fills the entry fields for a new record of the product.
+    void enter(const QString& productKey, const QString& digits, const QString& hospital = "北京口腔医院") {
+        f->cmdNew_Click();
+        f->ucProduct->setKey(productKey);
+        f->txtPrdNo->setText(digits);
+        f->txtPLName->setText("张");
+        f->txtPFName->setText("三");
+        f->txtHospital->setText(hospital);
+    }
+    QString lastPending() { return cell(f->egNew, f->egNew->Rows() - 1, 4); }
+};
+
+} // namespace
+
+class TestFrmProducts : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { SetProcessEnd([](int) { throw std::runtime_error("the program ended"); }); }
+    void loadShowsPendingListAndLab();
+    void dateRangeOfTheMonth();
+    void twoMonthRule_data();
+    void twoMonthRule();
+    void saveChecksInOrder_data();
+    void saveChecksInOrder();
+    void insertOpenUpdateDelete();
+    void quotesStoredExactly();
+    void failedSaveKeepsTheRecord();
+    void submitRangeTests_data();
+    void submitRangeTests();
+    void twoPendingWithTheSameNumber();
+    void submitAllWithFailingMiddleRow();
+    void resetBringsRecordBack();
+    void layoutMinimaAndRememberedTab();
+    void batchChecks_data();
+    void batchChecks();
+    void batchImportBottomUpAndFailedRowKept();
+    void hospitalNames();
+    void screenshot();
+};
+
+void TestFrmProducts::loadShowsPendingListAndLab() {
+    Bench b;
+    QCOMPARE(b.f->windowTitle(), QString("质保卡信息输入    Quorvat"));
+    QCOMPARE(b.f->InfoBarPanel1->text(), QString("华美义齿制作所(王建国)"));
+    QCOMPARE(b.f->egNew->Rows(), 3);
+    QCOMPARE(b.f->egNew->Cols(), 14);
+    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("C00000110"));
+    QCOMPARE(b.cell(b.f->egNew, 1, 3), QString("钴铬合金烤瓷冠"));
+    QCOMPARE(b.f->egNew->Col(1).Width(), 0);
+    QCOMPARE(b.f->egProc->Rows(), 1); // header only until refreshed
+    QCOMPARE(b.f->egOuted->Rows(), 1);
+    QCOMPARE(b.f->ucProduct->ListCount(), 3);
+    QCOMPARE(b.f->ucProduct2->ListCount(), 3);
+    QVERIFY(b.f->cmdNew->isEnabled() && !b.f->cmdSave->isEnabled() && !b.f->cmdDel->isEnabled());
+    QCOMPARE(b.f->lbId->text(), QString());
+    QCOMPARE(b.f->txtPLName->text(), QString("姓"));
+    QCOMPARE(b.f->txtPrdNo->maxLength(), 8);
+    QVERIFY(b.f->txtPrdNo1->isReadOnly());
+    b.f->cmdRefresh_Click();
+    QCOMPARE(b.f->egProc->Rows(), 3);
+    QCOMPARE(b.cell(b.f->egProc, 2, 4), QString("患者姓名与医院登记不符"));
+    QVERIFY(b.boxes.shown().isEmpty());
+    QVERIFY(!b.f->InfoBarPanel3->text().isEmpty());
+}
+
+void TestFrmProducts::dateRangeOfTheMonth() {
+    Bench b;
+    const QDate today = QDate::currentDate();
+    QCOMPARE(b.f->dateFrom->date(), QDate(today.year(), today.month(), 1));
+    QCOMPARE(b.f->dateTo->date(), QDate(today.year(), today.month(), today.daysInMonth()));
+    // The same rule on given days: September 2013 and a leap February.
+    for (auto [day, last] : {std::pair{QDate(2013, 9, 17), QDate(2013, 9, 30)}, std::pair{QDate(2024, 2, 10), QDate(2024, 2, 29)}}) {
+        const QDate first(day.year(), day.month(), 1);
+        QCOMPARE(first.addMonths(1).addDays(-1), last);
+    }
+}
+
+void TestFrmProducts::twoMonthRule_data() {
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("neighbouring months") << QDate(2013, 8, 1) << QDate(2013, 9, 30) << true << 3;
+    QTest::newRow("three months") << QDate(2013, 8, 1) << QDate(2013, 10, 1) << false << 1;
+    QTest::newRow("reversed range passes on") << QDate(2013, 9, 1) << QDate(2013, 8, 31) << true << 1;
+    QTest::newRow("one month") << QDate(2013, 9, 1) << QDate(2013, 9, 30) << true << 2;
+}
+
+void TestFrmProducts::twoMonthRule() {
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    QFETCH(bool, loads);
+    QFETCH(int, rows);
+    Bench b;
+    b.f->dateFrom->setDate(from);
+    b.f->dateTo->setDate(to);
+    b.f->cmdViewAll_Click();
+    QCOMPARE(b.boxes.texts().contains("时间间隔过长！每次只能调取2个月的数据！"), !loads);
+    QCOMPARE(b.f->egOuted->Rows(), rows);
+    QCOMPARE(frmProducts::MonthsBetween(QDate(2013, 9, 30), QDate(2013, 10, 1)), 1);
+}
+
+void TestFrmProducts::saveChecksInOrder_data() {
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<QString>("surname");
+    QTest::addColumn<QString>("hospital");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no product") << "" << "" << "" << "" << "请选择产品名称！";
+    QTest::newRow("no digits") << "C01" << "" << "" << "" << "请输入质保卡号！";
+    QTest::newRow("12a") << "C01" << "12a" << "" << "" << "质保卡号 异 常 ！无法保存！\r";
+    QTest::newRow("no patient") << "C01" << "12.5" << "" << "x" << "请输入病者姓名！";
+    QTest::newRow("no hospital, -7") << "C01" << "-7" << "张" << "" << "请输入医院证所名称！";
+    QTest::newRow("1e3 saves") << "C01" << "1e3" << "张" << "x" << "";
+}
+
+void TestFrmProducts::saveChecksInOrder() {
+    QFETCH(QString, product);
+    QFETCH(QString, digits);
+    QFETCH(QString, surname);
+    QFETCH(QString, hospital);
+    QFETCH(QString, message);
+    Bench b;
+    b.f->cmdNew_Click();
+    b.f->ucProduct->setKey(product);
+    b.f->txtPrdNo->setText(digits);
+    b.f->txtPLName->setText(surname);
+    b.f->txtHospital->setText(hospital);
+    const QVariant before = b.scalar("select count(*) from tblrecord");
+    b.f->cmdSave_Click();
+    if (message.isEmpty()) {
+        QVERIFY(b.boxes.shown().isEmpty());
+        QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 1);
+        QCOMPARE(b.lastPending(), QString("C1e3"));
+    } else {
+        QCOMPARE(b.boxes.texts(), QStringList{message});
+        QCOMPARE(b.scalar("select count(*) from tblrecord"), before);
+    }
+}
+
+void TestFrmProducts::insertOpenUpdateDelete() {
+    Bench b;
+    b.enter("D01", "00000042");
+    QCOMPARE(b.f->txtPrdNo1->text(), QString("D"));
+    b.f->txtPdTime->setDate(QDate(2013, 9, 5));
+    b.f->txtOpTime->setDate(QDate(2013, 9, 9));
+    b.f->txtMemo->setPlainText("复诊");
+    b.f->cmdSave_Click();
+    QVERIFY(b.boxes.shown().isEmpty());
+    QCOMPARE(b.f->txtPrdNo->text(), QString());
+    QCOMPARE(b.f->txtHospital->text(), QString("北京口腔医院")); // kept for the next record
+    QVERIFY(b.f->cmdNew->isEnabled() && !b.f->cmdSave->isEnabled());
+    const int r = b.rowOf(b.f->egNew, 4, "D00000042");
+    QVERIFY(r > 0);
+    const QString key = b.cell(b.f->egNew, r, 1);
+    QCOMPARE(b.scalar("select fldStatus||fldMsn||fldmaker||fldPrdName||fldPdTime||fldOpTime from tblrecord where fldsn=" + key),
+             QVariant("0011001D012013-09-052013-09-09"));
+    QCOMPARE(b.scalar("select fldStatement from tblExecLog order by fldsn desc limit 1").toString().left(22),
+             QString("insert into tblrecord "));
+
+    b.f->egNew_RowDblClick(r);
+    QCOMPARE(b.f->lbId->text(), key);
+    QCOMPARE(b.f->txtPrdNo1->text() + b.f->txtPrdNo->text(), QString("D00000042"));
+    QCOMPARE(b.f->ucProduct->Key(), QVariant("D01"));
+    QCOMPARE(b.f->txtOpTime->date(), QDate(2013, 9, 9));
+    QCOMPARE(b.f->txtMemo->toPlainText(), QString("复诊"));
+    QVERIFY(!b.f->cmdNew->isEnabled() && b.f->cmdSave->isEnabled() && b.f->cmdDel->isEnabled() && b.f->cmdSubmit->isEnabled());
+    b.f->txtPFName->setText("四");
+    b.f->cmdSave_Click();
+    QCOMPARE(b.scalar("select fldPFName from tblrecord where fldsn=" + key), QVariant("四"));
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='D00000042'"), QVariant(qlonglong(1)));
+
+    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 1, key));
+    b.boxes.setNextAnswer(MsgNo);
+    b.f->cmdDel_Click();
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldsn=" + key), QVariant(qlonglong(1)));
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdDel_Click();
+    QCOMPARE(b.boxes.texts(), QStringList({"你确认要删除吗？", "你确认要删除吗？"}));
+    QCOMPARE(b.boxes.shown().last().defaultButton, int(MsgNo));
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldsn=" + key), QVariant(qlonglong(0)));
+    QCOMPARE(b.rowOf(b.f->egNew, 1, key), -1);
+    b.f->cmdDel_Click(); // nothing open: no question
+    QCOMPARE(b.boxes.shown().size(), 2);
+}
+
+void TestFrmProducts::quotesStoredExactly() {
+    Bench b;
+    const QString odd = "O'Hara'); delete from tblrecord; --";
+    b.enter("C01", "00000150", "张's 诊所 50%_");
+    b.f->txtPLName->setText(odd.left(25));
+    b.f->txtMemo->setPlainText(odd);
+    const QVariant before = b.scalar("select count(*) from tblrecord");
+    b.f->cmdSave_Click();
+    QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 1);
+    QCOMPARE(b.scalar("select fldMemo from tblrecord where fldPrdNo='C00000150'"), QVariant(odd));
+    QCOMPARE(b.scalar("select fldHospital from tblrecord where fldPrdNo='C00000150'"), QVariant("张's 诊所 50%_"));
+}
+
+void TestFrmProducts::failedSaveKeepsTheRecord() {
+    Bench b;
+    const int r = b.rowOf(b.f->egNew, 4, "C00000110");
+    b.f->egNew_RowDblClick(r);
+    const QString key = b.f->lbId->text();
+    b.db.backend()->executeScript("create trigger noUpdate before update on tblrecord begin select raise(abort, 'locked'); end;");
+    b.f->txtPrdNo->setText("00000111");
+    b.f->cmdSave_Click();
+    QCOMPARE(b.boxes.shown().size(), 1); // the database's own message
+    QCOMPARE(b.f->lbId->text(), key);
+    QCOMPARE(b.f->txtPrdNo->text(), QString("00000111"));
+    QVERIFY(b.f->cmdSave->isEnabled() && b.f->cmdDel->isEnabled() && !b.f->cmdNew->isEnabled());
+    b.db.backend()->executeScript("drop trigger noUpdate;");
+    b.f->cmdSave_Click();
+    QCOMPARE(b.scalar("select fldPrdNo from tblrecord where fldsn=" + key), QVariant("C00000111"));
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo like 'C0000011_'"), QVariant(qlonglong(1)));
+}
+
+void TestFrmProducts::submitRangeTests_data() {
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("C00000102") << "C01" << "00000102" << true;
+    QTest::newRow("C102 length differs") << "C01" << "102" << false;
+    QTest::newRow("D00000102 other letter's range") << "D01" << "00000102" << false;
+    QTest::newRow("C00000501 past the range") << "C01" << "00000501" << false;
+    QTest::newRow("related lab's range") << "C01" << "00000650" << true;
+}
+
+void TestFrmProducts::submitRangeTests() {
+    QFETCH(QString, product);
+    QFETCH(QString, digits);
+    QFETCH(bool, passes);
+    Bench b;
+    b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoFrom='C00000001' where fldPrdNoFrom='C00000100'", {});
+    b.enter(product, digits);
+    b.f->cmdSave_Click();
+    const QString number = product.left(1) + digits;
+    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, number));
+    const QString key = b.f->lbId->text();
+    b.f->cmdSubmit_Click();
+    if (passes) {
+        QVERIFY(b.boxes.shown().isEmpty());
+        QCOMPARE(b.scalar("select fldStatus from tblrecord where fldsn=" + key), QVariant("01"));
+        QCOMPARE(b.scalar("select fldsubmitDate from tblrecord where fldsn=" + key),
+                 QVariant(QDate::currentDate().toString("yyyy-MM-dd")));
+        QCOMPARE(b.rowOf(b.f->egNew, 1, key), -1);
+        QVERIFY(b.rowOf(b.f->egProc, 1, key) > 0);
+        QCOMPARE(b.f->lbId->text(), QString());
+        QVERIFY(!b.f->cmdSubmit->isEnabled() && !b.f->cmdNew->isEnabled() && b.f->cmdDel->isEnabled());
+    } else {
+        QCOMPARE(b.boxes.texts(), QStringList{"该保质卡号不存在，不可用。 "});
+        QCOMPARE(b.boxes.shown().first().title, QString("无法上报！"));
+        QCOMPARE(b.scalar("select fldStatus from tblrecord where fldsn=" + key), QVariant("00"));
+    }
+}
+
+void TestFrmProducts::twoPendingWithTheSameNumber() {
+    Bench b;
+    b.enter("C01", "00000200");
+    b.f->cmdSave_Click();
+    b.enter("C01", "00000200");
+    b.f->cmdSave_Click();
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='C00000200'"), QVariant(qlonglong(2)));
+    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000200"));
+    b.f->cmdSubmit_Click();
+    QVERIFY(b.boxes.shown().isEmpty());
+    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000200"));
+    b.f->cmdSubmit_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"该保质卡号(00000200)已经存在！"});
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='C00000200' and fldStatus='01'"), QVariant(qlonglong(1)));
+}
+
+void TestFrmProducts::submitAllWithFailingMiddleRow() {
+    Bench b;
+    b.db.backend()->executeNative("delete from tblrecord where fldStatus='00'", {});
+    for (const char* digits : {"00000301", "00000999", "00000303"}) {
+        b.enter("C01", digits);
+        b.f->cmdSave_Click();
+    }
+    QCOMPARE(b.f->egNew->Rows(), 4);
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdSubmitAll_Click();
+    QCOMPARE(b.boxes.texts(), QStringList({"你确定要全部上报吗？", "该保质卡号(C00000999) 不存在。\r"}));
+    QCOMPARE(b.boxes.shown()[1].icon, MsgIcon::Critical);
+    QCOMPARE(b.f->egNew->Rows(), 2);
+    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("C00000999"));
+    QVERIFY(b.f->egNew->Cells(1, 4).Selected());
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldStatus='01' and fldPrdNo in ('C00000301','C00000303')"),
+             QVariant(qlonglong(2)));
+    // A taken number stops the run there.
+    b.db.backend()->executeNative("update tblrecord set fldStatus='00' where fldPrdNo='C00000303'", {});
+    b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'", {});
+    b.enter("C01", "00000301");
+    b.f->cmdSave_Click();
+    b.f->LoadRecordList("New");
+    b.boxes.clear();
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdSubmitAll_Click();
+    QCOMPARE(b.boxes.texts().last(), QString("该保质卡号(C00000301) 已经存在！"));
+    QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000999'"), QVariant("00"));
+}
+
+void TestFrmProducts::resetBringsRecordBack() {
+    Bench b;
+    b.f->cmdRefresh_Click();
+    const int r = b.rowOf(b.f->egProc, 7, "E00001005");
+    QVERIFY(r > 0);
+    const QString key = b.cell(b.f->egProc, r, 1);
+    b.f->egProc->Cells(r, 7).setSelected(true);
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdReset_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"你确认要撤销或重置 铸瓷贴面(E00001005) ?"});
+    QCOMPARE(b.scalar("select fldStatus||'|'||fldreturnmemo||'|'||fldsubmitDate from tblrecord where fldsn=" + key),
+             QVariant("00||2013-08-22"));
+    QVERIFY(b.rowOf(b.f->egNew, 1, key) > 0);
+    QCOMPARE(b.rowOf(b.f->egProc, 1, key), -1);
+}
+
+void TestFrmProducts::layoutMinimaAndRememberedTab() {
+    Bench b;
+    b.f->stbInfo->setCurrentIndex(2);
+    b.f->txtPdTime->setDate(QDate(2013, 1, 1));
+    b.f->resize(1200, 800);
+    QCoreApplication::processEvents();
+    QCOMPARE(b.f->stbInfo->currentIndex(), 2);
+    QCOMPARE(b.f->txtPdTime->date(), QDate::currentDate());
+    const int expectW = b.f->centralWidget()->width() * 15 - b.f->stbInfo->x() * 15 - 200;
+    QVERIFY(qAbs(b.f->stbInfo->width() * 15 - expectW) < 15);
+    QCOMPARE(b.f->InfoBarPanel1->width(), 200);
+    QCOMPARE(b.f->InfoBarPanel3->width(), 133);
+    b.f->resize(60, 40);
+    QCoreApplication::processEvents();
+    QVERIFY(b.f->stbInfo->width() * 15 >= 1995);
+    QVERIFY(b.f->stbInfo->height() * 15 >= 995);
+    QVERIFY(b.f->egNew->width() * 15 >= 1995);
+    QCOMPARE(b.f->stbInfo->currentIndex(), 2);
+}
+
+void TestFrmProducts::batchChecks_data() {
+    QTest::addColumn<QStringList>("row");
+    QTest::addColumn<QString>("message");
+    const QStringList good{"钴铬合金烤瓷冠", "C00000102", "2013-09-01", "2013-9-2", "张", "三", "", "", "北京口腔医院", "", ""};
+    auto with = [&good](int col, const QString& v) {
+        QStringList r = good;
+        r[col - 1] = v;
+        return r;
+    };
+    QTest::newRow("product case") << with(1, "钴铬合金烤瓷冠 ") << "行 1 :请提供正确的  质保产品  ！";
+    QTest::newRow("no number") << with(2, "") << "行 1 :请提供  质保卡号  ！";
+    QTest::newRow("one character") << with(2, "C") << "行 1 :质保卡号 格式有误（除首位外均为数字）  ！";
+    QTest::newRow("decimal point") << with(2, "C0001.5") << "行 1 :质保卡号 格式有误（除首位外均为数字）  ！";
+    QTest::newRow("production date") << with(3, "2013-13-01") << "行 1 :提供的  制作时间  格式有误！";
+    QTest::newRow("treatment date") << with(4, "x") << "行 1 :提供的  诊疗时间  格式有误！";
+    QTest::newRow("surname") << with(5, "") << "行 1 :请提供  患者姓  ！";
+    QTest::newRow("given name") << with(6, "") << "行 1 :请提供  患者名  ！";
+    QTest::newRow("hospital") << with(9, "") << "行 1 :请提供  医院诊所  ！";
+    QTest::newRow("passes") << good << "";
+}
+
+void TestFrmProducts::batchChecks() {
+    QFETCH(QStringList, row);
+    QFETCH(QString, message);
+    Bench b;
+    b.f->cmdAdd_Click();
+    QVERIFY(b.f->cmdCheck->isEnabled());
+    for (int c = 0; c < row.size(); ++c)
+        b.f->egBatch->Cells(1, c + 1).setText(row[c]);
+    b.f->cmdCheck_Click();
+    QCOMPARE(b.boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(b.f->cmdImport->isEnabled(), message.isEmpty());
+}
+
+void TestFrmProducts::batchImportBottomUpAndFailedRowKept() {
+    Bench b;
+    const QVariant before = b.scalar("select count(*) from tblrecord");
+    b.f->cmdClear_Click();
+    const QStringList names{"一", "二", "三"};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            b.f->cmdAdd_Click();
+        const QStringList row{"二氧化锆全瓷冠", QString("D0000008%1").arg(i), "2013-9-1", "2013/09/02", "李", names[i], "", "",
+                              "协和医院", "", i == 1 ? "O'Neil" : ""};
+        for (int c = 0; c < row.size(); ++c)
+            b.f->egBatch->Cells(i + 1, c + 1).setText(row[c]);
+    }
+    // The middle row's insert fails; it stays in the grid.
+    b.db.backend()->executeScript("create trigger noTwo before insert on tblrecord when new.fldPFName='二' "
+                                  "begin select raise(abort, 'refused'); end;");
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdImport_Click();
+    QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 2);
+    QCOMPARE(b.f->egBatch->Rows(), 2);
+    QCOMPARE(b.f->egBatch->Cells(1, 6).Text(), QString("二"));
+    QCOMPARE(b.scalar("select group_concat(fldPFName, '') from (select fldPFName from tblrecord where fldPrdNo like 'D0000008%' order by fldsn)"),
+             QVariant("三一")); // bottom row first
+    QCOMPARE(b.scalar("select fldPrdName||fldPdTime||fldOpTime||fldStatus from tblrecord where fldPFName='一'"),
+             QVariant("D012013-09-012013-09-0200"));
+    QVERIFY(!b.f->cmdImport->isEnabled() && !b.f->cmdCheck->isEnabled());
+    QVERIFY(b.rowOf(b.f->egNew, 4, "D00000080") > 0);
+    // An empty grid: asks, inserts nothing.
+    b.db.backend()->executeScript("drop trigger noTwo;");
+    b.f->egBatch->RemoveRow(1);
+    QCOMPARE(b.f->egBatch->Rows(), 1);
+    b.boxes.clear();
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdImport_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"你确认要保存吗？"});
+}
+
+void TestFrmProducts::hospitalNames() {
+    Bench b;
+    QSettings& s = *b.hospitals;
+    s.setValue("HName/1H", "北京口腔医院");
+    s.setValue("HName/3H", "上海第九人民医院");
+    b.f = std::make_unique<frmProducts>();
+    QCOMPARE(b.f->ucHospital->ListCount(), 2);
+    SaveHospitalName("北京口腔医院");
+    QCOMPARE(s.value("HName/2H").toString(), QString());
+    SaveHospitalName("协和医院");
+    QCOMPARE(s.value("HName/2H").toString(), QString("协和医院"));
+    SaveHospitalName("北京口腔医院 ");
+    QCOMPARE(s.value("HName/4H").toString(), QString("北京口腔医院 "));
+    for (int n = 5; n <= 50; ++n)
+        s.setValue(QString("HName/%1H").arg(n), QString("医院%1").arg(n));
+    SaveHospitalName("满了");
+    QVERIFY(!s.allKeys().contains("HName/51H"));
+    QCOMPARE(s.allKeys().filter("HName/").size(), 50);
+    // Choosing copies the name; Enter in the search box finds by initials.
+    b.f->ucHospital->setListIndex(1);
+    QCOMPARE(b.f->txtHospital->text(), QString("上海第九人民医院"));
+    b.f->txtPinYin->setText("bj");
+    QTest::keyClick(b.f->txtPinYin, Qt::Key_Return);
+    QCOMPARE(b.f->txtHospital->text(), QString("北京口腔医院"));
+}
+
+void TestFrmProducts::screenshot() {
+    Bench b;
+    b.f->resize(1100, 720);
+    b.f->cmdRefresh_Click();
+    QCoreApplication::processEvents();
+    QTemporaryDir scratch;
+    const QString shots = qEnvironmentVariable("QV_SCREENSHOTS", scratch.path());
+    for (int tab = 0; tab < 4; ++tab) {
+        b.f->stbInfo->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        const QImage image = b.f->grab().toImage();
+        QCOMPARE(image.size(), b.f->size());
+        QVERIFY(image.save(QString("%1/frmProducts-%2.png").arg(shots).arg(tab)));
+    }
+}
+
+QTEST_MAIN(TestFrmProducts)
+#include "tst_frmProducts.moc"

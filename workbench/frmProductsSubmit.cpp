@@ -1,0 +1,106 @@
+// The workbench: submitting pending records with the card-number checks,
+// and resetting a submitted or sent-back record to pending.
+#include "frmProducts.h"
+
+#include "EditGrid.h"
+#include "clsConn.h"
+#include "mduMessage.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+QString q(const QString& value) { return clsConn::SqlText(value); }
+} // namespace
+
+bool frmProducts::InRange(const QString& n) {
+    const QString id = gConn->OpId().toString();
+    const QString id2 = gConn->OpId2().toString();
+    const QString lab = id2.isEmpty() ? QStringLiteral(" and fldmaker='") + q(id) + QStringLiteral("'")
+                                      : QStringLiteral(" and (fldmaker='") + q(id) + QStringLiteral("' or fldmaker='") +
+                                            q(id2) + QStringLiteral("')");
+    const QString sql = QStringLiteral("Select * from tblProductNoSet where fldPrdNoFrom<='") + q(n) +
+                        QStringLiteral("' and fldPrdNoTo>='") + q(n) + QStringLiteral("' and len(fldPrdNoFrom)=len('") +
+                        q(n) + QStringLiteral("') ") + lab;
+    return !vt::isEmpty(gConn->GetArray(sql));
+}
+
+bool frmProducts::Taken(const QString& n, const QString& key) {
+    return !vt::isEmpty(gConn->GetArray(QStringLiteral("Select * from tblrecord where fldstatus>'00' and fldsn<>'") + q(key) +
+                                        QStringLiteral("' and fldprdno='") + q(n) + QStringLiteral("'")));
+}
+
+void frmProducts::SubmitRecord(const QString& key) {
+    gConn->ExeCommand(QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
+                                     "where fldsn='") +
+                      q(key) + QStringLiteral("'"));
+}
+
+void frmProducts::cmdSubmit_Click() {
+    if (lbId->text().isEmpty()) {
+        ShowMessage(QStringLiteral("请双击选择你要上报的信息！"), QString(), 0);
+        return;
+    }
+    const QString n = txtPrdNo1->text() + txtPrdNo->text();
+    if (!InRange(n)) {
+        ShowMessage(QStringLiteral("该保质卡号不存在，不可用。 "), QStringLiteral("无法上报！"), 0);
+        txtPrdNo->setFocus();
+        return;
+    }
+    if (Taken(n, lbId->text())) {
+        ShowMessage(QStringLiteral("该保质卡号(") + txtPrdNo->text() + QStringLiteral(")已经存在！"), QStringLiteral("无法上报！"), 0);
+        txtPrdNo->setFocus();
+        return;
+    }
+    SubmitRecord(lbId->text());
+    for (int r = 1; r < egNew->Rows(); ++r) {
+        if (egNew->Cells(r, 1).Text() == lbId->text()) {
+            egNew->Row(r).Remove();
+            break;
+        }
+    }
+    lbId->setText(QString());
+    cmdSave->setEnabled(false);
+    cmdSubmit->setEnabled(false);
+    LoadRecordList(QStringLiteral("Pro"));
+    LoadRecordList(QStringLiteral("New"));
+}
+
+void frmProducts::cmdSubmitAll_Click() {
+    if (ShowMessage(QStringLiteral("你确定要全部上报吗？"), QStringLiteral("系统提示"), 2) != MsgYes)
+        return;
+    for (int r = egNew->Rows() - 1; r >= 1; --r) {
+        const QString n = egNew->Cells(r, 4).Text();
+        if (!InRange(n)) {
+            ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。"), QStringLiteral("无法上报！"), 1);
+            egNew->Cells(r, 4).setSelected(true);
+            continue;
+        }
+        const QString s = egNew->Cells(r, 1).Text();
+        if (Taken(n, s)) {
+            ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 已经存在！"), QStringLiteral("无法上报！"), 0);
+            txtPrdNo->setFocus();
+            return;
+        }
+        SubmitRecord(s);
+        egNew->Row(r).Remove();
+    }
+    lbId->setText(QString());
+    cmdSave->setEnabled(false);
+    cmdSubmit->setEnabled(false);
+}
+
+void frmProducts::cmdReset_Click() {
+    const int r = egProc->CurrentRow().Index();
+    if (r < 1)
+        return;
+    if (ShowMessage(QStringLiteral("你确认要撤销或重置 ") + egProc->Cells(r, 6).Text() + QLatin1Char('(') +
+                        egProc->Cells(r, 7).Text() + QStringLiteral(") ?"),
+                    QStringLiteral("系统提示！"), 2) != MsgYes)
+        return;
+    gConn->ExeCommand(QStringLiteral("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='") +
+                      q(egProc->Cells(r, 1).Text()) + QStringLiteral("'"));
+    egProc->CurrentRow().Remove();
+    LoadRecordList(QStringLiteral("New"));
+}

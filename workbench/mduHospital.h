@@ -1,0 +1,20 @@
+#pragma once
+// Hospital names remembered across runs in the user's settings store:
+// section "HName", keys "1H" to "50H", one name each.
+#include <QString>
+
+class QSettings;
+namespace vt {
+class ucInput;
+}
+
+// The store the names live in: the user's native settings under the
+// program's title. Tests point it elsewhere with SetHospitalStore.
+QSettings& HospitalStore();
+void SetHospitalStore(QSettings* store);
+
+// Fills the picker with the remembered names (key = slot key, text = name).
+void LoadHospitalNames(vt::ucInput* picker);
+// Remembers a name in the first free slot, unless it is known already or
+// all 50 slots are taken.
+void SaveHospitalName(const QString& name);
