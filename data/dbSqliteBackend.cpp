@@ -283,6 +283,9 @@ void SqliteBackend::executeScript(const QString& sql) {
 QList<DbParamInfo> SqliteBackend::describeParameters(const QString& sql) {
     if (!m_db)
         throw DbError(closedText());
+    // A statement without any "?" has no markers: no need to prepare it twice.
+    if (!sql.contains(QLatin1Char('?')))
+        return {};
     const QByteArray text = TranslateToSqlite(sql).toUtf8();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(m_db, text.constData(), -1, &st, nullptr) != SQLITE_OK)

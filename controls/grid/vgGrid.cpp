@@ -140,13 +140,19 @@ void vgGrid::applySizes(bool allRows) {
     const int fr = FixedRows(), fc = FixedCols();
     auto* hh = horizontalHeader();
     auto* vh = verticalHeader();
+    // Only what differs from the header's present sections is changed.
     for (int c = fc; c < Cols(); ++c) {
         const int w = m_model->colInfo(c).width;
+        const int section = c - fc;
         if (w == 0) {
-            hh->hideSection(c - fc);
+            if (!hh->isSectionHidden(section))
+                hh->hideSection(section);
         } else {
-            hh->showSection(c - fc);
-            hh->resizeSection(c - fc, px(w < 0 ? defaultColWidth() : w));
+            if (hh->isSectionHidden(section))
+                hh->showSection(section);
+            const int size = px(w < 0 ? defaultColWidth() : w);
+            if (hh->sectionSize(section) != size)
+                hh->resizeSection(section, size);
         }
     }
     // Rows keep their sections while rows are added or cut at the end; only

@@ -130,12 +130,17 @@ void vgGridModel::setCheckState(int row, int col, int state) {
 }
 
 void vgGridModel::removeRow(int row) {
-    beginResetModel();
+    // A data row goes as one removed row; the view keeps the rest as laid out.
+    const bool dataRow = row >= m_fixedRows && !m_bulk;
+    if (dataRow)
+        beginRemoveRows(QModelIndex(), row - m_fixedRows, row - m_fixedRows);
+    else if (!m_bulk)
+        beginResetModel();
     m_cells.erase(m_cells.begin() + static_cast<std::ptrdiff_t>(offset(row, 0)),
                   m_cells.begin() + static_cast<std::ptrdiff_t>(offset(row + 1, 0)));
     m_rowInfo.erase(m_rowInfo.begin() + row);
     QHash<qint64, int> checks;
-    for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) {
+    for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) { // usually none
         const int r = static_cast<int>(it.key() >> 20);
         const int c = static_cast<int>(it.key() & 0xFFFFF);
         if (r != row)
@@ -144,7 +149,10 @@ void vgGridModel::removeRow(int row) {
     m_checks = std::move(checks);
     --m_rows;
     m_fixedRows = std::min(m_fixedRows, m_rows);
-    endResetModel();
+    if (dataRow)
+        endRemoveRows();
+    else if (!m_bulk)
+        endResetModel();
 }
 
 void vgGridModel::sortRows(int col, int code) {

@@ -1,0 +1,190 @@
+// The workbench on the embedded database:
+//   workbench.submit_all_5k        ms of submit-all over 5,000 pending records
+//   workbench.submit_all_5k_floor  ms of the same statements run directly through SQLite
+//   batch.check_10k                ms of the batch check over 10,000 pasted rows
+//   batch.import_10k               ms of their import
+//   batch.import_10k_floor         ms of the same statements run directly through SQLite
+#include "EditGrid.h"
+#include "clsConn.h"
+#include "dbEmbeddedSchema.h"
+#include "dbSqliteBackend.h"
+#include "frmProducts.h"
+#include "mduHospital.h"
+#include "mduINI.h"
+#include "mduMessage.h"
+#include "mduPaths.h"
+#include "qvBench.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Every question is answered Yes; nothing else is expected to be asked.
+class AnswerYes final : public MessagePresenter {
+public:
+    int present(const MessageRequest& r) override {
+        if (!r.buttons.contains(MsgYes))
+            std::fprintf(stderr, "bench_workbench: message %s\n", qPrintable(r.text));
+        return MsgYes;
+    }
+};
+
+QString card(int i) { return QStringLiteral("C%1").arg(i, 8, 10, QLatin1Char('0')); }
+
+void prepare(const QString& path, int pending) {
+    CreateEmbeddedDatabase(path, true);
+    SqliteBackend db;
+    db.openFile(path, false);
+    db.executeScript(QStringLiteral("delete from tblrecord where fldStatus='00';"
+                                    "update tblProductNoSet set fldPrdNoFrom='C00000001', fldPrdNoTo='C99999999' where fldmaker=1 and fldPrdNoFrom like 'C%';"));
+    db.executeScript(QStringLiteral("BEGIN"));
+    for (int i = 0; i < pending; ++i)
+        db.executeNative(QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
+                                        "fldHospital,fldOpTime,fldPdTime,fldStatus) values (1,'1001','C01',?1,'张','伟',"
+                                        "'北京口腔医院','2013-09-10','2013-09-05','00')"),
+                         {card(10000 + i)});
+    db.executeScript(QStringLiteral("COMMIT"));
+}
+
+void connect(const QString& folder) {
+    SetProgramFolder(folder);
+    const QString ini = SetupIniPath();
+    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), QStringLiteral("(embedded)"), ini);
+    QString server = QStringLiteral("(embedded)"), name = QStringLiteral("demo");
+    gConn.reset();
+    gConn->ConnectToDatabase(server, name);
+    QString account = QStringLiteral("1001"), password = QStringLiteral("1234");
+    gConn->CheckUser(account, password);
+}
+
+// The statements of one submitted record, straight through SQLite.
+void floorSubmit(sqlite3* db, const QString& number, const QString& key) {
+    const QByteArray range = (QStringLiteral("Select * from tblProductNoSet where fldPrdNoFrom<='") + number +
+                              QStringLiteral("' and fldPrdNoTo>='") + number + QStringLiteral("' and length(rtrim(fldPrdNoFrom,' '))=length(rtrim('") + number +
+                              QStringLiteral("',' ')) ") + QStringLiteral(" and (fldmaker='1' or fldmaker='2')")).toUtf8();
+    const QByteArray taken = (QStringLiteral("Select * from tblrecord where fldstatus>'00' and fldsn<>'") + key +
+                              QStringLiteral("' and fldprdno='") + number + QStringLiteral("'")).toUtf8();
+    const QByteArray update = (QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=substr(strftime('%Y-%m-%dT%H:%M:%S',"
+                                              "datetime('now','localtime')),1,10) where fldsn='") + key + QStringLiteral("'")).toUtf8();
+    for (const QByteArray& q : {range, taken}) {
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, q.constData(), -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                sqlite3_column_text(st, c);
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_exec(db, update.constData(), nullptr, nullptr, nullptr);
+}
+
+void floorLog(sqlite3* db, const QByteArray& statement) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "insert into tblExecLog (fldTime, fldStatement, fldParams, fldOpNo) values (datetime('now','localtime'), ?1, '', '1001')", -1, &st, nullptr);
+    sqlite3_bind_text(st, 1, statement.constData(), static_cast<int>(statement.size()), SQLITE_STATIC);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+}
+
+sqlite3* openRaw(const QString& path) {
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+    return raw;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    AnswerYes yes;
+    SetMessagePresenter(&yes);
+    QTemporaryDir dir;
+    QSettings hospitals(dir.filePath(QStringLiteral("hospitals.ini")), QSettings::IniFormat);
+    SetHospitalStore(&hospitals);
+    const QString path = dir.filePath(QStringLiteral("demo.db"));
+
+    {
+        prepare(path, 5000);
+        connect(dir.path());
+        frmProducts form;
+        form.show();
+        QElapsedTimer t;
+        t.start();
+        form.cmdSubmitAll_Click();
+        const double ms = t.nsecsElapsed() / 1e6;
+        if (form.egNew->Rows() != 1)
+            std::fprintf(stderr, "bench_workbench: %d rows were left\n", form.egNew->Rows() - 1);
+        qvbench::report("workbench.submit_all_5k", ms);
+        gConn.reset();
+
+        prepare(path, 5000);
+        sqlite3* raw = openRaw(path);
+        std::vector<std::pair<QString, QString>> rows;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(raw, "select fldPrdNo, fldsn from tblrecord where fldStatus='00' order by fldsn desc", -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            rows.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+                              QString::number(sqlite3_column_int64(st, 1)));
+        sqlite3_finalize(st);
+        t.restart();
+        for (const auto& [number, key] : rows) {
+            floorSubmit(raw, number, key);
+            floorLog(raw, number.toUtf8());
+        }
+        qvbench::report("workbench.submit_all_5k_floor", t.nsecsElapsed() / 1e6);
+        sqlite3_close(raw);
+    }
+
+    {
+        prepare(path, 0);
+        connect(dir.path());
+        frmProducts form;
+        form.show();
+        vt::ValueArray rows(11, 10000);
+        for (int i = 0; i < 10000; ++i) {
+            const QStringList r{QStringLiteral("钴铬合金烤瓷冠"), card(200000 + i), QStringLiteral("2013-09-01"),
+                                QStringLiteral("2013-09-02"), QStringLiteral("李"), QStringLiteral("明"), QString(), QString(),
+                                QStringLiteral("协和医院"), QString(), QString()};
+            for (int c = 0; c < 11; ++c)
+                rows.set(c, i, r[c]);
+        }
+        form.egBatch->LoadData(vt::toVariant(rows));
+        form.cmdCheck->setEnabled(true);
+        QElapsedTimer t;
+        t.start();
+        form.cmdCheck_Click();
+        qvbench::report("batch.check_10k", t.nsecsElapsed() / 1e6);
+        if (!form.cmdImport->isEnabled())
+            std::fprintf(stderr, "bench_workbench: the batch check failed\n");
+        t.restart();
+        form.cmdImport_Click();
+        const double import = t.nsecsElapsed() / 1e6;
+        if (form.egBatch->Rows() != 1)
+            std::fprintf(stderr, "bench_workbench: %d batch rows were left\n", form.egBatch->Rows() - 1);
+        qvbench::report("batch.import_10k", import);
+        gConn.reset();
+
+        prepare(path, 0);
+        sqlite3* raw = openRaw(path);
+        t.restart();
+        for (int i = 9999; i >= 0; --i) {
+            const QByteArray sql =
+                (QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,fldPLName,fldPFName,"
+                                "fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus)  select '1','1001','C01','") +
+                 card(200000 + i) + QStringLiteral("','2013-09-01','2013-09-02','李','明','','','协和医院','','','00'")).toUtf8();
+            sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr);
+            floorLog(raw, sql);
+        }
+        qvbench::report("batch.import_10k_floor", t.nsecsElapsed() / 1e6);
+        sqlite3_close(raw);
+    }
+    SetHospitalStore(nullptr);
+    return 0;
+}
