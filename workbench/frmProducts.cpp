@@ -226,7 +226,8 @@ void frmProducts::buildEntryTab() {
                                         "上报：双击条目，点击上报。或直接全部上报。"),
                          f);
     lblHelp->setObjectName(QStringLiteral("lbtHelp"));
-    place(lblHelp, 12000, 300, 3800, 1000);
+    place(lblHelp, 12000, 300, 3000, 1500);
+    lblHelp->setWordWrap(true);
     lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     egNew = grid(f, "egNew");

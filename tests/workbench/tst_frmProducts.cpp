@@ -88,6 +88,7 @@ private slots:
     void batchImportBottomUpAndFailedRowKept();
     void hospitalNames();
     void screenshot();
+    void closingEndsTheProgram();
 };
 
 void TestFrmProducts::loadShowsPendingListAndLab() {
@@ -499,6 +500,17 @@ void TestFrmProducts::screenshot() {
         QCOMPARE(image.size(), b.f->size());
         QVERIFY(image.save(QString("%1/frmProducts-%2.png").arg(shots).arg(tab)));
     }
+}
+
+void TestFrmProducts::closingEndsTheProgram() {
+    Bench b;
+    bool ended = false;
+    try {
+        b.f->close();
+    } catch (const std::runtime_error&) {
+        ended = true;
+    }
+    QVERIFY(ended);
 }
 
 QTEST_MAIN(TestFrmProducts)
