@@ -314,6 +314,10 @@ int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
     return result;
 }
 
+bool clsConn::CommandRan(int result) const {
+    return result == 0 || m_errText == QLatin1String("日志记录失败");
+}
+
 QVariant clsConn::GetCommand(const QString& SqlString, QVariantList& params) {
     try {
         QVariantList values;

@@ -61,6 +61,9 @@ public:
     QVariant ExeSP(const QString& name, QVariantList& params);
     int ExeCommand(const QString& SqlString, QVariantList& params);
     int ExeCommand(const QString& SqlString);
+    // Whether the statement of the last ExeCommand with this result was
+    // carried out: a failed execution log alone also gives -1.
+    bool CommandRan(int result) const;
     QVariant GetCommand(const QString& SqlString, QVariantList& params);
     std::unique_ptr<clsRecord> GetCommandR(const QString& SqlString, QVariantList& params);
     // The last identity value made on this connection; errors reach the caller.

@@ -104,10 +104,9 @@ void frmProducts::cmdImport_Click() {
                             QStringLiteral("'") + QStringLiteral(",'") + cell(9) + QStringLiteral("'") +
                             QStringLiteral(",'") + cell(10) + QStringLiteral("'") + QStringLiteral(",'") + cell(11) +
                             QStringLiteral("','00'");
-        const int result = gConn->ExeCommand(sql);
         // A row whose insert failed stays in the grid, so nothing typed or
-        // pasted is lost; a failed execution log alone means it was stored.
-        if (result == 0 || gConn->ErrInfo() == QLatin1String("日志记录失败"))
+        // pasted is lost.
+        if (gConn->CommandRan(gConn->ExeCommand(sql)))
             egBatch->Row(i).Remove();
     }
     cmdCheck->setEnabled(false);

@@ -17,10 +17,6 @@
 
 namespace {
 
-// A statement that ran: ExeCommand also reports a failed execution log as
-// failure, though the statement itself was carried out.
-bool ran(int result) { return result == 0 || gConn->ErrInfo() == QLatin1String("日志记录失败"); }
-
 QString q(const QString& value) { return clsConn::SqlText(value); }
 
 } // namespace
@@ -118,7 +114,7 @@ void frmProducts::cmdSave_Click() {
     // A statement that failed (the connection has shown why) leaves the open
     // record, its card digits and the buttons as they were, so the user can
     // correct and save again without losing the number or inserting twice.
-    if (!ran(gConn->ExeCommand(sql)))
+    if (!gConn->CommandRan(gConn->ExeCommand(sql)))
         return;
     SaveHospitalName(txtHospital->text());
     cmdNew->setEnabled(true);
