@@ -74,6 +74,14 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageRequest& request) {
     for (int code : request.buttons) {
         QPushButton* b = box->addButton(standardButton(code));
         b->setProperty("msgCode", code);
+        // The captions of the system's message boxes, with their access keys.
+        switch (code) {
+        case MsgOk: b->setText(QStringLiteral("确定")); break;
+        case MsgCancel: b->setText(QStringLiteral("取消")); break;
+        case MsgYes: b->setText(QStringLiteral("是(&Y)")); break;
+        case MsgNo: b->setText(QStringLiteral("否(&N)")); break;
+        default: break;
+        }
         if (code == request.defaultButton)
             box->setDefaultButton(b);
     }

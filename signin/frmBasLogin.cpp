@@ -8,6 +8,7 @@
 #include "mduPaths.h"
 #include "mduProcess.h"
 #include "mduShTools.h"
+#include "qvDatePicker.h"
 #include "qvVersion.h"
 
 #include <QDateEdit>
@@ -42,10 +43,8 @@ frmBasLogin::frmBasLogin(QWidget* parent) : QDialog(parent) {
     txtPassword->setEchoMode(QLineEdit::Password);
     lblLabels = new QLabel(QStringLiteral("系统日期:"), this);
     lblLabels->setObjectName(QStringLiteral("lblLabels"));
-    dtSelect = new QDateEdit(this);
+    dtSelect = new qvDatePicker(this);
     dtSelect->setObjectName(QStringLiteral("dtSelect"));
-    dtSelect->setCalendarPopup(true);
-    dtSelect->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     lblUserName->setBuddy(txtUserName);
     lblPassword->setBuddy(txtPassword);
     lblLabels->setBuddy(dtSelect);

@@ -10,6 +10,7 @@
 #include "mduPinyin.h"
 #include "mduProcess.h"
 #include "mduShTools.h"
+#include "qvDatePicker.h"
 #include "ucInput.h"
 
 #include <QCloseEvent>
@@ -59,10 +60,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 }
 
 QDateEdit* datePicker(QWidget* parent, const char* name, int left, int top) {
-    auto* d = new QDateEdit(QDate::currentDate(), parent);
+    auto* d = new qvDatePicker(parent);
     d->setObjectName(QString::fromLatin1(name));
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     place(d, left, top, 1600, 330);
     return d;
 }

@@ -33,6 +33,7 @@ ucInput::ucInput(QWidget* parent)
     connect(dcSelect, &QComboBox::currentIndexChanged, this, [this] { onListChanged(); });
     resize(px(3000), dcSelect->sizeHint().height());
     imgLine->setGeometry(0, 0, px(LineWidth), height());
+    setFocusProxy(txtKey);
 }
 
 void ucInput::LoadList(const QVariant& RowData, int BoundField, int ListField, const QString& DefKey,
@@ -232,6 +233,8 @@ void ucInput::split() {
     txtKey->setVisible(left != 0);
     dcSelect->setGeometry(px(left), 0, width() - px(left), height());
     dcSelect->setVisible(left != inner);
+    // Focus given to the control goes to the half that is shown, the code box first.
+    setFocusProxy(left != 0 ? static_cast<QWidget*>(txtKey) : static_cast<QWidget*>(dcSelect));
 }
 
 void ucInput::layoutVerti(bool fromKeyWidth) {

@@ -101,6 +101,7 @@ void TestMduMessage::realBoxHasTheButtonsAsked() {
     QCOMPARE(box->buttons().size(), 2);
     QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
     QCOMPARE(box->defaultButton()->property("msgCode").toInt(), int(MsgNo));
+    QCOMPARE(box->button(QMessageBox::Yes)->text(), QString("是(&Y)"));
 
     // Enter on the shown box presses the default button.
     QTimer::singleShot(0, box.get(), [&box] {
