@@ -84,42 +84,67 @@ std::optional<QByteArray> findValue(const QByteArray& text, const QByteArray& se
 QByteArray withValue(const QByteArray& text, const QByteArray& section, const QByteArray& key,
                      const QByteArray& value) {
     const QByteArray eol = lineEndingOf(text);
-    QList<QByteArray> lines = splitLines(text);
+    // Each line keeps its own ending, so a file of mixed line endings comes
+    // back byte for byte but for the line written.
+    struct Line {
+        QByteArray body;
+        QByteArray ending;
+    };
+    QList<Line> lines;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype nl = text.indexOf('\n', at);
+        if (nl < 0) {
+            lines.append({text.mid(at), QByteArray()});
+            break;
+        }
+        QByteArray body = text.mid(at, nl - at);
+        QByteArray ending("\n");
+        if (body.endsWith('\r')) {
+            body.chop(1);
+            ending = "\r\n";
+        }
+        lines.append({body, ending});
+        at = nl + 1;
+    }
     const QByteArray newLine = key + '=' + value;
+    auto insertAt = [&](qsizetype index, const QByteArray& body) {
+        if (index > 0 && lines[index - 1].ending.isEmpty())
+            lines[index - 1].ending = eol;
+        lines.insert(index, {body, eol});
+    };
 
-    int sectionLine = -1;
-    for (int i = 0; i < lines.size(); ++i) {
-        if (const auto s = sectionOf(lines[i]); s && sameName(*s, section)) {
+    qsizetype sectionLine = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (const auto s = sectionOf(lines[i].body); s && sameName(*s, section)) {
             sectionLine = i;
             break;
         }
     }
     if (sectionLine < 0) {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines.append(QByteArray());
-        lines.append('[' + section + ']');
-        lines.append(newLine);
+        if (!lines.isEmpty() && !lines.last().body.trimmed().isEmpty())
+            insertAt(lines.size(), QByteArray());
+        insertAt(lines.size(), '[' + section + ']');
+        insertAt(lines.size(), newLine);
     } else {
-        int lastContent = sectionLine;
-        int i = sectionLine + 1;
+        qsizetype lastContent = sectionLine;
         bool replaced = false;
-        for (; i < lines.size(); ++i) {
-            if (sectionOf(lines[i]))
+        for (qsizetype i = sectionLine + 1; i < lines.size(); ++i) {
+            if (sectionOf(lines[i].body))
                 break;
-            if (const auto k = keyOf(lines[i], nullptr); k && sameName(*k, key)) {
-                lines[i] = newLine;
+            if (const auto k = keyOf(lines[i].body, nullptr); k && sameName(*k, key)) {
+                lines[i].body = newLine;
                 replaced = true;
                 break;
             }
-            if (!lines[i].trimmed().isEmpty())
+            if (!lines[i].body.trimmed().isEmpty())
                 lastContent = i;
         }
         if (!replaced)
-            lines.insert(lastContent + 1, newLine);
+            insertAt(lastContent + 1, newLine);
     }
     QByteArray out;
-    for (const QByteArray& l : lines)
-        out += l + eol;
+    for (const Line& l : lines)
+        out += l.body + l.ending;
     return out;
 }
 

@@ -19,6 +19,7 @@ private slots:
     void namesIgnoreLetterCase();
     void replaceInPlaceKeepsOtherLines();
     void readBufferHoldsAt143StoredCharacters();
+    void mixedLineEndingsKept();
     void handEditedPlainValue();
     void databaseSettings();
 };
@@ -132,6 +133,16 @@ void TestMduINI::replaceInPlaceKeepsOtherLines() {
                                           "\n"
                                           "[OPERATOR]\n"
                                           "UID=CC\n"));
+}
+
+void TestMduINI::mixedLineEndingsKept() {
+    // Found by fuzzing: a file of mixed line endings lost a carriage return
+    // of another line when a value was written.
+    const QByteArray text("D$\nTA]\r\r\nSERSE]\r\nSERSE[[A");
+    const QByteArray once = profile::withValue(text, "DATABASE", "SERVER", "JPCE");
+    QVERIFY(once.startsWith(text));
+    QCOMPARE(profile::withValue(once, "DATABASE", "SERVER", "JPCE"), once);
+    QCOMPARE(profile::withValue("[S]\r\nk=1\nj=2\r\n", "s", "K", "3"), QByteArray("[S]\r\nK=3\nj=2\r\n"));
 }
 
 void TestMduINI::readBufferHoldsAt143StoredCharacters() {
