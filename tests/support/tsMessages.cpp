@@ -7,7 +7,8 @@ ScriptedMessages::~ScriptedMessages() { SetMessagePresenter(nullptr); }
 
 int ScriptedMessages::present(const MessageRequest& request) {
     m_shown.append(request);
-    if (qEnvironmentVariableIsSet("QV_MODAL_TRACE")) qDebug("message: %s", qPrintable(request.text));
+    if (qEnvironmentVariableIsSet("QV_MODAL_TRACE")) // see tsModal.cpp
+        qDebug("message: %s", qPrintable(request.text));
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     return request.defaultButton;

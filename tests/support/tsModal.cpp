@@ -16,7 +16,10 @@ void ModalDriver::poll() {
         return;
     m_last = modal;
     m_seen << modal->objectName();
-    if (qEnvironmentVariableIsSet("QV_MODAL_TRACE")) qDebug("modal: %s", qPrintable(modal->objectName()));
+    // QV_MODAL_TRACE=1 names every dialog as it is driven: the first thing to
+    // look at when a driven test waits on a dialog that never comes.
+    if (qEnvironmentVariableIsSet("QV_MODAL_TRACE"))
+        qDebug("modal: %s", qPrintable(modal->objectName()));
     // Run apart from this timer's own call, so that a dialog the action
     // opens in turn is seen by the next poll.
     QTimer::singleShot(0, modal, [action = m_actions.takeFirst(), modal] { action(modal); });
