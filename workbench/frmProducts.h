@@ -125,4 +125,6 @@ private:
     // The duplicate test: another submitted record holds the number.
     bool Taken(const QString& number, const QString& key);
     void SubmitRecord(const QString& key);
+    // A value placed between single quotes in a statement: quotes doubled.
+    static QString q(const QString& value);
 };

@@ -14,8 +14,6 @@
 
 namespace {
 
-QString q(const QString& value) { return clsConn::SqlText(value); }
-
 // Moves the picker over its entries to the first whose text equals name;
 // it is left on the last entry when none does.
 bool findProduct(vt::ucInput* products, const QString& name) {

@@ -15,12 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-QString q(const QString& value) { return clsConn::SqlText(value); }
-
-} // namespace
-
 void frmProducts::cmdNew_Click() {
     txtPrdNo->clear();
     lbId->setText(QString());

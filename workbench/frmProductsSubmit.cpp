@@ -10,10 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-QString q(const QString& value) { return clsConn::SqlText(value); }
-} // namespace
-
 bool frmProducts::InRange(const QString& n) {
     const QString id = gConn->OpId().toString();
     const QString id2 = gConn->OpId2().toString();

@@ -52,7 +52,7 @@ EditGrid::EditGrid(QWidget* parent)
     first->setObjectName(QStringLiteral("ucSelect"));
     first->hide();
     ucSelect.append(first);
-    connectList(first, 0);
+    connectList(first);
     GRID->setRows(1);
     GRID->setCols(1);
 
@@ -132,7 +132,7 @@ void EditGrid::setCols(int n) {
             l->setListFont(GRID->font());
             l->setBackColor(GRID->BackColor());
             ucSelect.append(l);
-            connectList(l, i);
+            connectList(l);
         }
     } else {
         // The tables keep the columns that remain; list 0 can never go.

@@ -257,7 +257,7 @@ private:
     void clearBlock();
     void pasteClipboard();
     void placeSelectButton();
-    void connectList(ucList* l, int index);
+    void connectList(ucList* l);
     void onGridKeyDown(int& keyCode, int& shift);
     void onGridKeyPress(int& keyAscii);
     void onGridDblClick();

@@ -295,9 +295,8 @@ void EditGrid::hideList(int index) {
         m_openList = -1;
 }
 
-void EditGrid::connectList(ucList* l, int index) {
-    // The list's index is its place in ucSelect, which equals its column.
-    Q_UNUSED(index);
+void EditGrid::connectList(ucList* l) {
+    // A list's column is its place in ucSelect, looked up when it reports.
     connect(l, &ucList::Click, this, [this, l] { onListClick(static_cast<int>(ucSelect.indexOf(l))); });
     connect(l, &ucList::KeyDown, this, [this, l](int& code, int&) {
         if (onListKey(static_cast<int>(ucSelect.indexOf(l)), code))
