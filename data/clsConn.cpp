@@ -21,9 +21,6 @@ void inform(const QString& text, const QString& title) {
     PresentMessage(r);
 }
 
-// ADO's words for a parameter that is not there.
-DbError noSuchItem() { return DbError(QStringLiteral("在对应所需名称或序数的集合中，未找到项目。")); }
-
 } // namespace
 
 clsConn& ConnHolder::get() {
@@ -46,7 +43,7 @@ bool clsConn::IsConnected() const { return m_backend && m_backend->isOpen(); }
 
 DbBackend& clsConn::backend() const {
     if (!m_backend)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     return *m_backend;
 }
 
@@ -59,7 +56,6 @@ QString clsConn::describe(const std::exception& e) {
 }
 
 bool clsConn::ConnectToDatabase(QString& ServerName, QString& DatabaseName, QString UID, QString pwd) {
-    m_backend.reset();
     ConnectRequest request;
     request.connectionString = QStringLiteral("driver={SQL Server};server=") + ServerName +
                                QStringLiteral(";uid=") + UID + QStringLiteral(";pwd=") + pwd +
@@ -68,23 +64,18 @@ bool clsConn::ConnectToDatabase(QString& ServerName, QString& DatabaseName, QStr
     request.database = DatabaseName;
     request.uid = UID;
     request.pwd = pwd;
-    try {
-        std::shared_ptr<DbBackend> b = CreateBackend(request);
-        b->open(request);
-        m_backend = std::move(b);
-        return true;
-    } catch (const std::exception&) {
-        m_backend.reset();
-        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"));
-        return false;
-    }
+    return Open(request);
 }
 
 bool clsConn::ConnectToODBC(QString sDSN) {
-    m_backend.reset();
     ConnectRequest request;
     request.connectionString = QStringLiteral("dsn=") + sDSN + QStringLiteral(";UID=sa;pwd=");
     request.uid = QStringLiteral("sa");
+    return Open(request);
+}
+
+bool clsConn::Open(const ConnectRequest& request) {
+    m_backend.reset();
     try {
         std::shared_ptr<DbBackend> b = CreateBackend(request);
         b->open(request);
@@ -160,7 +151,7 @@ bool clsConn::WriteExecLog(const QString& what, const QVariantList& params) {
     try {
         QList<DbParam> ps = ProcedureParams(QStringLiteral("upDSYSExecLog"), {});
         if (ps.size() < 4)
-            throw noSuchItem();
+            throw NoSuchItemError();
         ps[1].value = what;
         ps[2].value = LogParameterText(params);
         ps[3].value = m_opNo;
@@ -180,7 +171,7 @@ QList<DbParam> clsConn::ProcedureParams(const QString& name, const QVariantList&
     }
     for (qsizetype i = 0; i < params.size(); ++i) {
         if (i + 1 >= ps.size())
-            throw noSuchItem();
+            throw NoSuchItemError();
         ps[i + 1].value = params[i];
     }
     return ps;
@@ -287,7 +278,7 @@ int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
     try {
         const QList<DbParamInfo> info = backend().describeParameters(SqlString);
         if (params.size() > info.size())
-            throw noSuchItem();
+            throw NoSuchItemError();
         if (params.size() < info.size())
             throw DbError(QStringLiteral("至少一个参数没有被指定值。"));
         QList<DbParam> ps;
@@ -318,20 +309,22 @@ bool clsConn::CommandRan(int result) const {
     return result == 0 || m_errText == QLatin1String("日志记录失败");
 }
 
+QList<DbParam> clsConn::ValueParams(const QVariantList& values) {
+    QList<DbParam> ps;
+    ps.reserve(values.size());
+    for (const QVariant& v : values) {
+        DbParam p;
+        p.value = v;
+        ps << p;
+    }
+    return ps;
+}
+
 QVariant clsConn::GetCommand(const QString& SqlString, QVariantList& params) {
     try {
-        QVariantList values;
-        if (params.size() == 1 && params[0].metaType().id() == QMetaType::QVariantList)
-            values = params[0].toList();
-        else
-            values = params;
-        QList<DbParam> ps;
-        for (const QVariant& v : values) {
-            DbParam p;
-            p.value = v;
-            ps << p;
-        }
-        DbResult r = backend().execute(SqlString, ps, 30);
+        // One element that is itself an array gives the parameters.
+        const bool inner = params.size() == 1 && params[0].metaType().id() == QMetaType::QVariantList;
+        DbResult r = backend().execute(SqlString, ValueParams(inner ? params[0].toList() : params), 30);
         return r.hasRowSet && r.rows.rows() > 0 ? vt::toVariant(r.rows) : vt::Empty();
     } catch (const std::exception& e) {
         Recover(describe(e), nullptr);
@@ -341,13 +334,7 @@ QVariant clsConn::GetCommand(const QString& SqlString, QVariantList& params) {
 
 std::unique_ptr<clsRecord> clsConn::GetCommandR(const QString& SqlString, QVariantList& params) {
     try {
-        QList<DbParam> ps;
-        for (const QVariant& v : params) {
-            DbParam p;
-            p.value = v;
-            ps << p;
-        }
-        DbResult r = backend().execute(SqlString, ps, 30);
+        DbResult r = backend().execute(SqlString, ValueParams(params), 30);
         auto record = std::make_unique<clsRecord>();
         if (!record->GetRecord(r))
             return nullptr;

@@ -115,6 +115,8 @@ private:
     bool WriteExecLog(const QString& what, const QVariantList& params);
     QList<DbParam> ProcedureParams(const QString& name, const QVariantList& params);
     static void CopyBack(const QList<DbParam>& ps, QVariantList& params);
+    static QList<DbParam> ValueParams(const QVariantList& values);
+    bool Open(const ConnectRequest& request);
     DbBackend& backend() const;
 
     std::shared_ptr<DbBackend> m_backend;

@@ -7,10 +7,10 @@
 clsRecordSet::clsRecordSet(std::shared_ptr<DbBackend> backend, const QString& source)
     : m_backend(std::move(backend)) {
     if (!m_backend || !m_backend->isOpen())
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     DbResult r = m_backend->execute(source, {}, 180);
     if (!r.hasRowSet)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     m_names = r.columnNames;
     m_rows = std::move(r.rows);
     // Only rows of one table, selected whole, can be changed.
@@ -77,18 +77,18 @@ void clsRecordSet::AddNew() {
 void clsRecordSet::SetField(const QString& name, const QVariant& value) {
     const int c = column(name);
     if (c < 0)
-        throw DbError(QStringLiteral("在对应所需名称或序数的集合中，未找到项目。"));
+        throw NoSuchItemError();
     if (isEOF())
-        throw DbError(QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前记录已被删除，所请求的操作要求一个当前的记录。"));
+        throw NoCurrentRecordError();
     m_changes.insert(c, value);
 }
 
 void clsRecordSet::AppendChunk(const QString& name, const QByteArray& piece) {
     const int c = column(name);
     if (c < 0)
-        throw DbError(QStringLiteral("在对应所需名称或序数的集合中，未找到项目。"));
+        throw NoSuchItemError();
     if (isEOF())
-        throw DbError(QStringLiteral("BOF 或 EOF 中有一个是“真”，或者当前记录已被删除，所请求的操作要求一个当前的记录。"));
+        throw NoCurrentRecordError();
     auto it = m_changes.find(c);
     if (it == m_changes.end())
         m_changes.insert(c, QVariant(piece)); // the first piece replaces the field

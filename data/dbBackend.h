@@ -21,6 +21,11 @@ struct DbError : std::runtime_error {
     QString sqlState;
 };
 
+// The data layer's own failures, in the words the system shows for them.
+DbError ClosedConnectionError();  // an operation without an open connection
+DbError NoSuchItemError();        // a parameter or field that is not there
+DbError NoCurrentRecordError();   // a change to a row set at its end
+
 // The description of a lost link: the recovery of the connection object looks
 // for "通讯链接失败" after the first character of the kept error text, so every
 // backend reports SQLSTATE 08S01 in this one form.

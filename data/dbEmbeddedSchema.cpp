@@ -1,6 +1,7 @@
 #include "dbEmbeddedSchema.h"
 
 #include "dbSqliteBackend.h"
+#include "mduINI.h"
 
 #include <QFile>
 
@@ -20,6 +21,14 @@ QString resourceText(const QString& name) {
 
 QString EmbeddedSchemaSql() { return resourceText(QStringLiteral(":/db/schema.sql")); }
 QString EmbeddedDemoSql() { return resourceText(QStringLiteral(":/db/demo.sql")); }
+
+void SelectEmbeddedDatabase(const QString& ini, const QString& databaseName) {
+    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), QStringLiteral("(embedded)"), ini);
+    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"), databaseName, ini);
+    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("UID"), QString(), ini);
+    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("PWD"), QString(), ini);
+    WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("0"), ini);
+}
 
 void CreateEmbeddedDatabase(const QString& path, bool demo) {
     for (const char* suffix : {"", "-wal", "-shm"})

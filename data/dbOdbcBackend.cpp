@@ -353,7 +353,7 @@ void OdbcBackend::close() {
 
 QList<DbParamInfo> OdbcBackend::describeParameters(const QString& sql) {
     if (!m_dbc)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     Statement st(m_dbc);
     st.check(SQLPrepareW(st.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS), "prepare");
     SQLSMALLINT count = 0;
@@ -376,7 +376,7 @@ QList<DbParamInfo> OdbcBackend::describeParameters(const QString& sql) {
 
 DbResult OdbcBackend::execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) {
     if (!m_dbc)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     Statement st(m_dbc);
     if (timeoutSeconds > 0)
         SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
@@ -394,7 +394,7 @@ DbResult OdbcBackend::execute(const QString& sql, const QList<DbParam>& params, 
 
 QList<DbParamInfo> OdbcBackend::describeProcedure(const QString& name) {
     if (!m_dbc)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     Statement st(m_dbc);
     st.check(SQLProcedureColumnsW(st.get(), nullptr, 0, nullptr, 0,
                                   const_cast<SQLWCHAR*>(wide(name)), SQL_NTS, nullptr, 0),
@@ -442,7 +442,7 @@ QList<DbParamInfo> OdbcBackend::describeProcedure(const QString& name) {
 
 DbResult OdbcBackend::callProcedure(const QString& name, QList<DbParam>& params, int timeoutSeconds) {
     if (!m_dbc)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     Statement st(m_dbc);
     if (timeoutSeconds > 0)
         SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
@@ -496,7 +496,7 @@ DbResult OdbcBackend::callProcedure(const QString& name, QList<DbParam>& params,
 
 void OdbcBackend::beginTransaction() {
     if (!m_dbc)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     check(SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT,
                             reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
           SQL_HANDLE_DBC, m_dbc, "begin a transaction");
@@ -504,14 +504,14 @@ void OdbcBackend::beginTransaction() {
 
 void OdbcBackend::commitTransaction() {
     if (!m_dbc)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT), SQL_HANDLE_DBC, m_dbc, "commit");
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
 
 void OdbcBackend::rollbackTransaction() {
     if (!m_dbc)
-        throw DbError(QStringLiteral("对象关闭时，不允许操作。"));
+        throw ClosedConnectionError();
     check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK), SQL_HANDLE_DBC, m_dbc, "roll back");
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }

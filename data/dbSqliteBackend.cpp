@@ -51,11 +51,6 @@ private:
     std::unordered_map<std::string_view, QVariant> m_known;
 };
 
-const QString& closedText() {
-    static const QString t = QStringLiteral("对象关闭时，不允许操作。");
-    return t;
-}
-
 bool isBlank(const char* tail) {
     for (; tail && *tail; ++tail)
         if (!isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
@@ -128,7 +123,7 @@ void SqliteBackend::close() {
 }
 
 void SqliteBackend::fail(const QString& what) {
-    QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : closedText();
+    QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : ClosedConnectionError().description;
     throw DbError(QStringLiteral("[SQLite] ") + msg + (what.isEmpty() ? QString() : QStringLiteral(" (") + what + QLatin1Char(')')));
 }
 
@@ -227,7 +222,7 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
 
 DbResult SqliteBackend::executeNative(const QString& sql, const QList<QVariant>& params) {
     if (!m_db)
-        throw DbError(closedText());
+        throw ClosedConnectionError();
     if (sqlite3_stmt* cached = prepared(sql))
         return run(cached, params);
 
@@ -271,7 +266,7 @@ DbResult SqliteBackend::executeNative(const QString& sql, const QList<QVariant>&
 
 void SqliteBackend::executeScript(const QString& sql) {
     if (!m_db)
-        throw DbError(closedText());
+        throw ClosedConnectionError();
     char* err = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : "error");
@@ -282,7 +277,7 @@ void SqliteBackend::executeScript(const QString& sql) {
 
 QList<DbParamInfo> SqliteBackend::describeParameters(const QString& sql) {
     if (!m_db)
-        throw DbError(closedText());
+        throw ClosedConnectionError();
     // A statement without any "?" has no markers: no need to prepare it twice.
     if (!sql.contains(QLatin1Char('?')))
         return {};
@@ -316,7 +311,7 @@ void SqliteBackend::defineProcedure(const QString& name, EmbeddedProcedure proce
 
 QList<DbParamInfo> SqliteBackend::describeProcedure(const QString& name) {
     if (!m_db)
-        throw DbError(closedText());
+        throw ClosedConnectionError();
     const auto it = m_procedures.constFind(name.toLower());
     if (it == m_procedures.constEnd())
         throw DbError(QStringLiteral("找不到存储过程 '") + name + QStringLiteral("'。"));
@@ -325,7 +320,7 @@ QList<DbParamInfo> SqliteBackend::describeProcedure(const QString& name) {
 
 DbResult SqliteBackend::callProcedure(const QString& name, QList<DbParam>& params, int) {
     if (!m_db)
-        throw DbError(closedText());
+        throw ClosedConnectionError();
     const auto it = m_procedures.constFind(name.toLower());
     if (it == m_procedures.constEnd())
         throw DbError(QStringLiteral("找不到存储过程 '") + name + QStringLiteral("'。"));

@@ -3,7 +3,6 @@
 // the demo database without its settings dialog.
 #include "dbBackend.h"
 #include "dbEmbeddedSchema.h"
-#include "mduINI.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,12 +26,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "quorvat-demo-db: %s\n", qPrintable(e.description));
         return 1;
     }
-    const QString ini = dir.filePath(QStringLiteral("setup.ini"));
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), QStringLiteral("(embedded)"), ini);
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"), QStringLiteral("demo"), ini);
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("UID"), QString(), ini);
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("PWD"), QString(), ini);
-    WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("0"), ini);
+    SelectEmbeddedDatabase(dir.filePath(QStringLiteral("setup.ini")), QStringLiteral("demo"));
     std::printf("%s\n", qPrintable(dir.filePath(QStringLiteral("demo.db"))));
     return 0;
 }

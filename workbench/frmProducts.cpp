@@ -336,9 +336,10 @@ void frmProducts::Form_Load() {
                                          "3、制作时间、诊疗时间：按标准日期格式输入，例如：2013-09-01\n"
                                          "4、患者姓、名以及医院诊所信息不能为空"));
 
-    const QDate first = QDate::fromString(YearMonthText(QDate::currentDate()) + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    QDate first, last;
+    MonthRange(QDate::currentDate(), &first, &last);
     dateFrom->setDate(first);
-    dateTo->setDate(first.addMonths(1).addDays(-1));
+    dateTo->setDate(last);
     LoadRecordList(QStringLiteral("New"));
     LoadHospitalNames(ucHospital);
 }
@@ -360,6 +361,11 @@ void frmProducts::LoadRecordList(const QString& key) {
         return;
     }
     target->LoadData(gConn->GetSP(QStringLiteral("upvProducts"), p));
+}
+
+void frmProducts::MonthRange(const QDate& day, QDate* first, QDate* last) {
+    *first = QDate::fromString(YearMonthText(day) + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+    *last = first->addMonths(1).addDays(-1);
 }
 
 int frmProducts::MonthsBetween(const QDate& from, const QDate& to) {

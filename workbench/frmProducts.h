@@ -89,6 +89,9 @@ public:
     static QString ClockText();
     // Months from one date to another, days ignored.
     static int MonthsBetween(const QDate& from, const QDate& to);
+    // The first and last day of the month of a day, as the published list's
+    // date range starts.
+    static void MonthRange(const QDate& day, QDate* first, QDate* last);
 
     // The form's own steps, reachable for tests as the user's clicks are.
     void Form_Load();

@@ -4,13 +4,28 @@
 // Esc 27, Delete 46 ...; shift 1 Shift, 2 Ctrl, 4 Alt.
 #include "vtExport.h"
 
-#include <Qt>
-
-class QKeyEvent;
+#include <QKeyEvent>
 
 namespace vt {
 
 VANTELO_EXPORT int KeyCodeOf(const QKeyEvent* event);
 VANTELO_EXPORT int ShiftOf(Qt::KeyboardModifiers modifiers);
+
+// Raises a control's KeyDown(code, shift) and, for a key that types a
+// character, KeyPress(character) for a key that went down in one of its
+// children. True when the host consumed the key by setting either to 0.
+template <typename Down, typename Press>
+bool ForwardKey(const QKeyEvent* e, Down&& keyDown, Press&& keyPress) {
+    int code = KeyCodeOf(e);
+    int shift = ShiftOf(e->modifiers());
+    keyDown(code, shift);
+    if (code == 0)
+        return true;
+    if (e->text().isEmpty())
+        return false;
+    int ascii = e->text().at(0).unicode();
+    keyPress(ascii);
+    return ascii == 0;
+}
 
 } // namespace vt

@@ -1,6 +1,7 @@
 // EditGrid: creation, properties, column set-up, loading and the accessors.
 #include "EditGrid.h"
 
+#include "common/vtColor.h"
 #include "common/vtError.h"
 #include "common/vtTwips.h"
 #include "common/vtValue.h"
@@ -160,7 +161,7 @@ long EditGrid::BackColor() const { return GRID->BackColor(); }
 void EditGrid::setBackColor(long color) {
     GRID->setBackColor(color);
     QPalette p = txtEdit->palette();
-    p.setColor(QPalette::Base, QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF)));
+    p.setColor(QPalette::Base, fromColorValue(color));
     txtEdit->setPalette(p);
     for (ucList* l : std::as_const(ucSelect))
         l->setBackColor(color);

@@ -72,7 +72,6 @@ vgGrid::vgGrid(QWidget* parent) : QTableView(parent), m_model(new vgGridModel(th
     verticalHeader()->setDefaultSectionSize(px(defaultRowHeight()));
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->viewport()->installEventFilter(this);
     verticalHeader()->viewport()->installEventFilter(this);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (m_explorerBar != 5)

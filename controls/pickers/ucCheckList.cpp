@@ -113,9 +113,7 @@ QFont ucCheckList::Font() const { return dcSelect->font(); }
 
 void ucCheckList::setListFont(const QFont& font) {
     dcSelect->setFont(font);
-    const int line = QFontMetrics(font).height();
-    const int frame = dcSelect->frameWidth() * 2;
-    resize(width(), std::max(1, (height() - frame) / std::max(1, line)) * line + frame);
+    resize(width(), WholeLinesHeight(height(), font, dcSelect->frameWidth()));
 }
 
 int ucCheckList::ListCount() const { return dcSelect->count(); }
@@ -171,20 +169,10 @@ void ucCheckList::WriteProperties(QVariantMap& bag) const {
 void ucCheckList::resizeEvent(QResizeEvent*) { dcSelect->setGeometry(rect()); }
 
 bool ucCheckList::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == dcSelect && event->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(event);
-        int code = KeyCodeOf(e);
-        int shift = ShiftOf(e->modifiers());
-        emit KeyDown(code, shift);
-        if (code == 0)
-            return true;
-        if (!e->text().isEmpty()) {
-            int ascii = e->text().at(0).unicode();
-            emit KeyPress(ascii);
-            if (ascii == 0)
-                return true;
-        }
-    }
+    if (watched == dcSelect && event->type() == QEvent::KeyPress &&
+        ForwardKey(static_cast<QKeyEvent*>(event), [this](int& c, int& s) { emit KeyDown(c, s); },
+                   [this](int& a) { emit KeyPress(a); }))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -266,20 +266,14 @@ bool ucInput::eventFilter(QObject* watched, QEvent* event) {
         else if (event->type() == QEvent::FocusOut)
             m_keyFocused = false;
     }
-    if ((watched == txtKey || watched == dcSelect) && event->type() == QEvent::KeyPress) {
-        auto* e = static_cast<QKeyEvent*>(event);
-        int code = KeyCodeOf(e);
-        int shift = ShiftOf(e->modifiers());
-        emit KeyDown(code, shift);
-        if (code == 0)
-            return true;
-        if (watched == dcSelect && !e->text().isEmpty()) {
-            int ascii = e->text().at(0).unicode();
-            emit KeyPress(ascii);
-            if (ascii == 0)
-                return true;
-        }
-    }
+    // KeyDown from both halves; KeyPress only from the list.
+    if ((watched == txtKey || watched == dcSelect) && event->type() == QEvent::KeyPress &&
+        ForwardKey(static_cast<QKeyEvent*>(event), [this](int& c, int& s) { emit KeyDown(c, s); },
+                   [this, watched](int& a) {
+                       if (watched == dcSelect)
+                           emit KeyPress(a);
+                   }))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

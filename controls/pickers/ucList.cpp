@@ -130,11 +130,7 @@ QFont ucList::Font() const { return dcSelect->font(); }
 
 void ucList::setListFont(const QFont& font) {
     dcSelect->setFont(font);
-    // The control is as tall as its list, which shows whole lines.
-    const int line = QFontMetrics(font).height();
-    const int frame = dcSelect->frameWidth() * 2;
-    const int lines = std::max(1, (height() - frame) / std::max(1, line));
-    resize(width(), lines * line + frame);
+    resize(width(), WholeLinesHeight(height(), font, dcSelect->frameWidth()));
 }
 
 int ucList::ListCount() const { return dcSelect->count(); }
@@ -192,18 +188,10 @@ void ucList::resizeEvent(QResizeEvent*) { dcSelect->setGeometry(rect()); }
 bool ucList::eventFilter(QObject* watched, QEvent* event) {
     if (watched == dcSelect && event->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(event);
-        int code = KeyCodeOf(e);
-        int shift = ShiftOf(e->modifiers());
-        emit KeyDown(code, shift);
-        if (code == 0)
+        if (ForwardKey(e, [this](int& c, int& s) { emit KeyDown(c, s); }, [this](int& a) { emit KeyPress(a); }))
             return true;
-        if (!e->text().isEmpty()) {
-            int ascii = e->text().at(0).unicode();
-            emit KeyPress(ascii);
-            if (ascii == 0)
-                return true;
-        }
         // Enter and Esc belong to the host; the list box does nothing with them.
+        const int code = KeyCodeOf(e);
         if (code == 13 || code == 27)
             return true;
     } else if (watched == dcSelect && event->type() == QEvent::FocusOut) {

@@ -2,6 +2,8 @@
 
 #include "common/vtError.h"
 
+#include <QFontMetrics>
+
 namespace vt {
 
 QString vtListTable::textOf(const QVariant& v) {
@@ -80,6 +82,12 @@ void vtListTable::addRow(const QVariant& first, const QVariantList& further) {
     for (int i = 0; i < n; ++i)
         a.set(i + 1, r, further[i]);
     rowData = QVariant::fromValue(a);
+}
+
+int WholeLinesHeight(int height, const QFont& font, int frameWidth) {
+    const int line = std::max(1, QFontMetrics(font).height());
+    const int frame = frameWidth * 2;
+    return std::max(1, (height - frame) / line) * line + frame;
 }
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include "common/vtExport.h"
 #include "common/vtValue.h"
 
+#include <QFont>
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -40,5 +41,9 @@ public:
     // key and shown columns: both 0 with no further value, else 0 and 1.
     void addRow(const QVariant& first, const QVariantList& further);
 };
+
+// The height a list box of the given font is made, so that it shows whole
+// lines, at least one, within about the given height (pixels).
+VANTELO_EXPORT int WholeLinesHeight(int height, const QFont& font, int frameWidth);
 
 } // namespace vt

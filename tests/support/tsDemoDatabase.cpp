@@ -3,15 +3,10 @@
 #include "clsConn.h"
 #include "dbEmbeddedSchema.h"
 #include "dbSqliteBackend.h"
-#include "mduINI.h"
 
 DemoDatabase::DemoDatabase(bool connect) {
     CreateEmbeddedDatabase(dbPath(), true);
-    WriteIniString("DATABASE", "SERVER", "(embedded)", m_folder.iniPath());
-    WriteIniString("DATABASE", "DATABASENAME", "demo", m_folder.iniPath());
-    WriteIniString("DATABASE", "UID", "", m_folder.iniPath());
-    WriteIniString("DATABASE", "PWD", "", m_folder.iniPath());
-    WriteIniString("START", "SHOWSETUP", "0", m_folder.iniPath());
+    SelectEmbeddedDatabase(m_folder.iniPath(), "demo");
     if (connect) {
         QString server = "(embedded)", db = "demo";
         gConn->ConnectToDatabase(server, db);
