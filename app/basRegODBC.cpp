@@ -1,5 +1,7 @@
 #include "basRegODBC.h"
 
+#include "mduINI.h"
+
 #include <odbcinst.h>
 
 namespace {
@@ -9,6 +11,10 @@ const char* const OdbcIni = "ODBC.INI";
 
 bool RegisterDataSource(const QString& dataSourceName, const QString& serverName,
                         const QString& databaseName) {
+    // A line break would add sections and keys to the data-source file.
+    if (!IsSafeConnectionName(dataSourceName) || !IsSafeConnectionName(serverName) ||
+        !IsSafeConnectionName(databaseName))
+        return false;
     const QByteArray dsn = dataSourceName.toUtf8();
     const QByteArray server = serverName.toUtf8();
     const QByteArray database = databaseName.toUtf8();

@@ -1,6 +1,7 @@
 #include "frmSYSSetDB.h"
 
 #include "mduINI.h"
+#include "mduMessage.h"
 #include "mduPaths.h"
 #include "mduShTools.h"
 #include "common/vtTwips.h"
@@ -82,12 +83,25 @@ void frmSYSSetDB::Form_Load() {
 }
 
 void frmSYSSetDB::cmdOK_Click() {
+    // A name that would add settings of its own to the connection string or
+    // the data-source file is refused; the dialog stays open.
+    for (QLineEdit* box : {txtServerName, txtDatabaseName}) {
+        if (!IsSafeConnectionName(box->text())) {
+            ShowMessage(UnsafeConnectionNameMessage(), windowTitle(), 0);
+            box->setFocus();
+            return;
+        }
+    }
     const QString ini = SetupIniPath();
     // Stored as typed: no trimming and no check for emptiness.
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), txtServerName->text(), ini);
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"),
-                   txtDatabaseName->text(), ini);
-    WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"),
-                   chkShowStart->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), ini);
+    m_saved = WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), txtServerName->text(), ini);
+    m_saved = WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"), txtDatabaseName->text(),
+                             ini) &&
+              m_saved;
+    m_saved = WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"),
+                             chkShowStart->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), ini) &&
+              m_saved;
+    if (!m_saved)
+        ReportUnwritableSettings(ini);
     accept();
 }

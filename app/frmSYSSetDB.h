@@ -23,7 +23,11 @@ public:
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
+    // Whether the last OK stored every value in the settings file.
+    bool Saved() const { return m_saved; }
+
 private:
+    bool m_saved = false;
     void Form_Load();
     void cmdOK_Click();
 };

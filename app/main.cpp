@@ -1,9 +1,9 @@
 #include "mduMain.h"
 
-#include <QApplication>
+#include "qvApplication.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    qvApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvat"));
     QApplication::setQuitOnLastWindowClosed(true);
     if (!Main())

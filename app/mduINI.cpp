@@ -1,7 +1,10 @@
 #include "mduINI.h"
 
 #include "clsProfileFile.h"
+#include "mduMessage.h"
 #include "mduPaths.h"
+
+#include <QSet>
 
 #include <vector>
 
@@ -97,10 +100,32 @@ QString ReadIniString(const QString& section, const QString& key, const QString&
     return DecodeSetting(rawText(raw));
 }
 
-void WriteIniString(const QString& section, const QString& key, const QString& value,
+bool WriteIniString(const QString& section, const QString& key, const QString& value,
                     const QString& filePath) {
-    profile::writeString(filePath, nameBytes(section), nameBytes(key),
-                         EncodeSetting(value).toLatin1());
+    return profile::writeString(filePath, nameBytes(section), nameBytes(key),
+                                EncodeSetting(value).toLatin1());
+}
+
+void ReportUnwritableSettings(const QString& filePath) {
+    static QSet<QString> told;
+    if (told.contains(filePath))
+        return;
+    told.insert(filePath);
+    ShowMessage(QStringLiteral("设置文件无法写入：") + filePath +
+                    QStringLiteral("\r本次所做的设置只在程序关闭前有效。"),
+                QStringLiteral("系统提示"), 0);
+}
+
+bool IsSafeConnectionName(const QString& name) {
+    for (const QChar c : name)
+        if (c == QLatin1Char(';') || c == QLatin1Char('{') || c == QLatin1Char('}') || c == QLatin1Char('\r') ||
+            c == QLatin1Char('\n') || c == QChar(0))
+            return false;
+    return true;
+}
+
+QString UnsafeConnectionNameMessage() {
+    return QStringLiteral("服务器名和数据库名不能含有 ; { } 、换行符或空字符！");
 }
 
 void ReadDatabaseSettings(QString& server, QString& databaseName, QString& uid, QString& pwd) {

@@ -17,8 +17,18 @@ QString DecodeSetting(const QString& stored);
 QString ReadIniString(const QString& section, const QString& key, const QString& defaultValue,
                       const QString& filePath);
 // Stores the encoded form of Value under Key in Section, creating the file,
-// section or key as needed. A file that cannot be written is left unchanged.
-void WriteIniString(const QString& section, const QString& key, const QString& value,
+// section or key as needed. A file that cannot be written is left unchanged
+// and false comes back.
+bool WriteIniString(const QString& section, const QString& key, const QString& value,
                     const QString& filePath);
+// Tells the user that a settings file cannot be written, once per file and
+// run: what was set holds only until the program ends.
+void ReportUnwritableSettings(const QString& filePath);
+// Whether a server or database name may be placed in a connection string
+// and a data-source file: no ";", "{", "}", line break or NUL, which would
+// add settings of their own there.
+bool IsSafeConnectionName(const QString& name);
+// The message shown for a name that is not.
+QString UnsafeConnectionNameMessage();
 // The four keys of section DATABASE of the program's setup.ini.
 void ReadDatabaseSettings(QString& server, QString& databaseName, QString& uid, QString& pwd);

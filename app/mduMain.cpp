@@ -10,9 +10,11 @@
 #include "mduPaths.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -47,30 +49,50 @@ void ReleaseRunningLock() { runningLock().reset(); }
 
 bool Main() {
     const QString ini = SetupIniPath();
+    // Yes to "set the database again" shows the dialog next time even when
+    // the settings file could not record it.
+    bool showSetup = false;
     for (;;) {
         if (AnotherCopyRunning()) {
             ShowMessage(QStringLiteral("系统已在运行中，请不要在同一台电脑上同时运行两次！"), QString(), 0);
             return false;
         }
-        if (ReadIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini)
-                .trimmed()
-                .toInt() == 1) {
+        std::optional<std::pair<QString, QString>> typed;
+        if (showSetup ||
+            ReadIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini)
+                    .trimmed()
+                    .toInt() == 1) {
+            showSetup = false;
             frmSYSSetDB dialog;
-            dialog.exec();
+            if (dialog.exec() == QDialog::Accepted && !dialog.Saved())
+                typed = std::make_pair(dialog.txtServerName->text(), dialog.txtDatabaseName->text());
         }
         QString uid, pwd;
         ReadDatabaseSettings(gServerName, gDatabaseName, uid, pwd);
-        // Registered at every start, although the connection below uses
-        // the driver connection string; a refusal changes nothing here.
-        RegisterDataSource(QStringLiteral("DBS"), gServerName, gDatabaseName);
-        if (gConn->ConnectToDatabase(gServerName, gDatabaseName, uid, pwd))
-            break;
+        if (typed) {
+            // The file kept nothing: this attempt uses what was typed.
+            gServerName = typed->first;
+            gDatabaseName = typed->second;
+        }
+        if (!IsSafeConnectionName(gServerName) || !IsSafeConnectionName(gDatabaseName)) {
+            // A name edited into the file by hand; it is neither registered
+            // nor connected to, and the user may set it again.
+            ShowMessage(UnsafeConnectionNameMessage(), QStringLiteral("数据库连接"), 0);
+        } else {
+            // Registered at every start, although the connection below uses
+            // the driver connection string; a refusal changes nothing here.
+            RegisterDataSource(QStringLiteral("DBS"), gServerName, gDatabaseName);
+            if (gConn->ConnectToDatabase(gServerName, gDatabaseName, uid, pwd))
+                break;
+        }
         if (ShowMessage(QStringLiteral("数据库连接失败，是否要重新设置数据库？"), QStringLiteral("连接数据库"), 2) !=
             MsgYes) {
             gConn.reset();
             return false;
         }
-        WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini);
+        showSetup = true;
+        if (!WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini))
+            ReportUnwritableSettings(ini);
     }
     if (!frmBasLogin::CheckPass())
         return false;

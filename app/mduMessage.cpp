@@ -71,6 +71,8 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageRequest& request) {
     box->setText(text);
     box->setTextFormat(Qt::PlainText);
     box->setIcon(boxIcon(request.icon));
+    if (!request.detail.isEmpty())
+        box->setDetailedText(request.detail);
     for (int code : request.buttons) {
         QPushButton* b = box->addButton(standardButton(code));
         b->setProperty("msgCode", code);

@@ -18,6 +18,7 @@ struct MessageRequest {
     MsgIcon icon = MsgIcon::Information;
     QList<int> buttons{MsgOk}; // in the order shown
     int defaultButton = MsgOk;
+    QString detail; // shown behind the box's details button when not empty
 };
 
 class MessagePresenter {

@@ -13,11 +13,12 @@ namespace {
 
 const QString LostLinkText = QStringLiteral("通讯链接失败");
 
-void inform(const QString& text, const QString& title) {
+void inform(const QString& text, const QString& title, const QString& detail = QString()) {
     MessageRequest r;
     r.text = text;
     r.title = title;
     r.icon = MsgIcon::Information;
+    r.detail = detail;
     PresentMessage(r);
 }
 
@@ -56,6 +57,13 @@ QString clsConn::describe(const std::exception& e) {
 }
 
 bool clsConn::ConnectToDatabase(QString& ServerName, QString& DatabaseName, QString UID, QString pwd) {
+    // A name read from the settings that would add keys of its own to the
+    // connection string (";driver=…") is not connected to.
+    if (!IsSafeConnectionName(ServerName) || !IsSafeConnectionName(DatabaseName)) {
+        m_backend.reset();
+        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), UnsafeConnectionNameMessage());
+        return false;
+    }
     ConnectRequest request;
     request.connectionString = QStringLiteral("driver={SQL Server};server=") + ServerName +
                                QStringLiteral(";uid=") + UID + QStringLiteral(";pwd=") + pwd +
@@ -81,9 +89,11 @@ bool clsConn::Open(const ConnectRequest& request) {
         b->open(request);
         m_backend = std::move(b);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         m_backend.reset();
-        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"));
+        // The reason (SQLite's or the driver's) goes with the box, so that a
+        // wrong file, name or password can be told apart.
+        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), describe(e));
         return false;
     }
 }
@@ -110,6 +120,11 @@ void clsConn::RollbackTrans() {
 }
 
 void clsConn::Log(const QString&, const QString&) const {}
+
+void clsConn::ShowError(const std::exception& e) {
+    m_errText = describe(e);
+    inform(m_errText, QStringLiteral("系统提示！"));
+}
 
 void clsConn::Recover(const QString& description, BusyPointer* busy) {
     // The kept text of an earlier failure decides: a lost link shows itself
@@ -274,6 +289,7 @@ int clsConn::ExeCommand(const QString& SqlString) {
 int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
     int result = -1;
     m_errText.clear();
+    m_statementRan = false;
     BusyPointer busy;
     try {
         const QList<DbParamInfo> info = backend().describeParameters(SqlString);
@@ -294,6 +310,7 @@ int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
             ps << p;
         }
         backend().execute(SqlString, ps, 0);
+        m_statementRan = true;
         result = 0;
         if (!WriteExecLog(SqlString, params)) {
             result = -1;
@@ -305,9 +322,7 @@ int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
     return result;
 }
 
-bool clsConn::CommandRan(int result) const {
-    return result == 0 || m_errText == QLatin1String("日志记录失败");
-}
+bool clsConn::CommandRan(int result) const { return result == 0 || m_statementRan; }
 
 QList<DbParam> clsConn::ValueParams(const QVariantList& values) {
     QList<DbParam> ps;
@@ -353,6 +368,10 @@ QVariant clsConn::IDENTITY() {
 }
 
 bool clsConn::CheckUser(QString& OpNo, QString& password) {
+    // A NUL cannot be part of any stored account or password, and would cut
+    // the statement short: such a sign-in is simply not found.
+    if (OpNo.contains(QChar(0)) || password.contains(QChar(0)))
+        return false;
     if (auto rs = GetRecordSet(QStringLiteral("select flditemname,flditemCaption from tblSystem"))) {
         for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
             const QString item = rs->Field(0).toString();

@@ -48,6 +48,9 @@ public:
     QString ErrInfo() const { return m_errText; }
     DbBackend* GetConnection() const { return m_backend.get(); }
     void Log(const QString& EventDesc, const QString& ClassID = QString()) const;
+    // Shows a failure that reached a form (a stored file that could not be
+    // written, say) in the object's own box and keeps its text.
+    void ShowError(const std::exception& e);
     QVariant ConnectDate() const { return m_connectDate; }
     void SetConnectDate(const QVariant& value) { m_connectDate = value.toString(); }
 
@@ -121,6 +124,9 @@ private:
 
     std::shared_ptr<DbBackend> m_backend;
     QString m_errText;
+    // Whether the statement of the last ExeCommand was carried out, even
+    // when its execution-log entry then failed.
+    bool m_statementRan = false;
     QString m_connectDate;
     QString m_uid, m_pwd;
 };

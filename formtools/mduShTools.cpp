@@ -43,8 +43,10 @@ void setTextColor(QWidget* w, long color) {
 // Library controls and composite toolkit widgets are styled as one control;
 // what they hold inside is theirs.
 bool isComposite(const QWidget* w) {
-    return w->inherits("EditGrid") || w->inherits("ucInput") || w->inherits("ucList") ||
-           w->inherits("ucCheckList") || qobject_cast<const QAbstractSpinBox*>(w) ||
+    // The library's classes live in its namespace, which their meta-object
+    // names carry.
+    return w->inherits("vt::EditGrid") || w->inherits("vt::ucInput") || w->inherits("vt::ucList") ||
+           w->inherits("vt::ucCheckList") || qobject_cast<const QAbstractSpinBox*>(w) ||
            qobject_cast<const QComboBox*>(w) || qobject_cast<const QLineEdit*>(w) ||
            qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w);
 }
@@ -103,9 +105,9 @@ QString ProductName() { return QStringLiteral(QV_PRODUCT_NAME); }
 QString ControlTypeName(const QObject* c) {
     if (!c)
         return {};
-    if (c->inherits("EditGrid"))
+    if (c->inherits("vt::EditGrid"))
         return QStringLiteral("EditGrid");
-    if (c->inherits("ucInput"))
+    if (c->inherits("vt::ucInput"))
         return QStringLiteral("ucInput");
     if (qobject_cast<const QLineEdit*>(c) || qobject_cast<const QPlainTextEdit*>(c) ||
         qobject_cast<const QTextEdit*>(c))

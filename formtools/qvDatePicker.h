@@ -9,6 +9,11 @@ class qvDatePicker : public QDateEdit {
 public:
     explicit qvDatePicker(QWidget* parent = nullptr);
 
+    // A date that is not known (an opened record whose stored date is empty
+    // or unreadable): the box shows nothing until the user picks a date.
+    void setMissing();
+    bool isMissing() const;
+
 protected:
     bool focusNextPrevChild(bool next) override;
 };

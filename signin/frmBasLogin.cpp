@@ -177,8 +177,18 @@ void frmBasLogin::cmdPassword_Click() {
 }
 
 void frmBasLogin::Update() {
-    gConn->LoadReport(QStringLiteral("Update"), QStringLiteral("exe"), QStringLiteral("\\"));
-    gConn->LoadReport(QStringLiteral("System"), QStringLiteral("exe"), QStringLiteral("\\"));
+    const QString versionMessage = QStringLiteral("程序版本和数据库版本不相符合,请与系统管理员联系!");
+    try {
+        gConn->LoadReport(QStringLiteral("Update"), QStringLiteral("exe"), QStringLiteral("\\"));
+        gConn->LoadReport(QStringLiteral("System"), QStringLiteral("exe"), QStringLiteral("\\"));
+    } catch (const std::exception& e) {
+        // The new files could not be written (a read-only program folder, a
+        // folder of that name, another user's file) or read: say why, then
+        // end as the update does, since this version may not go on.
+        gConn->ShowError(e);
+        ShowMessage(versionMessage, QStringLiteral("系统提示"), 0);
+        EndProcessNow(0);
+    }
     // The updater is "update.exe" in the program folder; on a file system that
     // respects letter case the file just written is "Update.exe".
     const QDir folder(ProgramFolder());
@@ -189,7 +199,6 @@ void frmBasLogin::Update() {
     QFile::setPermissions(updater, QFile::permissions(updater) | QFile::ExeOwner | QFile::ExeUser |
                                        QFile::ExeGroup | QFile::ExeOther);
     if (!StartProgram(updater, {QStringLiteral("Quorvat.exe")}))
-        ShowMessage(QStringLiteral("程序版本和数据库版本不相符合,请与系统管理员联系!"),
-                    QStringLiteral("系统提示"), 0);
+        ShowMessage(versionMessage, QStringLiteral("系统提示"), 0);
     EndProcessNow(0);
 }

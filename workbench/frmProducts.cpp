@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QLayout>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -59,7 +60,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
     return b;
 }
 
-QDateEdit* datePicker(QWidget* parent, const char* name, int left, int top) {
+qvDatePicker* datePicker(QWidget* parent, const char* name, int left, int top) {
     auto* d = new qvDatePicker(parent);
     d->setObjectName(QString::fromLatin1(name));
     place(d, left, top, 1600, 330);
@@ -113,8 +114,10 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     for (QLabel* p : {InfoBarPanel1, InfoBarPanel2, InfoBarPanel3}) {
         p->setFrameShape(QFrame::StyledPanel);
         p->setFrameShadow(QFrame::Sunken);
-        statusBar()->addWidget(p);
     }
+    statusBar()->addWidget(InfoBarPanel1);
+    statusBar()->addWidget(InfoBarPanel2);
+    statusBar()->addPermanentWidget(InfoBarPanel3);
     statusBar()->setSizeGripEnabled(false);
     QFont small = statusBar()->font();
     small.setPointSize(9);
@@ -220,31 +223,26 @@ void frmProducts::buildEntryTab() {
     cmdSave->setEnabled(false);
     cmdDel->setEnabled(false);
     cmdSubmit->setEnabled(false);
-    lblHelp = new QLabel(QStringLiteral("增加：点击新增，输入完毕后点击保存。\n"
-                                        "修改：双击条目，修改完毕点击保存。\n"
-                                        "上报：双击条目，点击上报。或直接全部上报。"),
-                         f);
+    m_helpText = QStringLiteral("增加：点击新增，输入完毕后点击保存。\n"
+                                "修改：双击条目，修改完毕点击保存。\n"
+                                "上报：双击条目，点击上报。或直接全部上报。");
+    lblHelp = new QLabel(m_helpText, f);
     lblHelp->setObjectName(QStringLiteral("lbtHelp"));
     place(lblHelp, 12000, 300, 3000, 1500);
-    lblHelp->setWordWrap(true);
     lblHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     egNew = grid(f, "egNew");
     place(egNew, 120, 3200, 13500, 3500);
 
-    setTabOrder(ucProduct, txtPrdNo);
-    setTabOrder(txtPrdNo, txtPLName);
-    setTabOrder(txtPLName, txtPFName);
-    setTabOrder(txtPFName, txtDLName);
-    setTabOrder(txtDLName, txtDFName);
-    setTabOrder(txtDFName, txtPdTime);
-    setTabOrder(txtPdTime, txtOpTime);
-    setTabOrder(txtOpTime, txtPinYin);
-    setTabOrder(txtPinYin, ucHospital);
-    setTabOrder(ucHospital, txtHospital);
-    setTabOrder(txtHospital, txtOpDesp);
-    setTabOrder(txtOpDesp, txtMemo);
-    setTabOrder(txtMemo, cmdSave);
+    // The pickers take part through the half that receives their focus (the
+    // hospital picker shows only its list); the toolkit does not place a
+    // widget whose focus goes to a child reliably in the chain.
+    QWidget* order[] = {ucProduct, txtPrdNo,  txtPLName,  txtPFName,   txtDLName, txtDFName, txtPdTime,
+                        txtOpTime, txtPinYin, ucHospital, txtHospital, txtOpDesp, txtMemo,   cmdSave};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        auto inChain = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
+        setTabOrder(inChain(order[i]), inChain(order[i + 1]));
+    }
 }
 
 void frmProducts::buildProcTab() {
@@ -299,18 +297,21 @@ frmProducts& frmProducts::instance() {
 }
 
 void frmProducts::Form_Load() {
-    StyleForm(this);
-    InfoBarPanel1->setText(gConn->OpCom().toString() + QLatin1Char('(') + gConn->OpName().toString() + QLatin1Char(')'));
-    lbId->setText(QString());
-
-    // The lists use the compact font of the house so that their fixed column
-    // widths hold card numbers and dates whole.
+    // The grids' design settings first: reading them sets the grids' colours
+    // to their defaults, and the house styling below paints over those.
     QFont gridFont = font();
     gridFont.setPointSize(8);
     for (vt::EditGrid* g : {egNew, egProc, egOuted, egBatch}) {
         applyGridDesign(g);
         g->setGridFont(gridFont);
     }
+    StyleForm(this);
+    InfoBarPanel1->setText(gConn->OpCom().toString() + QLatin1Char('(') + gConn->OpName().toString() + QLatin1Char(')'));
+    lbId->setText(QString());
+    // Today's date once, at load: New keeps the dates for repeat cards, and
+    // a resize never touches an open record's dates.
+    txtPdTime->setDate(QDate::currentDate());
+    txtOpTime->setDate(QDate::currentDate());
     egNew->InitColHeaders(QString(), list({"序号", "", "质保产品", "质保卡号", "患者姓", "名", "医生姓", "名",
                                             "医院、诊所", "治疗时间", "治疗描述", "备注", "制作时间"}));
     egNew->InitColWidth(200, list({0, 0, 1800, 1020, 820, 820, 820, 820, 2400, 1020, 1200, 1200, 1020}));
@@ -324,6 +325,7 @@ void frmProducts::Form_Load() {
                                               "主治医生名", "医院诊所", "治疗项目描述", "备注"}));
     egBatch->InitColWidth(200, list({1020, 1020, 1020, 1020, 820, 820, 1300, 1300, 1800, 2000, 4300}));
     egBatch->InitColEdit(false, list({true, true, true, true, true, true, true, true, true, true, true}));
+    FitNumberAndDateColumns();
 
     QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
     const QVariant products = gConn->GetSP(QStringLiteral("upvProducts"), p);
@@ -409,18 +411,73 @@ void frmProducts::Form_Resize() {
     for (const Fit& fit : fits) {
         stbInfo->setCurrentIndex(fit.tab);
         short w = 2000, h = 1000, frameRows = -1, gridRows = fit.gridRows;
-        FitToContainer(stbInfo, fit.frame, w, h, frameRows);
+        // The page under the tab bar is what the frame may fill.
+        FitToContainer(fit.frame->parentWidget(), fit.frame, w, h, frameRows);
         short gw = 2000, gh = 1000;
         FitToContainer(fit.gridContainer, fit.grid, gw, gh, gridRows);
     }
     stbInfo->setCurrentIndex(shown);
     InfoBarPanel1->setFixedWidth(px(3000));
-    InfoBarPanel3->setFixedWidth(px(2000));
-    const int inner = vt::pixelsToTwips(statusBar()->width());
-    if (inner > 2000)
-        InfoBarPanel2->setFixedWidth(std::max(0, px(inner - 3000 - 2000 - 50)));
-    txtPdTime->setDate(QDate::currentDate());
-    txtOpTime->setDate(QDate::currentDate());
+    // The clock's panel holds its whole text; the middle panel takes what
+    // is left, so that the three end at the window's right edge.
+    const QFontMetrics clock(InfoBarPanel3->font());
+    InfoBarPanel3->setFixedWidth(std::max(px(2000), clock.horizontalAdvance(ClockText()) + px(240)));
+    const int spacing = statusBar()->layout() ? statusBar()->layout()->spacing() : 0;
+    const int margins = statusBar()->contentsMargins().left() + statusBar()->contentsMargins().right();
+    InfoBarPanel2->setFixedWidth(std::max(0, statusBar()->width() - margins - InfoBarPanel1->width() -
+                                                 InfoBarPanel3->width() - 4 * std::max(spacing, 3) - px(100)));
+    LayOutHelp();
+}
+
+void frmProducts::LayOutHelp() {
+    // Right of the buttons, up to the frame's edge.
+    const int left = lblHelp->x();
+    const int width = std::max(px(1500), frmNew->width() - left - px(120));
+    const QFontMetrics fm(lblHelp->font());
+    QStringList out;
+    for (const QString& line : m_helpText.split(QLatin1Char('\n'))) {
+        QString rest = line;
+        while (fm.horizontalAdvance(rest) > width) {
+            // The last phrase end that still fits; a phrase longer than the
+            // width is left to the label's own wrapping.
+            qsizetype cut = -1;
+            for (qsizetype i = 0; i < rest.size(); ++i) {
+                const QChar c = rest.at(i);
+                if ((c == QChar(0xFF0C) || c == QChar(0x3002)) && fm.horizontalAdvance(rest.left(i + 1)) <= width)
+                    cut = i + 1;
+            }
+            if (cut <= 0 || cut >= rest.size())
+                break;
+            out << rest.left(cut);
+            rest = rest.mid(cut);
+        }
+        out << rest;
+    }
+    lblHelp->setText(out.join(QLatin1Char('\n')));
+    lblHelp->setGeometry(left, lblHelp->y(), width, std::max(px(1500), (fm.lineSpacing() + 1) * int(out.size())));
+}
+
+void frmProducts::FitNumberAndDateColumns() {
+    struct Need {
+        vt::EditGrid* grid;
+        std::initializer_list<int> numbers;
+        std::initializer_list<int> dates;
+    };
+    const Need needs[] = {{egNew, {4}, {10, 13}},
+                          {egProc, {7}, {8, 14, 15}},
+                          {egOuted, {6}, {2, 3, 12, 15}},
+                          {egBatch, {2}, {3, 4}}};
+    for (const Need& n : needs) {
+        const QFontMetrics fm(n.grid->Font());
+        // A cell's text has a margin on either side and a grid line.
+        const int pad = px(180);
+        const int number = vt::pixelsToTwips(fm.horizontalAdvance(QStringLiteral("W00000000")) + pad);
+        const int date = vt::pixelsToTwips(fm.horizontalAdvance(QStringLiteral("0000-00-00")) + pad);
+        for (const auto& [cols, least] : {std::pair{n.numbers, number}, std::pair{n.dates, date}})
+            for (int c : cols)
+                if (n.grid->Col(c).Width() < least)
+                    n.grid->Col(c).setWidth(least);
+    }
 }
 
 void frmProducts::resizeEvent(QResizeEvent* event) {

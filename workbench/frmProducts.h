@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 class QDateEdit;
+class qvDatePicker;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -41,8 +42,8 @@ public:
     QLineEdit* txtPFName;
     QLineEdit* txtDLName;
     QLineEdit* txtDFName;
-    QDateEdit* txtPdTime;
-    QDateEdit* txtOpTime;
+    qvDatePicker* txtPdTime;
+    qvDatePicker* txtOpTime;
     QLineEdit* txtPinYin;
     vt::ucInput* ucHospital;
     QLineEdit* txtHospital;
@@ -127,7 +128,19 @@ private:
     bool InRange(const QString& number);
     // The duplicate test: another submitted record holds the number.
     bool Taken(const QString& number, const QString& key);
-    void SubmitRecord(const QString& key);
+    // The status change of one record; true when its statement ran.
+    bool SubmitRecord(const QString& key);
+    // Widens the columns that show card numbers and dates so that a whole
+    // one fits in the grid's font; the form's widths are the least.
+    void FitNumberAndDateColumns();
+    // Lays the help lines of the entry tab into their label, breaking a line
+    // that does not fit only after a phrase ("，" or "。").
+    void LayOutHelp();
     // A value placed between single quotes in a statement: quotes doubled.
     static QString q(const QString& value);
+
+    // The card number of the record opened from the pending list, as stored.
+    QString m_openedNumber;
+    // The help lines of the entry tab, before they are laid into the label.
+    QString m_helpText;
 };

@@ -69,6 +69,10 @@ static bool checkBatch(vt::EditGrid* g, vt::ucInput* products) {
             message = QStringLiteral(" :请提供  患者名  ！");
         else if (cell(9).isEmpty())
             message = QStringLiteral(" :请提供  医院诊所  ！");
+        // A NUL (pasted from a binary file, say) would cut the statement short.
+        for (int c = 1; message.isEmpty() && c <= 11; ++c)
+            if (cell(c).contains(QChar(0)))
+                message = QStringLiteral(" :") + g->Cells(0, c).Text() + QStringLiteral(" 含有无效字符（空字符）！");
         if (!message.isEmpty()) {
             ShowMessage(row + message, QString(), 0);
             return false;

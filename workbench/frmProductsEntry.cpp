@@ -7,6 +7,7 @@
 #include "mduDateText.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
+#include "qvDatePicker.h"
 #include "ucInput.h"
 
 #include <QDateEdit>
@@ -18,6 +19,7 @@
 void frmProducts::cmdNew_Click() {
     txtPrdNo->clear();
     lbId->setText(QString());
+    m_openedNumber.clear();
     cmdSave->setEnabled(true);
     cmdSubmit->setEnabled(false);
     cmdDel->setEnabled(false);
@@ -43,10 +45,20 @@ void frmProducts::egNew_RowDblClick(int r) {
     txtDLName->setText(cell(7));
     txtDFName->setText(cell(8));
     txtHospital->setText(cell(9));
-    txtOpTime->setDate(vt::recognizeDate(cell(10)));
+    // A stored date that is empty or unreadable shows as missing, never as
+    // the previous record's date, and Save asks for it.
+    const auto showDate = [](qvDatePicker* picker, const QString& text) {
+        const QDate d = vt::recognizeDate(text);
+        if (d.isValid())
+            picker->setDate(d);
+        else
+            picker->setMissing();
+    };
+    showDate(txtOpTime, cell(10));
     txtOpDesp->setText(cell(11));
     txtMemo->setPlainText(cell(12));
-    txtPdTime->setDate(vt::recognizeDate(cell(13)));
+    showDate(txtPdTime, cell(13));
+    m_openedNumber = number;
     cmdNew->setEnabled(false);
     cmdSubmit->setEnabled(true);
     cmdSave->setEnabled(true);
@@ -77,6 +89,29 @@ void frmProducts::cmdSave_Click() {
         ShowMessage(QStringLiteral("请输入医院证所名称！"), QString(), 0);
         txtHospital->setFocus();
         return;
+    }
+    for (const auto& [picker, name] : {std::pair{txtPdTime, QStringLiteral("制作时间")},
+                                       std::pair{txtOpTime, QStringLiteral("治疗时间")}}) {
+        if (picker->isMissing()) {
+            ShowMessage(QStringLiteral("请输入") + name + QStringLiteral("！"), QString(), 0);
+            picker->setFocus();
+            return;
+        }
+    }
+    // A NUL would cut the statement short; no stored text may hold one.
+    const std::pair<QWidget*, QString> texts[] = {
+        {txtPrdNo, QStringLiteral("质保卡号")},  {txtPLName, QStringLiteral("患者姓")},
+        {txtPFName, QStringLiteral("患者名")},   {txtDLName, QStringLiteral("医生姓")},
+        {txtDFName, QStringLiteral("医生名")},   {txtHospital, QStringLiteral("医院诊所")},
+        {txtOpDesp, QStringLiteral("治疗项目描述")}, {txtMemo, QStringLiteral("备注")}};
+    for (const auto& [box, name] : texts) {
+        const auto* line = qobject_cast<QLineEdit*>(box);
+        const QString text = line ? line->text() : txtMemo->toPlainText();
+        if (text.contains(QChar(0))) {
+            ShowMessage(name + QStringLiteral(" 含有无效字符（空字符），无法保存！"), QString(), 0);
+            box->setFocus();
+            return;
+        }
     }
     const QString product = vt::vtListTable::textOf(ucProduct->Key());
     const QString number = txtPrdNo1->text() + txtPrdNo->text();
@@ -116,6 +151,7 @@ void frmProducts::cmdSave_Click() {
     cmdSubmit->setEnabled(false);
     cmdDel->setEnabled(false);
     lbId->setText(QString());
+    m_openedNumber.clear();
     txtPrdNo->clear();
     LoadRecordList(QStringLiteral("New"));
 }
@@ -131,6 +167,7 @@ void frmProducts::cmdDel_Click() {
     cmdSubmit->setEnabled(false);
     cmdDel->setEnabled(false);
     lbId->setText(QString());
+    m_openedNumber.clear();
     txtPrdNo->clear();
     LoadRecordList(QStringLiteral("New"));
 }

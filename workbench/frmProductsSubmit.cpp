@@ -27,10 +27,10 @@ bool frmProducts::Taken(const QString& n, const QString& key) {
                                         QStringLiteral("' and fldprdno='") + q(n) + QStringLiteral("'")));
 }
 
-void frmProducts::SubmitRecord(const QString& key) {
-    gConn->ExeCommand(QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
+bool frmProducts::SubmitRecord(const QString& key) {
+    return gConn->CommandRan(gConn->ExeCommand(QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
                                      "where fldsn='") +
-                      q(key) + QStringLiteral("'"));
+                      q(key) + QStringLiteral("'")));
 }
 
 void frmProducts::cmdSubmit_Click() {
@@ -39,6 +39,13 @@ void frmProducts::cmdSubmit_Click() {
         return;
     }
     const QString n = txtPrdNo1->text() + txtPrdNo->text();
+    // The number tested must be the number submitted: digits typed since
+    // the record was opened are stored by Save first.
+    if (n != m_openedNumber) {
+        ShowMessage(QStringLiteral("质保卡号已修改，请先保存再上报！"), QStringLiteral("无法上报！"), 0);
+        txtPrdNo->setFocus();
+        return;
+    }
     if (!InRange(n)) {
         ShowMessage(QStringLiteral("该保质卡号不存在，不可用。 "), QStringLiteral("无法上报！"), 0);
         txtPrdNo->setFocus();
@@ -49,7 +56,10 @@ void frmProducts::cmdSubmit_Click() {
         txtPrdNo->setFocus();
         return;
     }
-    SubmitRecord(lbId->text());
+    // A status change that failed (the connection has shown why) leaves the
+    // record open and listed, as it is in the database.
+    if (!SubmitRecord(lbId->text()))
+        return;
     for (int r = 1; r < egNew->Rows(); ++r) {
         if (egNew->Cells(r, 1).Text() == lbId->text()) {
             egNew->Row(r).Remove();
@@ -57,8 +67,10 @@ void frmProducts::cmdSubmit_Click() {
         }
     }
     lbId->setText(QString());
+    m_openedNumber.clear();
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);
+    cmdNew->setEnabled(true); // the next card can be entered at once
     LoadRecordList(QStringLiteral("Pro"));
     LoadRecordList(QStringLiteral("New"));
 }
@@ -66,11 +78,16 @@ void frmProducts::cmdSubmit_Click() {
 void frmProducts::cmdSubmitAll_Click() {
     if (ShowMessage(QStringLiteral("你确定要全部上报吗？"), QStringLiteral("系统提示"), 2) != MsgYes)
         return;
+    // The key of the topmost row whose number failed the range test: its
+    // card-number cell is made current again once the run is over, since
+    // removing rows below it moves the current cell.
+    QString topFailing;
     for (int r = egNew->Rows() - 1; r >= 1; --r) {
         const QString n = egNew->Cells(r, 4).Text();
         if (!InRange(n)) {
             ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。"), QStringLiteral("无法上报！"), 1);
             egNew->Cells(r, 4).setSelected(true);
+            topFailing = egNew->Cells(r, 1).Text();
             continue;
         }
         const QString s = egNew->Cells(r, 1).Text();
@@ -79,12 +96,27 @@ void frmProducts::cmdSubmitAll_Click() {
             txtPrdNo->setFocus();
             return;
         }
-        SubmitRecord(s);
+        // A status change that failed stays listed and ends the run: the
+        // connection has shown why, and the rows above are left untouched.
+        if (!SubmitRecord(s)) {
+            egNew->Cells(r, 4).setSelected(true);
+            return;
+        }
         egNew->Row(r).Remove();
     }
+    if (!topFailing.isEmpty()) {
+        for (int r = 1; r < egNew->Rows(); ++r) {
+            if (egNew->Cells(r, 1).Text() == topFailing) {
+                egNew->Cells(r, 4).setSelected(true);
+                break;
+            }
+        }
+    }
     lbId->setText(QString());
+    m_openedNumber.clear();
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);
+    cmdNew->setEnabled(true);
 }
 
 void frmProducts::cmdReset_Click() {

@@ -491,6 +491,8 @@ void vgGrid::setBackColor(long color) {
 
 void vgGrid::setBackColorBkg(long color) {
     m_backColorBkg = color;
+    if (!styleSheet().isEmpty())
+        updateStyleSheet();
     QPalette p = viewport()->palette();
     p.setColor(QPalette::Base, fromColorValue(color));
     viewport()->setPalette(p);
@@ -502,6 +504,8 @@ void vgGrid::setBackColorBkg(long color) {
 
 void vgGrid::setBackColorFixed(long color) {
     m_backColorFixed = color;
+    if (!styleSheet().isEmpty())
+        updateStyleSheet();
     for (QHeaderView* h : {static_cast<QHeaderView*>(horizontalHeader()), static_cast<QHeaderView*>(verticalHeader())}) {
         QPalette p = h->palette();
         p.setColor(QPalette::Button, fromColorValue(color));
@@ -518,6 +522,8 @@ void vgGrid::setForeColor(long color) {
 
 void vgGrid::setForeColorFixed(long color) {
     m_foreColorFixed = color;
+    if (!styleSheet().isEmpty())
+        updateStyleSheet();
     for (QHeaderView* h : {static_cast<QHeaderView*>(horizontalHeader()), static_cast<QHeaderView*>(verticalHeader())}) {
         QPalette p = h->palette();
         p.setColor(QPalette::ButtonText, fromColorValue(color));
@@ -527,7 +533,20 @@ void vgGrid::setForeColorFixed(long color) {
 
 void vgGrid::setGridColor(long color) {
     m_gridColor = color;
-    setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(fromColorValue(color).name()));
+    updateStyleSheet();
+}
+
+void vgGrid::updateStyleSheet() {
+    // Once a table view has a style sheet, the sheet paints its background
+    // and its headers, not the palette: every colour goes into the sheet.
+    const auto name = [](long c) { return fromColorValue(c).name(); };
+    setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; background-color: %2; }"
+                                 "QHeaderView::section { background-color: %3; color: %4; border: none;"
+                                 " border-right: 1px solid %5; border-bottom: 1px solid %5; padding: 0px 2px; }"
+                                 "QTableCornerButton::section { background-color: %3; border: none;"
+                                 " border-right: 1px solid %5; border-bottom: 1px solid %5; }")
+                      .arg(name(m_gridColor), name(m_backColorBkg), name(m_backColorFixed), name(m_foreColorFixed),
+                           name(m_gridColorFixed)));
 }
 
 void vgGrid::setGridLines(int code) {

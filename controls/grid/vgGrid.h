@@ -103,7 +103,11 @@ public:
     long GridColor() const { return m_gridColor; }
     void setGridColor(long color);
     long GridColorFixed() const { return m_gridColorFixed; }
-    void setGridColorFixed(long color) { m_gridColorFixed = color; }
+    void setGridColorFixed(long color) {
+        m_gridColorFixed = color;
+        if (!styleSheet().isEmpty())
+            updateStyleSheet();
+    }
     int GridLines() const { return m_gridLines; }
     void setGridLines(int code);
     int GridLinesFixed() const { return m_gridLinesFixed; }
@@ -159,6 +163,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The style sheet that carries the grid line, background and header colours.
+    void updateStyleSheet();
     friend class vgRowHeader;
     void checkRow(int row) const;
     void checkCol(int col) const;

@@ -45,6 +45,14 @@ void TestBasRegODBC::registersAndReplaces() {
     QVERIFY(!entry.contains("db01"));
     QCOMPARE(entry.count("Server="), 1);
     QVERIFY(QFile::exists(m_home.filePath("odbc.ini")));
+
+    // A name that would add sections or keys to the file is refused and
+    // leaves the registration as it was.
+    QVERIFY(!RegisterDataSource("DBS", "evil\n[Other]\nDriver=x", "demo"));
+    QVERIFY(!RegisterDataSource("DBS", "(embedded)", "demo\rTrace=Yes"));
+    QVERIFY(!odbcinst({"-q", "-s"}).contains("[Other]"));
+    entry = odbcinst({"-q", "-s", "-n", "DBS"});
+    QVERIFY2(entry.contains("Server=(embedded)") && !entry.contains("Trace"), qPrintable(entry));
 }
 
 QTEST_GUILESS_MAIN(TestBasRegODBC)

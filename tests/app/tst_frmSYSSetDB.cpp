@@ -1,6 +1,8 @@
 #include "frmSYSSetDB.h"
 #include "mduINI.h"
+#include "tsMessages.h"
 #include "tsProgramFolder.h"
+#include "tsUnprivileged.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -15,7 +17,56 @@ private slots:
     void cancelLeavesFileUnchanged();
     void escapeClosesWithoutWriting();
     void captions();
+    void unsafeNamesRefused_data();
+    void unsafeNamesRefused();
+    void unwritableFileIsReported();
 };
+
+void TestFrmSYSSetDB::unsafeNamesRefused_data() {
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("database");
+    QTest::newRow("semicolon in server") << "db01;driver={x}" << "wty";
+    QTest::newRow("closing brace") << "db01" << "wty}";
+    QTest::newRow("line break") << "db01" << "wty\nTrace=Yes";
+    QTest::newRow("NUL") << "db01" << QString("wty") + QChar(0);
+}
+
+void TestFrmSYSSetDB::unsafeNamesRefused() {
+    QFETCH(QString, server);
+    QFETCH(QString, database);
+    ScriptedMessages boxes;
+    TempProgramFolder folder;
+    frmSYSSetDB dialog;
+    const QByteArray before = folder.readIni();
+    dialog.show();
+    dialog.txtServerName->setText(server);
+    dialog.txtDatabaseName->setText(database);
+    QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+    QCOMPARE(boxes.texts(), QStringList{"服务器名和数据库名不能含有 ; { } 、换行符或空字符！"});
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(folder.readIni(), before);
+}
+
+void TestFrmSYSSetDB::unwritableFileIsReported() {
+    ScriptedMessages boxes;
+    TempProgramFolder folder;
+    WriteIniString("DATABASE", "SERVER", "db01", folder.iniPath());
+    OpenToEverybody(folder.path());
+    MakeReadOnly(folder.iniPath());
+    {
+        AsUnprivilegedUser nobody;
+        frmSYSSetDB dialog;
+        dialog.show();
+        dialog.txtServerName->setText("db02");
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QVERIFY(!dialog.Saved());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    OpenToEverybody(folder.iniPath());
+    QCOMPARE(boxes.texts().size(), 1);
+    QVERIFY(boxes.texts().first().startsWith("设置文件无法写入：" + folder.iniPath()));
+    QCOMPARE(ReadIniString("DATABASE", "SERVER", "", folder.iniPath()), QString("db01"));
+}
 
 void TestFrmSYSSetDB::firstOpenWithoutFile() {
     TempProgramFolder folder;

@@ -7,6 +7,7 @@
 #include "tsMessages.h"
 #include "tsModal.h"
 #include "tsProgramFolder.h"
+#include "tsUnprivileged.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -26,6 +27,10 @@ private slots:
     void showSetupZeroGoesStraightOn();
     void failedConnectionYesShowsDialogAgain();
     void failedConnectionNoEnds();
+    void failedOpenShowsItsReason();
+    void unwritableSettingsFile();
+    void namesThatRewriteTheConnection_data();
+    void namesThatRewriteTheConnection();
     void secondCopyRefused();
     void nonLabAccount();
 
@@ -135,6 +140,70 @@ void TestMduMain::failedConnectionNoEnds() {
     QVERIFY(modals.seen().isEmpty());
     QVERIFY(!gConn.exists()); // the connection object was dropped
     QCOMPARE(ReadIniString("START", "SHOWSETUP", "", m_folder->iniPath()), QString("0"));
+}
+
+void TestMduMain::failedOpenShowsItsReason() {
+    ScriptedMessages boxes;
+    writeSettings("missing", "0");
+    QVERIFY(!Main());
+    QCOMPARE(boxes.texts().first(), QString("数据库连接失败！"));
+    QCOMPARE(boxes.shown().first().title, QString("数据库连接"));
+    QVERIFY2(boxes.shown().first().detail.contains("missing"), qPrintable(boxes.shown().first().detail));
+}
+
+// A settings file the user may not write: Yes still leads to the settings
+// dialog (once told why nothing is kept), and what is typed there is used.
+void TestMduMain::unwritableSettingsFile() {
+    ScriptedMessages boxes;
+    writeSettings("missing", "0");
+    OpenToEverybody(m_folder->path());
+    OpenToEverybody(m_folder->file("demo.db"));
+    OpenToEverybody(m_runtime.path());
+    MakeReadOnly(m_folder->iniPath());
+    boxes.setNextAnswer(MsgOk);  // "数据库连接失败！"
+    boxes.setNextAnswer(MsgYes); // set the database again?
+    ModalDriver modals;
+    modals.then([](QWidget* setup) {
+        child<QLineEdit>(setup, "txtDatabaseName")->setText("demo");
+        QTest::mouseClick(child<QPushButton>(setup, "cmdOK"), Qt::LeftButton);
+    });
+    modals.then([](QWidget* login) { cancel(login); });
+    bool result = true;
+    {
+        AsUnprivilegedUser nobody;
+        result = Main();
+    }
+    OpenToEverybody(m_folder->iniPath());
+    QVERIFY(!result);
+    QCOMPARE(modals.seen(), QStringList({"frmSYSSetDB", "frmBasLogin"}));
+    const QStringList told = boxes.texts().filter("设置文件无法写入");
+    QCOMPARE(told.size(), 1);
+    QVERIFY(told.first().contains(m_folder->iniPath()));
+    QCOMPARE(gDatabaseName, QString("demo"));
+    QVERIFY(gConn->IsConnected());
+    QCOMPARE(ReadIniString("DATABASE", "DATABASENAME", "", m_folder->iniPath()), QString("missing"));
+}
+
+void TestMduMain::namesThatRewriteTheConnection_data() {
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("database");
+    QTest::newRow("semicolon") << "(embedded)" << "demo;driver={SQLite3}";
+    QTest::newRow("brace") << "host}" << "demo";
+    QTest::newRow("line break") << "(embedded)" << "demo\n[Other]\nDriver=x";
+    QTest::newRow("NUL") << QString("(embedded)") + QChar(0) << "demo";
+}
+
+void TestMduMain::namesThatRewriteTheConnection() {
+    QFETCH(QString, server);
+    QFETCH(QString, database);
+    ScriptedMessages boxes; // the question is answered with its default, No
+    writeSettings(database, "0");
+    WriteIniString("DATABASE", "SERVER", server, m_folder->iniPath());
+    QVERIFY(!Main());
+    QCOMPARE(boxes.texts(), QStringList({"服务器名和数据库名不能含有 ; { } 、换行符或空字符！",
+                                         "数据库连接失败，是否要重新设置数据库？"}));
+    QFile dsn(m_runtime.path() + "/odbc.ini");
+    QVERIFY(!dsn.open(QIODevice::ReadOnly) || !dsn.readAll().contains("Other"));
 }
 
 void TestMduMain::secondCopyRefused() {

@@ -276,12 +276,18 @@ void TestClsConn::logFailureTurnsSuccessIntoFailure() {
     defineTestProcedures(db.backend());
     QCOMPARE(gConn->ExeCommand("drop table tblExecLog"), -1); // the log of the drop itself fails
     QCOMPARE(gConn->ErrInfo(), QString("日志记录失败"));
-    QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='3' where fldid='1002'"), -1);
+    const int result = gConn->ExeCommand("update tblMaker set fldphone='3' where fldid='1002'");
+    QCOMPARE(result, -1);
     QCOMPARE(db.scalar("select fldphone from tblMaker where fldid='1002'"), QVariant("3"));
+    // The statement itself ran: callers must treat it as done, or a repeat
+    // stores it twice.
+    QVERIFY(gConn->CommandRan(result));
     QVariantList p{"A"};
     QCOMPARE(gConn->ExeSP("spTest", p), QVariant(-1));
     QCOMPARE(gConn->ErrInfo(), QString("日志记录失败,日志记录失败"));
     QVERIFY(boxes.shown().isEmpty()); // a log failure shows nothing
+    const int failed = gConn->ExeCommand("update noSuchTable set x=1");
+    QVERIFY(!gConn->CommandRan(failed));
 }
 
 void TestClsConn::valuesStoredExactly_data() {

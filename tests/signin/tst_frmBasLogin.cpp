@@ -5,8 +5,10 @@
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
 #include "tsModal.h"
+#include "tsUnprivileged.h"
 
 #include <QDateEdit>
+#include <QDir>
 #include <QLabel>
 #include <QFile>
 #include <QLineEdit>
@@ -35,6 +37,8 @@ private slots:
     void updateWritesFilesAndStartsUpdater_data();
     void updateWritesFilesAndStartsUpdater();
     void updaterThatCannotStart();
+    void updateFilesThatCannotBeWritten_data();
+    void updateFilesThatCannotBeWritten();
     void cancelLeavesResultFalse();
 
 private:
@@ -77,6 +81,8 @@ void TestFrmBasLogin::refusedAccounts_data() {
     QTest::newRow("inactive account") << "1003" << "1111";
     QTest::newRow("quote in password") << "1001" << "x' or '1'='1";
     QTest::newRow("unknown") << "0000" << "";
+    QTest::newRow("NUL in password") << "1001" << QString("1234") + QChar(0);
+    QTest::newRow("NUL in account") << QString("1001") + QChar(0) + "x" << "1234";
 }
 
 void TestFrmBasLogin::refusedAccounts() {
@@ -225,6 +231,61 @@ void TestFrmBasLogin::updaterThatCannotStart() {
     QVERIFY(!QFile::exists(db.folder().file("Update.exe")));
     QCOMPARE(boxes.texts(), QStringList{"程序版本和数据库版本不相符合,请与系统管理员联系!"});
     QCOMPARE(boxes.shown().first().title, QString("系统提示"));
+}
+
+void TestFrmBasLogin::updateFilesThatCannotBeWritten_data() {
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("a folder named Update.exe") << "folder";
+    QTest::newRow("read-only program folder") << "read-only";
+    QTest::newRow("another user's read-only file") << "file";
+}
+
+// The new files cannot be written: the reason is shown in the connection
+// object's box, then the version message, and the program ends cleanly.
+void TestFrmBasLogin::updateFilesThatCannotBeWritten() {
+    QFETCH(QString, obstacle);
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVariantList files{QByteArray("#!/bin/sh\n"), QByteArray("program")};
+    QCOMPARE(gConn->ExeCommand("insert into tblBasReportFile (fldRptId, fldFile) values ('Update', ?), ('System', ?)",
+                               files),
+             0);
+    QCOMPARE(gConn->ExeCommand("update tblSystem set flditemCaption='2.0.0' where flditemname='Version'"), 0);
+    const QString target = db.folder().file("Update.exe");
+    if (obstacle == "folder") {
+        QVERIFY(QDir().mkdir(target));
+    } else if (obstacle == "file") {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("old");
+        f.close();
+        MakeReadOnly(target);
+    }
+    OpenToEverybody(db.folder().path());
+    for (const char* name : {"demo.db", "demo.db-wal", "demo.db-shm"})
+        if (QFile::exists(db.folder().file(name)))
+            OpenToEverybody(db.folder().file(name));
+    if (obstacle == "read-only")
+        MakeReadOnly(db.folder().path());
+    frmBasLogin f;
+    f.txtUserName->setText("1001");
+    f.txtPassword->setText("1234");
+    int ended = -1;
+    {
+        AsUnprivilegedUser nobody;
+        try {
+            f.cmdOK->click();
+        } catch (const ProcessEnded& e) {
+            ended = e.code;
+        }
+    }
+    OpenToEverybody(db.folder().path());
+    QCOMPARE(ended, 0);
+    QCOMPARE(boxes.texts().size(), 2);
+    QVERIFY2(boxes.texts()[0].startsWith("文件未找到或无法写入："), qPrintable(boxes.texts()[0]));
+    QCOMPARE(boxes.shown()[0].title, QString("系统提示！"));
+    QCOMPARE(boxes.texts()[1], QString("程序版本和数据库版本不相符合,请与系统管理员联系!"));
+    QVERIFY(!QFile::exists(db.folder().file("started.txt")));
 }
 
 void TestFrmBasLogin::cancelLeavesResultFalse() {

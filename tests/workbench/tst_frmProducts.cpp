@@ -6,6 +6,7 @@
 #include "frmProducts.h"
 #include "mduHospital.h"
 #include "mduProcess.h"
+#include "qvDatePicker.h"
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
 #include "ucInput.h"
@@ -20,6 +21,9 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
+#include <QScrollBar>
+#include <QGroupBox>
+#include "common/vtTwips.h"
 
 namespace {
 
@@ -87,6 +91,18 @@ private slots:
     void batchChecks();
     void batchImportBottomUpAndFailedRowKept();
     void hospitalNames();
+    void failedLogStillMovesOn();
+    void nulRefused_data();
+    void nulRefused();
+    void submitTypedNumberMustBeSaved();
+    void failedStatusChangeKeepsRows();
+    void submitAllEndsOnTopmostFailingRow();
+    void openedRowWithoutDates();
+    void houseColoursOnGrids();
+    void listsShowWholeNumbersAndDates();
+    void batchGridInsideItsPage();
+    void statusBarAndHelpFit();
+    void tabReachesHospitalList();
     void screenshot();
     void closingEndsTheProgram();
 };
@@ -301,7 +317,8 @@ void TestFrmProducts::submitRangeTests() {
         QCOMPARE(b.rowOf(b.f->egNew, 1, key), -1);
         QVERIFY(b.rowOf(b.f->egProc, 1, key) > 0);
         QCOMPARE(b.f->lbId->text(), QString());
-        QVERIFY(!b.f->cmdSubmit->isEnabled() && !b.f->cmdNew->isEnabled() && b.f->cmdDel->isEnabled());
+        // The next card can be entered at once.
+        QVERIFY(!b.f->cmdSubmit->isEnabled() && b.f->cmdNew->isEnabled() && b.f->cmdDel->isEnabled());
     } else {
         QCOMPARE(b.boxes.texts(), QStringList{"该保质卡号不存在，不可用。 "});
         QCOMPARE(b.boxes.shown().first().title, QString("无法上报！"));
@@ -373,16 +390,20 @@ void TestFrmProducts::resetBringsRecordBack() {
 
 void TestFrmProducts::layoutMinimaAndRememberedTab() {
     Bench b;
+    QCOMPARE(b.f->txtPdTime->date(), QDate::currentDate()); // set at load
+    b.f->egNew_RowDblClick(1);
+    const QDate opened = b.f->txtPdTime->date();
+    QVERIFY(opened != QDate::currentDate());
     b.f->stbInfo->setCurrentIndex(2);
-    b.f->txtPdTime->setDate(QDate(2013, 1, 1));
     b.f->resize(1200, 800);
     QCoreApplication::processEvents();
     QCOMPARE(b.f->stbInfo->currentIndex(), 2);
-    QCOMPARE(b.f->txtPdTime->date(), QDate::currentDate());
+    // A resize never puts an open record's dates back to today.
+    QCOMPARE(b.f->txtPdTime->date(), opened);
     const int expectW = b.f->centralWidget()->width() * 15 - b.f->stbInfo->x() * 15 - 200;
     QVERIFY(qAbs(b.f->stbInfo->width() * 15 - expectW) < 15);
     QCOMPARE(b.f->InfoBarPanel1->width(), 200);
-    QCOMPARE(b.f->InfoBarPanel3->width(), 133);
+    QVERIFY(b.f->InfoBarPanel3->width() >= 133);
     b.f->resize(60, 40);
     QCoreApplication::processEvents();
     QVERIFY(b.f->stbInfo->width() * 15 >= 1995);
@@ -486,6 +507,229 @@ void TestFrmProducts::hospitalNames() {
     b.f->txtPinYin->setText("bj");
     QTest::keyClick(b.f->txtPinYin, Qt::Key_Return);
     QCOMPARE(b.f->txtHospital->text(), QString("北京口腔医院"));
+}
+
+// The record's own statement ran although its execution-log entry failed:
+// the form moves on as after a clean save, and a stored batch row leaves the
+// grid, so nothing is stored twice.
+void TestFrmProducts::failedLogStillMovesOn() {
+    Bench b;
+    b.db.backend()->executeScript("drop table tblExecLog;");
+    const int before = b.scalar("select count(*) from tblrecord").toInt();
+    b.enter("C01", "00000160");
+    for (int i = 0; i < 3; ++i)
+        b.f->cmdSave->click();
+    QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before + 1);
+    QCOMPARE(b.f->txtPrdNo->text(), QString());
+    QVERIFY(!b.f->cmdSave->isEnabled() && b.f->cmdNew->isEnabled());
+    QVERIFY(b.rowOf(b.f->egNew, 4, "C00000160") > 0);
+
+    b.f->cmdClear_Click();
+    const QStringList row{"二氧化锆全瓷冠", "D00000090", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
+    for (int c = 0; c < row.size(); ++c)
+        b.f->egBatch->Cells(1, c + 1).setText(row[c]);
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdImport_Click();
+    QCOMPARE(b.f->egBatch->Rows(), 1);
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdImport_Click(); // nothing left to store again
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='D00000090'").toInt(), 1);
+    QCOMPARE(b.boxes.texts(), QStringList({"你确认要保存吗？", "你确认要保存吗？"}));
+}
+
+void TestFrmProducts::nulRefused_data() {
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("hospital") << "txtHospital" << "医院诊所 含有无效字符（空字符），无法保存！";
+    QTest::newRow("remark") << "txtMemo" << "备注 含有无效字符（空字符），无法保存！";
+    QTest::newRow("batch given name") << "6" << "行 1 :患者名 含有无效字符（空字符）！";
+    QTest::newRow("batch remark") << "11" << "行 1 :备注 含有无效字符（空字符）！";
+}
+
+void TestFrmProducts::nulRefused() {
+    QFETCH(QString, where);
+    QFETCH(QString, message);
+    Bench b;
+    const QString nul = QString("王") + QChar(0) + "五";
+    const int before = b.scalar("select count(*) from tblrecord").toInt();
+    if (where.startsWith("txt")) {
+        b.enter("C01", "00000170");
+        if (where == "txtMemo")
+            b.f->txtMemo->setPlainText(nul);
+        else
+            b.f->txtHospital->setText(nul);
+        b.f->cmdSave_Click();
+    } else {
+        const QStringList row{"二氧化锆全瓷冠", "D00000091", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
+        b.f->cmdAdd_Click();
+        for (int c = 0; c < row.size(); ++c)
+            b.f->egBatch->Cells(1, c + 1).setText(row[c]);
+        b.f->egBatch->Cells(1, where.toInt()).setText(nul);
+        b.f->cmdCheck_Click();
+        QVERIFY(!b.f->cmdImport->isEnabled());
+    }
+    QCOMPARE(b.boxes.texts(), QStringList{message});
+    QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before);
+}
+
+void TestFrmProducts::submitTypedNumberMustBeSaved() {
+    Bench b;
+    const int r = b.rowOf(b.f->egNew, 4, "C00000110");
+    b.f->egNew_RowDblClick(r);
+    const QString key = b.f->lbId->text();
+    b.f->txtPrdNo->setText("00000999"); // typed, not saved
+    b.f->cmdSubmit_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"质保卡号已修改，请先保存再上报！"});
+    QCOMPARE(b.scalar("select fldStatus||fldPrdNo from tblrecord where fldsn=" + key), QVariant("00C00000110"));
+    // Typed back as stored, it is submitted.
+    b.f->txtPrdNo->setText("00000110");
+    b.boxes.clear();
+    b.f->cmdSubmit_Click();
+    QCOMPARE(b.scalar("select fldStatus from tblrecord where fldsn=" + key), QVariant("01"));
+}
+
+void TestFrmProducts::failedStatusChangeKeepsRows() {
+    Bench b;
+    const int pending = b.f->egNew->Rows() - 1;
+    QVERIFY(pending >= 2);
+    b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'", {});
+    b.db.backend()->executeScript("create trigger locked before update on tblrecord begin select raise(abort, 'database is locked'); end;");
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdSubmitAll_Click();
+    QCOMPARE(b.f->egNew->Rows() - 1, pending);
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldStatus='00'").toInt(), pending);
+    QVERIFY(b.boxes.texts().join("|").contains("database is locked"));
+    // Submit one: the record stays open and listed.
+    b.f->egNew_RowDblClick(1);
+    const QString key = b.f->lbId->text();
+    b.f->cmdSubmit_Click();
+    QCOMPARE(b.f->lbId->text(), key);
+    QVERIFY(b.rowOf(b.f->egNew, 1, key) > 0);
+}
+
+void TestFrmProducts::submitAllEndsOnTopmostFailingRow() {
+    Bench b;
+    b.db.backend()->executeNative("delete from tblrecord where fldStatus='00'", {});
+    for (const char* digits : {"00000998", "00000301", "00000999", "00000303"}) {
+        b.enter("C01", digits);
+        b.f->cmdSave_Click();
+    }
+    b.f->egNew_RowDblClick(1); // a record open: New is off until the run ends
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdSubmitAll_Click();
+    QCOMPARE(b.f->egNew->Rows(), 3);
+    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("C00000998"));
+    QCOMPARE(b.f->egNew->CurrentRow().Index(), 1);
+    QCOMPARE(b.f->egNew->CurrentCol().Index(), 4);
+    QVERIFY(b.f->cmdNew->isEnabled());
+}
+
+void TestFrmProducts::openedRowWithoutDates() {
+    Bench b;
+    b.db.backend()->executeNative("update tblrecord set fldPdTime='', fldOpTime='not a date' where fldPrdNo='C00000110'", {});
+    b.f->LoadRecordList("New");
+    const int other = b.rowOf(b.f->egNew, 4, "C00000110") == 1 ? 2 : 1;
+    b.f->egNew_RowDblClick(other); // its dates are in the pickers now
+    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000110"));
+    QVERIFY(b.f->txtPdTime->isMissing());
+    QVERIFY(b.f->txtOpTime->isMissing());
+    QCOMPARE(b.f->txtPdTime->text().trimmed(), QString());
+    const QString key = b.f->lbId->text();
+    b.f->cmdSave_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"请输入制作时间！"});
+    QCOMPARE(b.scalar("select fldPdTime from tblrecord where fldsn=" + key), QVariant(""));
+    b.f->txtPdTime->setDate(QDate(2013, 9, 3));
+    b.f->txtOpTime->setDate(QDate(2013, 9, 4));
+    b.boxes.clear();
+    b.f->cmdSave_Click();
+    QVERIFY(b.boxes.shown().isEmpty());
+    QCOMPARE(b.scalar("select fldPdTime||fldOpTime from tblrecord where fldsn=" + key), QVariant("2013-09-032013-09-04"));
+}
+
+void TestFrmProducts::houseColoursOnGrids() {
+    Bench b;
+    for (int tab : {0, 3}) {
+        b.f->stbInfo->setCurrentIndex(tab);
+        vt::EditGrid* g = tab == 0 ? b.f->egNew : b.f->egBatch;
+        QCoreApplication::processEvents();
+        const QImage shot = g->grab().toImage();
+        // The empty area under the rows and a header cell.
+        const QColor area = shot.pixelColor(shot.width() / 2, shot.height() - 30);
+        const QColor header = shot.pixelColor(shot.width() / 2 + 7, 4);
+        auto near = [](const QColor& c, int r, int gg, int bl) {
+            return qAbs(c.red() - r) <= 2 && qAbs(c.green() - gg) <= 2 && qAbs(c.blue() - bl) <= 2;
+        };
+        QVERIFY2(near(area, 203, 235, 255), qPrintable(area.name()));
+        QVERIFY2(near(header, 160, 193, 215), qPrintable(header.name()));
+    }
+}
+
+void TestFrmProducts::listsShowWholeNumbersAndDates() {
+    Bench b;
+    b.f->cmdRefresh_Click();
+    struct Col {
+        vt::EditGrid* grid;
+        int col;
+        QString text;
+    };
+    const Col cols[] = {{b.f->egNew, 4, "C00000110"},   {b.f->egNew, 10, "2013-09-28"}, {b.f->egNew, 13, "2013-09-28"},
+                        {b.f->egProc, 7, "E00001005"},  {b.f->egProc, 8, "2013-08-22"}, {b.f->egOuted, 6, "C00000100"},
+                        {b.f->egOuted, 2, "2013-08-22"}, {b.f->egBatch, 2, "C00000102"}, {b.f->egBatch, 4, "2013-09-01"}};
+    for (const Col& c : cols) {
+        const int need = QFontMetrics(c.grid->Font()).horizontalAdvance(c.text);
+        const int width = vt::twipsToPixels(c.grid->Col(c.col).Width());
+        QVERIFY2(need + 6 <= width, qPrintable(QString("%1 col %2: %3 > %4").arg(c.grid->objectName()).arg(c.col).arg(need).arg(width)));
+    }
+}
+
+void TestFrmProducts::batchGridInsideItsPage() {
+    Bench b;
+    for (QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
+        b.f->resize(size);
+        b.f->stbInfo->setCurrentIndex(3);
+        QCoreApplication::processEvents();
+        QWidget* page = b.f->stbInfo->currentWidget();
+        const QRect grid(b.f->egBatch->mapTo(page, QPoint(0, 0)), b.f->egBatch->size());
+        QVERIFY2(page->rect().contains(grid), qPrintable(QString("%1x%2").arg(grid.bottom()).arg(page->height())));
+        for (QWidget* frame : {(QWidget*)b.f->frmNew, (QWidget*)b.f->frmBatch}) {
+            const QRect r(frame->mapTo(frame->window(), QPoint(0, 0)), frame->size());
+            QVERIFY(b.f->stbInfo->geometry().contains(r.translated(-b.f->centralWidget()->pos())));
+        }
+    }
+}
+
+void TestFrmProducts::statusBarAndHelpFit() {
+    Bench b;
+    for (QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 900)}) {
+        b.f->resize(size);
+        QCoreApplication::processEvents();
+        QLabel* clock = b.f->InfoBarPanel3;
+        const QRect r(clock->mapTo(b.f->statusBar(), QPoint(0, 0)), clock->size());
+        QVERIFY2(r.right() < b.f->statusBar()->width(), qPrintable(QString::number(r.right())));
+        QVERIFY(QFontMetrics(clock->font()).horizontalAdvance(clock->text()) <= clock->contentsRect().width());
+        // The help lines break only after a phrase, and stay inside the frame.
+        const QStringList lines = b.f->lblHelp->text().split('\n');
+        for (const QString& line : lines)
+            QVERIFY2(line.endsWith(QChar(0xFF0C)) || line.endsWith(QChar(0x3002)), qPrintable(line));
+        QVERIFY(QFontMetrics(b.f->lblHelp->font()).horizontalAdvance(lines.first()) <= b.f->lblHelp->width());
+        QVERIFY(b.f->lblHelp->geometry().right() <= b.f->frmNew->width());
+    }
+    b.f->resize(1280, 1024);
+    QCoreApplication::processEvents();
+    QCOMPARE(b.f->lblHelp->text().split('\n').size(), 3);
+}
+
+void TestFrmProducts::tabReachesHospitalList() {
+    Bench b;
+    b.f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+    b.f->txtPinYin->setFocus();
+    QTRY_VERIFY(b.f->txtPinYin->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* now = QApplication::focusWidget();
+    QVERIFY2(now && (now == b.f->ucHospital || b.f->ucHospital->isAncestorOf(now)), now ? now->metaObject()->className() : "none");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(b.f->txtHospital));
 }
 
 void TestFrmProducts::screenshot() {
