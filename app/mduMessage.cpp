@@ -64,7 +64,9 @@ int PresentMessage(const MessageRequest& request) {
 
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageRequest& request) {
     auto box = std::make_unique<QMessageBox>();
-    box->setWindowTitle(request.title);
+    // The window system shows the program's name on a window without a title;
+    // a blank keeps the system's untitled boxes untitled.
+    box->setWindowTitle(request.title.isEmpty() ? QStringLiteral(" ") : request.title);
     // The system separates the lines of a message with a carriage return.
     QString text = request.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -143,6 +144,7 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     connect(cmdImport, &QPushButton::clicked, this, &frmProducts::cmdImport_Click);
     connect(ucHospital, &vt::ucInput::Click, this, [this] { txtHospital->setText(ucHospital->Text()); });
     txtPinYin->installEventFilter(this);
+    stbInfo->widget(0)->installEventFilter(this);
 
     resize(px(16000), px(11000));
     Form_Load();
@@ -239,10 +241,19 @@ void frmProducts::buildEntryTab() {
     // widget whose focus goes to a child reliably in the chain.
     QWidget* order[] = {ucProduct, txtPrdNo,  txtPLName,  txtPFName,   txtDLName, txtDFName, txtPdTime,
                         txtOpTime, txtPinYin, ucHospital, txtHospital, txtOpDesp, txtMemo,   cmdSave};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-        auto inChain = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
-        setTabOrder(inChain(order[i]), inChain(order[i + 1]));
-    }
+    const auto first = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
+    // The last part of a picker that Tab stops at: its list after its code box.
+    const auto last = [&first](QWidget* w) {
+        QWidget* end = first(w);
+        if (end == w)
+            return end;
+        for (QWidget* n = end->nextInFocusChain(); n != end && w->isAncestorOf(n); n = n->nextInFocusChain())
+            if (!n->isHidden() && (n->focusPolicy() & Qt::TabFocus))
+                end = n;
+        return end;
+    };
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(last(order[i]), first(order[i + 1]));
 }
 
 void frmProducts::buildProcTab() {
@@ -393,6 +404,10 @@ QString frmProducts::ClockText() {
 void frmProducts::Timer1_Timer() { InfoBarPanel3->setText(ClockText()); }
 
 void frmProducts::Form_Resize() {
+    // Fitting switches tabs, which may resize the pages again.
+    if (m_fitting)
+        return;
+    const QScopedValueRollback<bool> fitting(m_fitting, true);
     QWidget* client = centralWidget();
     short minW = 2000, minH = 1000, rows = 2;
     FitToContainer(client, stbInfo, minW, minH, rows);
@@ -486,6 +501,10 @@ void frmProducts::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmProducts::eventFilter(QObject* watched, QEvent* event) {
+    // The tab control lays its pages out after the window's own resize (and
+    // only once shown): the frames are fitted again to the pages' real size.
+    if (watched == stbInfo->widget(0) && event->type() == QEvent::Resize)
+        Form_Resize();
     if (watched == txtPinYin && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !txtPinYin->text().isEmpty())

@@ -143,4 +143,5 @@ private:
     QString m_openedNumber;
     // The help lines of the entry tab, before they are laid into the label.
     QString m_helpText;
+    bool m_fitting = false;
 };

@@ -109,6 +109,15 @@ void TestMduMessage::realBoxHasTheButtonsAsked() {
     });
     box->exec();
     QCOMPARE(box->clickedButton(), box->button(QMessageBox::No));
+
+    // An untitled box stays untitled: the window system puts the program's
+    // name on a window whose title is empty, so the title is a blank.
+    r.title.clear();
+    r.detail = "no such file: missing.db";
+    auto untitled = BuildMessageBox(r);
+    QVERIFY(!untitled->windowTitle().isEmpty());
+    QCOMPARE(untitled->windowTitle().trimmed(), QString());
+    QCOMPARE(untitled->detailedText(), r.detail);
 }
 
 void TestMduMessage::formatDateText_data() {

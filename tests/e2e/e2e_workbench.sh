@@ -31,7 +31,7 @@ fail() {
 
 cp "$bin/quorvat" "$work/"
 cp -r "$bin/icon" "$work/" 2>/dev/null || true
-"$bin/quorvat-demo-db" "$work" >/dev/null
+"$bin/quorvat-demo-db" --reset "$work" >/dev/null
 db="$work/demo.db"
 mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
@@ -40,7 +40,7 @@ unset QT_QPA_PLATFORM
 
 # A display of our own.
 exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 display=""
 for _ in $(seq 50); do
@@ -93,7 +93,7 @@ xdotool key Tab Tab                                # the picker's code box, then
 xdotool type --delay 30 "00000123"
 xdotool key Tab; xdotool type --delay 30 "Li"
 xdotool key Tab; xdotool type --delay 30 "Ming"
-for _ in 1 2 3 4 5 6; do xdotool key Tab; done    # doctor, dates, pinyin box, remembered names
+for _ in 1 2 3 4 5 6 7; do xdotool key Tab; done  # doctor, dates, pinyin box, remembered names
 xdotool type --delay 30 "Xiehe Hospital"
 shot record-typed
 xdotool key Tab Tab Tab space                      # description, remark, Save
@@ -131,6 +131,49 @@ shot batch-imported
   || fail "the batch rows were not imported"
 [ "$(sql "select fldPrdName from tblrecord where fldPrdNo='D00000040'")" = "D01" ] || fail "the batch product key is wrong"
 
+# The execution log holds the writes, with the account.
+[ "$(sql "select count(*) from tblExecLog where fldOpNo='1001' and fldStatement like 'insert into tblrecord%'")" = 4 ] \
+  || fail "the execution log lacks the inserts"
+[ "$(sql "select count(*) from tblExecLog where fldStatement like 'update tblrecord set fldstatus=''01''%'")" = 1 ] \
+  || fail "the execution log lacks the submission"
+
+# Every tab at a laptop's and a desktop's size.
+tabs=(55 170 284 386)
+for size in 1024x768 1280x1024; do
+  xdotool windowsize --sync "$bench" "${size%x*}" "${size#*x}"
+  for t in 0 1 2 3; do
+    click "${tabs[$t]}" 21
+    sleep 0.3
+    "$tool" grab "$out/tabs-$size-$t.png"
+  done
+done
+click 55 21
+
+# A resize with a record open keeps its dates: open the first pending
+# record, resize, save; its stored dates are unchanged.
+before=$(sql "select fldPdTime||fldOpTime from tblrecord where fldPrdNo='C00000110'")
+xdotool mousemove --sync 100 285 click --repeat 2 --delay 80 1
+sleep 0.4
+xdotool windowsize --sync "$bench" 1100 760
+sleep 0.4
+click 767 105
+shot resized-and-saved
+[ "$(sql "select fldPdTime||fldOpTime from tblrecord where fldPrdNo='C00000110'")" = "$before" ] \
+  || fail "a resize changed the open record's dates"
+
+# With the execution log gone, Save still stores the record once and the
+# form moves on: three clicks, one row.
+sql "drop table tblExecLog"
+click 767 75
+xdotool key ctrl+a
+xdotool type --delay 30 "C01"
+xdotool key Tab Tab
+xdotool type --delay 30 "00000124"
+click 767 105; click 767 105; click 767 105
+shot saved-without-log
+[ "$(sql "select count(*) from tblrecord where fldPrdNo='C00000124'")" = 1 ] \
+  || fail "Save stored the record $(sql "select count(*) from tblrecord where fldPrdNo='C00000124'") times without the log"
+
 # Close the workbench: the program ends.
 "$tool" close "$bench"
 for _ in $(seq 50); do
@@ -139,11 +182,36 @@ for _ in $(seq 50); do
 done
 kill -0 "$app_pid" 2>/dev/null && fail "the program did not end when the workbench closed"
 app_pid=""
-
-# The execution log holds the writes, with the account.
-[ "$(sql "select count(*) from tblExecLog where fldOpNo='1001' and fldStatement like 'insert into tblrecord%'")" = 4 ] \
-  || fail "the execution log lacks the inserts"
-[ "$(sql "select count(*) from tblExecLog where fldStatement like 'update tblrecord set fldstatus=''01''%'")" = 1 ] \
-  || fail "the execution log lacks the submission"
 [ "$(sql "PRAGMA integrity_check")" = ok ] || fail "the database is damaged"
+
+# A version of the database that differs, with an update file that cannot be
+# written (a folder of that name): the reason is shown, then the version
+# message, and the program ends without a crash.
+sql "update tblSystem set flditemCaption='9.9.9' where flditemname='Version'"
+sql "insert into tblBasReportFile (fldRptId, fldFile) values ('Update', x'2321'), ('System', x'00')"
+mkdir "$work/Update.exe"
+QT_QPA_PLATFORM=xcb "$work/quorvat" >"$out/quorvat-update.log" 2>&1 &
+app_pid=$!
+login=$(window "用户登录") || fail "no sign-in form for the update"
+xdotool windowfocus --sync "$login"
+xdotool type --delay 30 "1001"
+xdotool key Tab
+xdotool type --delay 30 "1234"
+xdotool key Return Return
+box=$(window "系统提示！") || fail "no box for the update file"
+shot update-file-refused
+xdotool windowfocus --sync "$box"; xdotool key Return
+box=$(window "系统提示") || fail "no version message"
+shot update-version-message
+xdotool windowfocus --sync "$box"; xdotool key Return
+status=0
+for _ in $(seq 50); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end after the version message"
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" = 0 ] || fail "the program ended with status $status"
+grep -q "terminate called" "$out/quorvat-update.log" && fail "an exception ended the program"
 echo "e2e: 1 passed, 0 failed"

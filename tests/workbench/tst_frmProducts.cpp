@@ -723,13 +723,24 @@ void TestFrmProducts::tabReachesHospitalList() {
     Bench b;
     b.f->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
-    b.f->txtPinYin->setFocus();
-    QTRY_VERIFY(b.f->txtPinYin->hasFocus());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QWidget* now = QApplication::focusWidget();
-    QVERIFY2(now && (now == b.f->ucHospital || b.f->ucHospital->isAncestorOf(now)), now ? now->metaObject()->className() : "none");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(b.f->txtHospital));
+    b.f->cmdNew_Click(); // Save is on, and the focus is on the product
+    QTRY_VERIFY(b.f->ucProduct->isAncestorOf(QApplication::focusWidget()));
+    // The keyboard order of the entry panel, the pickers' parts included.
+    QStringList seen;
+    for (int i = 0; i < 16; ++i) {
+        QWidget* w = QApplication::focusWidget();
+        QWidget* picker = w->parentWidget();
+        const bool inPicker = picker == b.f->ucProduct || picker == b.f->ucHospital;
+        const QString name = inPicker ? picker->objectName() + "." + w->objectName() : w->objectName();
+        if (seen.isEmpty() || seen.last() != name)
+            seen << name;
+        if (w == b.f->cmdSave)
+            break;
+        QTest::keyClick(w, Qt::Key_Tab);
+    }
+    QCOMPARE(seen, QStringList({"ucProduct.txtKey", "ucProduct.dcSelect", "txtPrdNo", "txtPLName", "txtPFName",
+                                "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtPinYin",
+                                "ucHospital.dcSelect", "txtHospital", "txtOpDesp", "txtMemo", "cmdSave"}));
 }
 
 void TestFrmProducts::screenshot() {
