@@ -154,7 +154,7 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
 
 void frmProducts::applyGridDesign(vt::EditGrid* g) {
     // The design settings the form keeps for its grids.
-    QVariantMap bag;
+    vt::PropertyBag bag;
     bag.insert(QStringLiteral("ShowMenu"), false);
     bag.insert(QStringLiteral("OnEnterKeyMove"), static_cast<int>(vt::fmtHorNext));
     bag.insert(QStringLiteral("SelectionMode"), 0);

@@ -397,7 +397,7 @@ void EditGrid::InitProperties() {
     setAllowPaste(true);
 }
 
-void EditGrid::ReadProperties(const QVariantMap& bag) {
+void EditGrid::ReadProperties(const PropertyBag& bag) {
     auto value = [&bag](const char* name, const QVariant& absent) {
         const QString key = QString::fromLatin1(name);
         return bag.contains(key) ? bag.value(key) : absent;
@@ -434,7 +434,7 @@ void EditGrid::ReadProperties(const QVariantMap& bag) {
     setListBoxHeight(static_cast<short>(value("ListBoxHeight", static_cast<float>(ListBoxHeight())).toFloat()));
 }
 
-void EditGrid::WriteProperties(QVariantMap& bag) const {
+void EditGrid::WriteProperties(PropertyBag& bag) const {
     bag.insert(QStringLiteral("Font"), Font());
     bag.insert(QStringLiteral("OnEnterKeyMove"), m_onEnterKeyMove);
     bag.insert(QStringLiteral("ShowMenu"), m_showMenu);

@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QList>
 #include <QVariantMap>
+#include "common/vtPropertyBag.h"
 #include <QWidget>
 #include <vector>
 
@@ -200,8 +201,8 @@ public:
 
     // The property bag of the form: first placement, loading and saving.
     void InitProperties();
-    void ReadProperties(const QVariantMap& bag);
-    void WriteProperties(QVariantMap& bag) const;
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
     // The names WriteProperties stores, in the order it writes them.
     static QStringList StoredProperties();
 

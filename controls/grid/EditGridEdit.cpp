@@ -2,6 +2,7 @@
 // copying, clearing and pasting blocks of cells.
 #include "EditGrid.h"
 
+#include "common/vtClipText.h"
 #include "common/vtDateText.h"
 #include "common/vtError.h"
 #include "common/vtTwips.h"
@@ -36,23 +37,6 @@ bool EditGrid::IsNumeric(const QString& text) {
 
 namespace {
 
-// A year, a year and month, or a full date, as typed.
-QDate recognizeForCheck(const QString& text) {
-    const QDate full = recognizeDate(text);
-    if (full.isValid())
-        return full;
-    static const QRegularExpression yearMonth(QStringLiteral(u"^\\s*(\\d{4})(?:[-/.](\\d{1,2})|年(\\d{1,2})月?)\\s*$"));
-    if (const auto m = yearMonth.match(text); m.hasMatch()) {
-        const int month = (m.captured(2).isEmpty() ? m.captured(3) : m.captured(2)).toInt();
-        const QDate d(m.captured(1).toInt(), month, 1);
-        return d.isValid() ? d : QDate();
-    }
-    static const QRegularExpression year(QStringLiteral(u"^\\s*(\\d{4})年?\\s*$"));
-    if (const auto m = year.match(text); m.hasMatch())
-        return QDate(m.captured(1).toInt(), 1, 1);
-    return {};
-}
-
 // Formats a date with a pattern of the system: YYYY / YY year, MM / M
 // month, DD / D day (letter case ignored), anything else as it stands.
 QString formatWith(const QDate& d, const QString& pattern) {
@@ -77,10 +61,52 @@ QString formatWith(const QDate& d, const QString& pattern) {
     return out;
 }
 
+// Reads a text by a column's date pattern: YYYY a four-digit year, YY a
+// two-digit one (2000 to 2099), MM / M and DD / D month and day; a part the
+// pattern lacks is 1. Only the column's own check reads dates this way: the
+// general recognizer is not widened, so ambiguous day/month orders and
+// two-digit years do not pass elsewhere.
+QDate readWith(const QString& text, const QString& pattern) {
+    QString rx = QStringLiteral("^");
+    QList<QChar> parts;
+    for (int i = 0; i < pattern.size();) {
+        const QChar c = pattern.at(i).toUpper();
+        int run = 1;
+        while (i + run < pattern.size() && pattern.at(i + run).toUpper() == c)
+            ++run;
+        if (c == QLatin1Char('Y')) {
+            rx += run >= 3 ? QStringLiteral("(\\d{4})") : QStringLiteral("(\\d{2})");
+            parts << (run >= 3 ? QLatin1Char('Y') : QLatin1Char('y'));
+        } else if (c == QLatin1Char('M') || c == QLatin1Char('D')) {
+            rx += run >= 2 ? QStringLiteral("(\\d{2})") : QStringLiteral("(\\d{1,2})");
+            parts << c;
+        } else {
+            rx += QRegularExpression::escape(pattern.mid(i, run));
+        }
+        i += run;
+    }
+    rx += QLatin1Char('$');
+    const QRegularExpressionMatch m = QRegularExpression(rx).match(text);
+    if (!m.hasMatch())
+        return {};
+    int year = -1, month = 1, day = 1;
+    for (qsizetype k = 0; k < parts.size(); ++k) {
+        const int v = m.captured(static_cast<int>(k + 1)).toInt();
+        switch (parts[k].unicode()) {
+        case 'Y': year = v; break;
+        case 'y': year = 2000 + v; break;
+        case 'M': month = v; break;
+        case 'D': day = v; break;
+        default: break;
+        }
+    }
+    return year < 0 ? QDate() : QDate(year, month, day);
+}
+
 } // namespace
 
 bool EditGrid::FitsFormat(const QString& text, const QString& format) {
-    const QDate d = recognizeForCheck(text);
+    const QDate d = readWith(text, format);
     return d.isValid() && formatWith(d, format) == text;
 }
 
@@ -218,12 +244,17 @@ bool EditGrid::onEditorKey(QKeyEvent* e) {
         if (m_caretMode != 1)
             return false;
         focusGrid();
+        // A ValidateError handler that refused the value keeps the editor
+        // open over its cell: the current cell stays with it.
+        if (m_editing)
+            return true;
         // The same arrow key goes to the grid, which moves its current cell.
         QCoreApplication::postEvent(GRID, new QKeyEvent(QEvent::KeyPress, e->key(), e->modifiers()));
         return true;
     case Qt::Key_Return: case Qt::Key_Enter:
         focusGrid();
-        enterMove();
+        if (!m_editing)
+            enterMove();
         return true;
     case Qt::Key_Escape:
         m_escape = true;
@@ -246,9 +277,15 @@ bool EditGrid::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::FocusIn:
             m_escape = false;
             break;
-        case QEvent::FocusOut:
-            commitEdit();
+        case QEvent::FocusOut: {
+            // The editor's own context menu or another window taking the
+            // focus leaves the edit open; it commits when the focus moves to
+            // another widget of this window.
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+            if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
+                commitEdit();
             break;
+        }
         default:
             break;
         }
@@ -448,6 +485,13 @@ void EditGrid::enterMove() {
 
 // --- Grid notifications ------------------------------------------------------------
 
+namespace {
+// A key's character that types into a cell: printable text (32 to 126) or a
+// double-byte character (a negative code). Control characters, DEL (127,
+// which X11 gives the Delete key) among them, never type.
+bool typesCharacter(int code) { return (code >= 32 && code <= 126) || code < 0; }
+} // namespace
+
 void EditGrid::onGridKeyPress(int& keyAscii) {
     if (!dataAreaGuard())
         return;
@@ -455,10 +499,15 @@ void EditGrid::onGridKeyPress(int& keyAscii) {
         emit KeyPress(keyAscii);
         return;
     }
-    const int code = keyAscii;
     const int row = GRID->Row();
     const int col = GRID->Col();
-    if ((code >= 32 && code <= 128) || code < 0) {
+    if ((typesCharacter(keyAscii) || keyAscii == 8) && !settings(col).canEdit)
+        return;
+    // The host sees the key first, and what it leaves (0 to drop it, or
+    // another character, such as the capital) is what the grid acts on.
+    emit KeyPress(keyAscii);
+    const int code = keyAscii;
+    if (typesCharacter(code)) {
         if (!settings(col).canEdit)
             return;
         const QString ch(QChar(static_cast<char16_t>(code < 0 ? -code : code)));
@@ -486,7 +535,6 @@ void EditGrid::onGridKeyPress(int& keyAscii) {
         openEditor(QString());
         m_caretMode = 1;
     }
-    emit KeyPress(keyAscii);
 }
 
 void EditGrid::onGridKeyDown(int& keyCode, int& shift) {
@@ -497,18 +545,21 @@ void EditGrid::onGridKeyDown(int& keyCode, int& shift) {
         return;
     }
     const bool canEdit = settings(GRID->Col()).canEdit;
+    const auto isPaste = [](int code, int sh) { return (code == 86 || code == 118) && sh == 2; };
+    // Keys the grid drops are not raised.
+    if ((keyCode == 46 && !canEdit) || (isPaste(keyCode, shift) && (!m_allowPaste || !canEdit)))
+        return;
+    // The host sees the key first; the grid acts on what it leaves.
+    emit KeyDown(keyCode, shift);
     if (keyCode == 46) {
-        if (!canEdit)
-            return;
-        clearBlock();
+        if (canEdit)
+            clearBlock();
     } else if ((keyCode == 67 || keyCode == 99) && shift == 2) {
         copyBlock();
-    } else if ((keyCode == 86 || keyCode == 118) && shift == 2) {
-        if (!m_allowPaste || !canEdit)
-            return;
-        pasteClipboard();
+    } else if (isPaste(keyCode, shift)) {
+        if (m_allowPaste && canEdit)
+            pasteClipboard();
     }
-    emit KeyDown(keyCode, shift);
 }
 
 void EditGrid::onGridDblClick() { startEditByDoubleClick(); }
@@ -552,18 +603,18 @@ void EditGrid::copyBlock() {
     QClipboard* clip = QApplication::clipboard();
     clip->clear();
     if (r1 == r2 && c1 == c2) {
-        clip->setText(GRID->TextMatrix(r1, c1));
+        // One cell: its text, quoted only where a paste would split it.
+        clip->setText(QuoteClipValue(GRID->TextMatrix(r1, c1)));
         return;
     }
-    QString text;
+    QList<QStringList> lines;
     for (int r = r1; r <= r2; ++r) {
-        QString line;
+        QStringList line;
         for (int c = c1; c <= c2; ++c)
-            line += GRID->TextMatrix(r, c) + QLatin1Char('\t');
-        line.chop(1);
-        text += line + QStringLiteral("\r\n");
+            line << GRID->TextMatrix(r, c);
+        lines << line;
     }
-    clip->setText(text);
+    clip->setText(FormatClipText(lines));
 }
 
 void EditGrid::clearBlock() {
@@ -592,19 +643,12 @@ void EditGrid::clearBlock() {
 }
 
 void EditGrid::pasteClipboard() {
-    QString text = QApplication::clipboard()->text();
+    const QString text = QApplication::clipboard()->text();
     if (text.isEmpty())
         return;
-    // Lines that end in LF alone (as this platform's programs put them on
-    // the clipboard) end their last value as lines ending in CR LF do.
-    static const QRegularExpression loneLf(QStringLiteral("(?<!\r)\n"));
-    text.replace(loneLf, QStringLiteral("\r\n"));
-    if (!text.contains(QLatin1String("\r\n")))
-        text += QStringLiteral("\r\n");
+    const QList<QStringList> lines = ParseClipText(text);
     const int startCol = GRID->Col();
     int i = GRID->Row();
-    int j = startCol;
-    QString value;
     // The grid is drawn once when the paste is done, not after every cell.
     GRID->setRedraw(false);
     struct RedrawAgain {
@@ -612,33 +656,34 @@ void EditGrid::pasteClipboard() {
         ~RedrawAgain() { grid->setRedraw(true); }
     } redrawAgain{GRID};
     try {
-        for (qsizetype k = 0; k < text.size(); ++k) {
-            const QChar ch = text.at(k);
-            if (ch == QLatin1Char('\t') || ch == QLatin1Char('\r')) {
-                if (j < Cols() && settings(j).canEdit) {
-                    const QString old = GRID->TextMatrix(i, j);
-                    const bool numericColumn = settings(j).validate == dvNumeric;
-                    GRID->setTextMatrix(i, j, numericColumn && !IsNumeric(value) ? QStringLiteral("0") : value);
-                    bool cancel = false;
-                    emit CellValidate(Cells(i, j), cancel);
-                    if (cancel)
-                        GRID->setTextMatrix(i, j, old);
-                }
-                ++j;
-                value.clear();
-            } else if (ch == QLatin1Char('\n')) {
-                markModified(i);
-                j = startCol;
-                if (k != text.size() - 1) {
-                    ++i;
-                    if (i >= Rows()) {
-                        NewRecord();
-                        i = Rows() - 1;
-                    }
-                }
-            } else {
-                value += ch;
+        for (qsizetype n = 0; n < lines.size(); ++n) {
+            // Each line goes to the next row that is shown: a deleted row
+            // (height 0) is skipped, as SaveData would drop what it holds.
+            if (n > 0)
+                ++i;
+            while (i < Rows() && GRID->RowHeight(i) == 0)
+                ++i;
+            if (i >= Rows()) {
+                NewRecord();
+                i = Rows() - 1;
             }
+            const QStringList& values = lines[n];
+            for (qsizetype k = 0; k < values.size(); ++k) {
+                const int j = startCol + static_cast<int>(k);
+                if (j >= Cols())
+                    break;
+                if (!settings(j).canEdit)
+                    continue;
+                const QString& value = values[k];
+                const QString old = GRID->TextMatrix(i, j);
+                const bool numericColumn = settings(j).validate == dvNumeric;
+                GRID->setTextMatrix(i, j, numericColumn && !IsNumeric(value) ? QStringLiteral("0") : value);
+                bool cancel = false;
+                emit CellValidate(Cells(i, j), cancel);
+                if (cancel)
+                    GRID->setTextMatrix(i, j, old);
+            }
+            markModified(i);
         }
     } catch (const std::exception&) {
         // A failure ends the paste where it is; what was written stays.

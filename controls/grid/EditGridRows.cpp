@@ -15,9 +15,11 @@ void EditGrid::NewRecord() {
     GRID->setRowData(row, rsNew);
     if (FixedCols() < Cols())
         GRID->setRow(row);
+    // The new row's numeric cells start at 0; the new row, not whichever row
+    // is current (a grid without data columns does not move to it).
     for (int c = 0; c < Cols(); ++c)
         if (settings(c).validate == dvNumeric)
-            GRID->setTextMatrix(GRID->Row(), c, QStringLiteral("0"));
+            GRID->setTextMatrix(row, c, QStringLiteral("0"));
     emit AfterNewRecord(CurrentRow());
 }
 
@@ -50,6 +52,9 @@ void EditGrid::RemoveRow(int Index) {
 
 QString EditGrid::Validate() {
     for (int r = FixedRows(); r < Rows(); ++r) {
+        // A deleted row is going away: what it holds is not checked.
+        if (GRID->RowData(r) == rsDelete)
+            continue;
         for (int c = FixedCols(); c < Cols(); ++c) {
             const ColumnSettings& s = settings(c);
             const QString text = GRID->TextMatrix(r, c);

@@ -70,8 +70,8 @@ vgGrid::vgGrid(QWidget* parent) : QTableView(parent), m_model(new vgGridModel(th
     verticalHeader()->setMinimumSectionSize(0);
     horizontalHeader()->setDefaultSectionSize(px(defaultColWidth()));
     verticalHeader()->setDefaultSectionSize(px(defaultRowHeight()));
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // What the user may resize follows AllowUserResizing from the start.
+    setAllowUserResizing(m_allowUserResizing);
     verticalHeader()->viewport()->installEventFilter(this);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (m_explorerBar != 5)

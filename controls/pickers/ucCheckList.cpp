@@ -155,13 +155,13 @@ void ucCheckList::InitProperties() {
     setListField(0);
 }
 
-void ucCheckList::ReadProperties(const QVariantMap& bag) {
+void ucCheckList::ReadProperties(const PropertyBag& bag) {
     setEnabledState(bag.value(QStringLiteral("Enabled"), true).toBool());
     if (bag.contains(QStringLiteral("Font")))
         setListFont(bag.value(QStringLiteral("Font")).value<QFont>());
 }
 
-void ucCheckList::WriteProperties(QVariantMap& bag) const {
+void ucCheckList::WriteProperties(PropertyBag& bag) const {
     bag.insert(QStringLiteral("Enabled"), Enabled());
     bag.insert(QStringLiteral("Font"), Font());
 }

@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QVariantMap>
+#include "common/vtPropertyBag.h"
 #include <QWidget>
 
 class QListWidget;
@@ -56,8 +57,8 @@ public:
     Q_INVOKABLE void SelectAll();
 
     void InitProperties();
-    void ReadProperties(const QVariantMap& bag);
-    void WriteProperties(QVariantMap& bag) const;
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
 
 signals:
     void Click();

@@ -89,6 +89,7 @@ void ucInput::Refresh() {
         // Filling the list is no choice of the user's: no Click for it.
         const QSignalBlocker block(dcSelect);
         dcSelect->clear();
+        m_lastIndex = -1;
         if (!isArray(m_table.rowData))
             return;
         const ValueArray data = toArray(m_table.rowData);
@@ -114,6 +115,12 @@ void ucInput::AddListItem(const QVariant& FirstColVal, const QVariantList& PA) {
 }
 
 void ucInput::onListChanged() {
+    // Typing a code that matches nothing keeps the choice at none: that is
+    // no change, and no Click.
+    const int index = ListIndex();
+    if (index == m_lastIndex)
+        return;
+    m_lastIndex = index;
     const QString key = vtListTable::textOf(Key());
     if (!key.isEmpty() && txtKey->text() != key) {
         const QSignalBlocker block(txtKey);
@@ -189,7 +196,7 @@ void ucInput::InitProperties() {
     setShowType(Horiz);
 }
 
-void ucInput::ReadProperties(const QVariantMap& bag) {
+void ucInput::ReadProperties(const PropertyBag& bag) {
     setEnabledState(bag.value(QStringLiteral("Enabled"), true).toBool());
     if (bag.contains(QStringLiteral("Font")))
         setInputFont(bag.value(QStringLiteral("Font")).value<QFont>());
@@ -200,7 +207,7 @@ void ucInput::ReadProperties(const QVariantMap& bag) {
         setBackColor(bag.value(QStringLiteral("BackColor")).toLongLong());
 }
 
-void ucInput::WriteProperties(QVariantMap& bag) const {
+void ucInput::WriteProperties(PropertyBag& bag) const {
     bag.insert(QStringLiteral("Enabled"), Enabled());
     bag.insert(QStringLiteral("Font"), Font());
     bag.insert(QStringLiteral("MaxLength"), static_cast<int>(MaxLength()));

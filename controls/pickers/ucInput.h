@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QVariantMap>
+#include "common/vtPropertyBag.h"
 #include <QWidget>
 
 class QComboBox;
@@ -78,8 +79,8 @@ public:
     void setBackColor(long color);
 
     void InitProperties();
-    void ReadProperties(const QVariantMap& bag);
-    void WriteProperties(QVariantMap& bag) const;
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
 
 signals:
     void Click();
@@ -92,6 +93,7 @@ protected:
 
 private:
     void layoutHoriz();
+    int m_lastIndex = -1; // the choice the last Click reported
     void layoutVerti(bool fromKeyWidth);
     void split();
     void selectRow(int row);

@@ -38,6 +38,12 @@ ucList::ucList(QWidget* parent) : QWidget(parent), dcSelect(new ListBox(this)) {
     dcSelect->installEventFilter(this);
     dcSelect->viewport()->installEventFilter(this);
     connect(dcSelect, &QListWidget::currentRowChanged, this, [this] { emit Click(); });
+    // A click on the item that is already highlighted (reached with the
+    // arrow keys) changes no row, yet it chooses that item.
+    connect(dcSelect, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (dcSelect->row(item) == m_rowAtPress && m_rowAtPress == dcSelect->currentRow())
+            emit Click();
+    });
     connect(dcSelect, &QListWidget::itemDoubleClicked, this, [this] { emit DblClick(); });
     resize(twipsToPixels(2400), twipsToPixels(1500));
 }
@@ -167,7 +173,7 @@ void ucList::InitProperties() {
     setListField(0);
 }
 
-void ucList::ReadProperties(const QVariantMap& bag) {
+void ucList::ReadProperties(const PropertyBag& bag) {
     setEnabledState(bag.value(QStringLiteral("Enabled"), true).toBool());
     if (bag.contains(QStringLiteral("Font")))
         setListFont(bag.value(QStringLiteral("Font")).value<QFont>());
@@ -176,7 +182,7 @@ void ucList::ReadProperties(const QVariantMap& bag) {
         setBackColor(bag.value(QStringLiteral("BackColor")).toLongLong());
 }
 
-void ucList::WriteProperties(QVariantMap& bag) const {
+void ucList::WriteProperties(PropertyBag& bag) const {
     bag.insert(QStringLiteral("Enabled"), Enabled());
     bag.insert(QStringLiteral("Font"), Font());
     bag.insert(QStringLiteral("Appearance"), static_cast<int>(m_appearance));
@@ -203,8 +209,10 @@ bool ucList::eventFilter(QObject* watched, QEvent* event) {
         int shift = ShiftOf(e->modifiers());
         float x = pixelsToTwips(e->position().toPoint().x());
         float y = pixelsToTwips(e->position().toPoint().y());
-        if (event->type() == QEvent::MouseButtonPress)
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_rowAtPress = dcSelect->currentRow();
             emit MouseDown(button, shift, x, y);
+        }
         else
             emit MouseUp(button, shift, x, y);
     }

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QVariantMap>
+#include "common/vtPropertyBag.h"
 #include <QWidget>
 
 class QListWidget;
@@ -61,8 +62,8 @@ public:
 
     // Design-time properties: the property bag of the form.
     void InitProperties();
-    void ReadProperties(const QVariantMap& bag);
-    void WriteProperties(QVariantMap& bag) const;
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
 
 signals:
     void Click();
@@ -84,6 +85,7 @@ private:
     QHash<QString, int> m_keys;
     QList<int> m_keyOrder; // row numbers in the order they entered the index
     short m_appearance = 1;
+    int m_rowAtPress = -1; // the highlighted row when the mouse went down
 };
 
 } // namespace vt

@@ -1,6 +1,8 @@
 // Editing the grid with real key and mouse input on the offscreen platform.
 #include "EditGrid.h"
+#include "common/vtClipText.h"
 #include "common/vtValue.h"
+#include "common/vtDateText.h"
 #include "ucList.h"
 #include "vgGrid.h"
 
@@ -104,6 +106,18 @@ private slots:
     void pasteWithoutAllowPaste();
     void pasteNumericColumnAndLfLines();
     void checkBoxColumnToggles();
+    void clipText_data();
+    void clipText();
+    void copyThenPasteRoundTrips();
+    void pasteSkipsDeletedRowsAndReadOnlyColumns();
+    void keysWithX11Text_data();
+    void keysWithX11Text();
+    void hostChangesTheKey();
+    void refusedValueKeepsTheCell();
+    void popupFocusDoesNotCommit();
+    void datePatterns_data();
+    void datePatterns();
+    void clickOnHighlightedListItem();
 };
 
 void TestEditGridEditing::typingThenRightCommitsAndMoves() {
@@ -428,7 +442,7 @@ void TestEditGridEditing::pasteTwoLinesFromLastRow() {
     QCOMPARE(f.cell(3, 1), QString("a1"));
     QCOMPARE(f.cell(3, 2), QString("a2"));
     QCOMPARE(f.cell(4, 1), QString("b1"));
-    QCOMPARE(f.cell(4, 2), QString()); // only a tab or CR ends a value
+    QCOMPARE(f.cell(4, 2), QString("b2")); // the text's end ends the last value
     QCOMPARE(f.g->Row(4).DataState(), int(rsNew));
     QVERIFY(f.events.contains("AfterNewRecord 4"));
 }
@@ -474,6 +488,208 @@ void TestEditGridEditing::checkBoxColumnToggles() {
     const QRect cell = f.g->GRID->visualRect(f.g->GRID->model()->index(1, 2));
     QTest::mouseClick(f.g->GRID->viewport(), Qt::LeftButton, {}, cell.center());
     QVERIFY(!f.g->Row(2).Checked());
+}
+
+void TestEditGridEditing::clipText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QStringList>>("lines");
+    using L = QList<QStringList>;
+    QTest::newRow("last line without end") << "a\tb\r\nc\td" << L{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("CR LF") << "a\tb\r\nc\td\r\n" << L{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("LF") << "a\tb\nc\td\n" << L{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("CR alone") << "a\tb\rc\td\r" << L{{"a", "b"}, {"c", "d"}};
+    QTest::newRow("trailing tab") << "a\tb\t\r\nc\t" << L{{"a", "b"}, {"c"}};
+    QTest::newRow("empty values inside") << "\tb\t\td" << L{{"", "b", "", "d"}};
+    QTest::newRow("quoted tab") << "\"x\ty\"\tz" << L{{"x\ty", "z"}};
+    QTest::newRow("quoted line break") << "\"one\r\ntwo\"\tz\r\nnext" << L{{"one\r\ntwo", "z"}, {"next"}};
+    QTest::newRow("doubled quote") << "\"say \"\"hi\"\"\"\t5\" screw" << L{{"say \"hi\"", "5\" screw"}};
+    QTest::newRow("unclosed quote is text") << "\"open\tb" << L{{"\"open", "b"}};
+    QTest::newRow("ragged") << "a\r\nb\tc\td\r\n\r\ne" << L{{"a"}, {"b", "c", "d"}, {}, {"e"}};
+    QTest::newRow("empty quoted last value") << "a\t\"\"" << L{{"a", ""}};
+}
+
+void TestEditGridEditing::clipText() {
+    QFETCH(QString, text);
+    QFETCH(QList<QStringList>, lines);
+    QCOMPARE(ParseClipText(text), lines);
+    // What is written reads back the same.
+    QCOMPARE(ParseClipText(FormatClipText(lines)), lines);
+}
+
+void TestEditGridEditing::copyThenPasteRoundTrips() {
+    Form f;
+    const QStringList odd{"tab\there", "line\r\nbreak", "\"quoted\" start", "", "cr\ronly", "lf\nonly", "end\t", "中文 \"引号\""};
+    for (int i = 0; i < odd.size(); i += 2) {
+        f.g->Cells(1, 1).setText(odd[i]);
+        f.g->Cells(1, 2).setText(odd[i + 1]);
+        f.g->Cells(2, 1).setText(odd[(i + 3) % odd.size()]);
+        f.g->Cells(2, 2).setText(odd[(i + 4) % odd.size()]);
+        f.g->Cells(1, 1).setSelected(true);
+        f.g->GRID->setRowSel(2);
+        f.g->GRID->setColSel(2);
+        f.key(Qt::Key_C, Qt::ControlModifier);
+        f.g->Cells(1, 3).setSelected(true);
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.cell(1, 3), odd[i]);
+        QCOMPARE(f.cell(1, 4), odd[i + 1]);
+        QCOMPARE(f.cell(2, 3), odd[(i + 3) % odd.size()]);
+        QCOMPARE(f.cell(2, 4), odd[(i + 4) % odd.size()]);
+        QCOMPARE(f.g->Rows(), 4);
+    }
+    // One cell alone.
+    f.g->Cells(1, 1).setText("a\tb");
+    f.g->Cells(1, 1).setSelected(true);
+    f.key(Qt::Key_C, Qt::ControlModifier);
+    f.g->Cells(3, 4).setSelected(true);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.cell(3, 4), QString("a\tb"));
+}
+
+void TestEditGridEditing::pasteSkipsDeletedRowsAndReadOnlyColumns() {
+    Form f;
+    f.g->DeleteRecord(2); // hidden until saved
+    f.g->Col(2).setCanEdit(false);
+    QApplication::clipboard()->setText("x1\tx2\tx3\ny1\ty2\ty3\tspill\nz1");
+    f.g->Cells(1, 1).setSelected(true);
+    f.key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.cell(1, 1), QString("x1"));
+    QCOMPARE(f.cell(1, 2), QString("r1c2")); // read-only
+    QCOMPARE(f.cell(1, 3), QString("x3"));
+    QCOMPARE(f.cell(2, 1), QString("r2c1")); // the deleted row is passed over
+    QCOMPARE(f.cell(3, 1), QString("y1"));
+    QCOMPARE(f.cell(3, 3), QString("y3"));
+    QCOMPARE(f.cell(3, 4), QString("spill"));
+    QCOMPARE(f.g->Rows(), 5);
+    QCOMPARE(f.cell(4, 1), QString("z1"));
+    QCOMPARE(f.g->Row(2).DataState(), int(rsDelete));
+}
+
+void TestEditGridEditing::keysWithX11Text_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << "\x7f";
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << "\x1b";
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << "\t";
+    QTest::newRow("Ctrl+A") << int(Qt::Key_A) << "\x01";
+}
+
+// Keys as X11 delivers them, with their control characters as text: none
+// of them types into a cell or opens the editor.
+void TestEditGridEditing::keysWithX11Text() {
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    Form f;
+    f.g->Cells(1, 2).setSelected(true);
+    const Qt::KeyboardModifiers mods = key == Qt::Key_A ? Qt::ControlModifier : Qt::NoModifier;
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(QApplication::focusWidget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(QApplication::focusWidget(), &release);
+    QVERIFY(!f.g->txtEdit->isVisible());
+    QCOMPARE(f.cell(1, 2), key == Qt::Key_Delete ? QString() : QString("r1c2"));
+    QVERIFY(!f.cell(1, 2).contains(QChar(0x7f)));
+}
+
+void TestEditGridEditing::hostChangesTheKey() {
+    Form f;
+    QObject::connect(f.g, &EditGrid::KeyPress, [](int& a) {
+        if (a >= 'a' && a <= 'z')
+            a -= 32; // capitals
+        else if (a == '#')
+            a = 0; // dropped
+    });
+    f.type("ab#c");
+    QCOMPARE(f.g->txtEdit->text(), QString("ABC"));
+}
+
+void TestEditGridEditing::refusedValueKeepsTheCell() {
+    Form f;
+    f.g->Col(2).setValidate(dvNumeric);
+    f.cancelValidateError = true;
+    f.g->Cells(1, 2).setSelected(true);
+    f.type("x");
+    for (Qt::Key k : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Return}) {
+        f.key(k);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.g->GRID->Row(), 1);
+        QCOMPARE(f.g->GRID->Col(), 2);
+        QVERIFY(f.g->txtEdit->isVisible());
+    }
+    QVERIFY(f.take().contains("ValidateError 1,2"));
+}
+
+void TestEditGridEditing::popupFocusDoesNotCommit() {
+    Form f;
+    f.type("typed");
+    QVERIFY(f.g->txtEdit->isVisible());
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(f.g->txtEdit, &popup);
+    QFocusEvent other(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(f.g->txtEdit, &other);
+    QVERIFY(f.g->txtEdit->isVisible());
+    QVERIFY(only(f.take(), "CellValidate").isEmpty());
+    QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(f.g->txtEdit, &tab);
+    QVERIFY(!f.g->txtEdit->isVisible());
+    QCOMPARE(f.cell(1, 1), QString("typed"));
+}
+
+void TestEditGridEditing::datePatterns_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("good");
+    QTest::addColumn<QString>("bad");
+    QTest::newRow("YYYY-MM-DD") << "YYYY-MM-DD" << "2013-09-01" << "2013-9-1";
+    QTest::newRow("YY-MM-DD") << "YY-MM-DD" << "13-09-01" << "2013-09-01";
+    QTest::newRow("DD/MM/YYYY") << "DD/MM/YYYY" << "28/02/2024" << "30/02/2024";
+    QTest::newRow("YYYY年M月D日") << "YYYY年M月D日" << "2024年2月29日" << "2023年2月29日";
+    QTest::newRow("month YYYY-MM") << "YYYY-MM" << "2013-09" << "2013-13";
+    QTest::newRow("month MM/YY") << "MM/YY" << "09/13" << "9/13";
+    QTest::newRow("year YYYY") << "YYYY" << "2013" << "13";
+    QTest::newRow("year YY") << "YY" << "13" << "2013";
+}
+
+void TestEditGridEditing::datePatterns() {
+    QFETCH(QString, pattern);
+    QFETCH(QString, good);
+    QFETCH(QString, bad);
+    QVERIFY(EditGrid::FitsFormat(good, pattern));
+    QVERIFY(!EditGrid::FitsFormat(bad, pattern));
+    // The column keeps a correct value on commit.
+    Form f;
+    f.g->Col(2).setValidate(pattern.contains('D') ? dvDate : pattern.contains('M') ? dvMonth : dvYear);
+    if (pattern.contains('D'))
+        f.g->Col(2).setDateFormat(pattern);
+    else if (pattern.contains('M'))
+        f.g->Col(2).setMonthFormat(pattern);
+    else
+        f.g->Col(2).setYearFormat(pattern);
+    f.g->Cells(1, 2).setSelected(true);
+    for (const QChar c : good) {
+        QKeyEvent press(QEvent::KeyPress, c.isDigit() ? Qt::Key_0 + (c.unicode() - '0') : Qt::Key_unknown,
+                        Qt::NoModifier, QString(c));
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+    }
+    f.key(Qt::Key_Return);
+    QCOMPARE(f.cell(1, 2), good);
+    // The general recognizer is not widened by the columns' patterns.
+    QVERIFY(!vt::recognizeDate(QString("13-09-01")).isValid());
+}
+
+void TestEditGridEditing::clickOnHighlightedListItem() {
+    Form f;
+    giveListColumn(f, 2);
+    f.g->Cells(1, 2).setSelected(true);
+    f.key(Qt::Key_Return);
+    ucList* l = f.g->list(2);
+    QTest::keyClick(l->dcSelect, Qt::Key_Down);
+    QTest::keyClick(l->dcSelect, Qt::Key_Down);
+    const int highlighted = l->ListIndex();
+    QVERIFY(highlighted >= 0);
+    const QRect item = l->dcSelect->visualItemRect(l->dcSelect->item(highlighted));
+    QTest::mouseClick(l->dcSelect->viewport(), Qt::LeftButton, {}, item.center());
+    QVERIFY(!l->isVisible());
+    QCOMPARE(f.cell(1, 2), l->dcSelect->item(highlighted)->text());
+    QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
 }
 
 QTEST_MAIN(TestEditGridEditing)

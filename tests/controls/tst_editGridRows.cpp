@@ -52,6 +52,8 @@ private slots:
     void validateMessages_data();
     void validateMessages();
     void menuDeleteRemovesAtOnce();
+    void newRecordWithoutDataColumns();
+    void deletedRowsAreNotValidated();
 };
 
 void TestEditGridRows::saveWithNothingPending() {
@@ -188,6 +190,28 @@ void TestEditGridRows::menuDeleteRemovesAtOnce() {
     t.g.mnAddRow->trigger();
     QCOMPARE(t.g.Rows(), 6);
     QCOMPARE(t.state(5), int(rsNew));
+}
+
+void TestEditGridRows::newRecordWithoutDataColumns() {
+    Grid t;
+    t.g.Col(2).setValidate(dvNumeric);
+    t.g.GRID->setRow(2);
+    t.g.setFixedCols(t.g.Cols()); // every column fixed: no data column
+    t.g.NewRecord();
+    QCOMPARE(t.g.Cells(2, 2).Text(), QString("2")); // the current row keeps its value
+    QCOMPARE(t.g.Cells(6, 2).Text(), QString("0"));
+}
+
+void TestEditGridRows::deletedRowsAreNotValidated() {
+    Grid t;
+    t.g.Col(2).setValidate(dvNumeric);
+    t.g.Cells(3, 2).setText("not a number");
+    t.g.DeleteRecord(3);
+    QCOMPARE(t.g.Validate(), QString());
+    // The same value in a row that stays is refused.
+    t.g.Cells(4, 2).setText("not a number");
+    QCOMPARE(t.g.Validate(), QString("输入必须为数字"));
+    QCOMPARE(t.g.GRID->Row(), 4);
 }
 
 QTEST_MAIN(TestEditGridRows)

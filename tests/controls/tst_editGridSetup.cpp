@@ -299,11 +299,12 @@ void TestEditGridSetup::propertyBagRoundTrip() {
     a.setAllowPaste(false);
     a.setListBoxHeight(2400);
     a.setSelectionMode(1);
-    QVariantMap bag;
+    PropertyBag bag;
     a.WriteProperties(bag);
     const QStringList stored = EditGrid::StoredProperties();
     QCOMPARE(stored.size(), 28);
-    QCOMPARE(QSet<QString>(bag.keyBegin(), bag.keyEnd()), QSet<QString>(stored.begin(), stored.end()));
+    // The names in the order they are written, not sorted.
+    QCOMPARE(bag.keys(), stored);
     QCOMPARE(EditGrid::StoredProperties().first(), QString("Font"));
     QCOMPARE(EditGrid::StoredProperties().last(), QString("ListBoxHeight"));
     QCOMPARE(bag.value("GridLinesWidth").metaType().id(), QMetaType::Short);
@@ -327,6 +328,11 @@ void TestEditGridSetup::propertyBagRoundTrip() {
 
 void TestEditGridSetup::propertyBagDefaults() {
     EditGrid g;
+    // Columns are resizable exactly when AllowUserResizing says so.
+    QCOMPARE(g.AllowUserResizing(), 0);
+    QCOMPARE(g.findChild<QHeaderView*>()->sectionResizeMode(0), QHeaderView::Fixed);
+    g.setAllowUserResizing(1);
+    QCOMPARE(g.GRID->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     g.setBackColor(0x123456);
     g.setOnEnterKeyMove(fmtEdit);
     g.ReadProperties({});

@@ -31,6 +31,7 @@ private slots:
     void checkListMarks();
     void checkListErrors();
     void pickerPropertyBags();
+    void clickOnlyWhenTheChoiceChanges();
 };
 
 static vt::ValueArray products() {
@@ -284,7 +285,7 @@ void TestPickers::pickerPropertyBags() {
     a.setMaxLength(8);
     a.setProportion(3);
     a.setBackColor(16771787);
-    QVariantMap bag;
+    PropertyBag bag;
     a.WriteProperties(bag);
     ucInput b;
     b.ReadProperties(bag);
@@ -298,6 +299,25 @@ void TestPickers::pickerPropertyBags() {
     QVERIFY(c.Enabled());
     c.setEnabledState(false);
     QVERIFY(!c.txtKey->isEnabled() && !c.dcSelect->isEnabled());
+}
+
+void TestPickers::clickOnlyWhenTheChoiceChanges() {
+    QWidget window;
+    auto* input = new ucInput(&window);
+    input->LoadList(vt::toVariant(products()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy clicks(input, &ucInput::Click);
+    input->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "X9Z"); // no such code: nothing chosen
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(input->ListIndex(), -1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClicks(QApplication::focusWidget(), "D01");
+    QCOMPARE(input->ListIndex(), 1);
+    QCOMPARE(clicks.count(), 1);
 }
 
 QTEST_MAIN(TestPickers)
