@@ -114,11 +114,17 @@ shot record-submitted
 click 386 21
 click 707 105
 click 75 180
-printf '钴铬合金烤瓷冠\tC00000401\t2013-09-01\t2013-09-02\t王\t一\t\t\t协和医院\t\t\r\n钴铬合金烤瓷冠\tC00000402\t2013-09-01\t2013-09-02\t王\t二\t\t\t协和医院\t\t\r\n二氧化锆全瓷冠\tD00000040\t2013-09-03\t2013-09-04\t王\t三\t\t\t协和医院\t\t备注\r\n' \
+# The last line has no line end: its last value is stored all the same.
+printf '钴铬合金烤瓷冠\tC00000401\t2013-09-01\t2013-09-02\t王\t一\t\t\t协和医院\t描述\t\r\n钴铬合金烤瓷冠\tC00000402\t2013-09-01\t2013-09-02\t王\t二\t\t\t协和医院\t\t\r\n二氧化锆全瓷冠\tD00000040\t2013-09-03\t2013-09-04\t王\t三\t\t\t协和医院\t\t备注' \
   | xclip -selection clipboard
 xdotool key ctrl+v
 sleep 0.4
 shot batch-pasted
+# Delete on a cell (X11 gives it the text DEL) empties it and types nothing.
+click 800 179
+xdotool key Delete
+sleep 0.3
+shot batch-cell-deleted
 click 787 73
 shot batch-checked
 click 707 73
@@ -130,6 +136,9 @@ shot batch-imported
 [ "$(sql "select count(*) from tblrecord where fldPrdNo in ('C00000401','C00000402','D00000040') and fldStatus='00' and fldHospital='协和医院'")" = 3 ] \
   || fail "the batch rows were not imported"
 [ "$(sql "select fldPrdName from tblrecord where fldPrdNo='D00000040'")" = "D01" ] || fail "the batch product key is wrong"
+[ "$(sql "select fldMemo from tblrecord where fldPrdNo='D00000040'")" = "备注" ] || fail "the pasted last value was lost"
+[ "$(sql "select length(fldOpDesp) from tblrecord where fldPrdNo='C00000401'")" = 0 ] \
+  || fail "Delete left '$(sql "select fldOpDesp from tblrecord where fldPrdNo='C00000401'")' in the cell"
 
 # The execution log holds the writes, with the account.
 [ "$(sql "select count(*) from tblExecLog where fldOpNo='1001' and fldStatement like 'insert into tblrecord%'")" = 4 ] \
