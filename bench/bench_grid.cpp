@@ -5,6 +5,7 @@
 //   grid.paste_10k       ms to paste 10,000 lines x 11 columns from the clipboard
 //   grid.validate_10k    ms of Validate over the pasted rows
 #include "EditGrid.h"
+#include "tsControlParts.h"
 #include "common/vtValue.h"
 #include "qvBench.h"
 #include "vgGrid.h"
@@ -58,7 +59,7 @@ int main(int argc, char* argv[]) {
         qvbench::report("grid.load_100k", load);
         qvbench::report("grid.load_100k_mem", after - before, "MB");
         QPixmap target(grid.size());
-        grid.GRID->setTopRow(50000);
+        parts::grid(&grid)->setTopRow(50000);
         const double paint = qvbench::bestOf(5, [&grid, &target] { grid.render(&target); });
         qvbench::report("grid.paint_screen", paint);
     }
@@ -91,10 +92,10 @@ int main(int argc, char* argv[]) {
         QApplication::clipboard()->setText(text);
         grid.NewRecord();
         grid.Cells(1, 1).setSelected(true);
-        grid.GRID->setFocus();
+        parts::grid(&grid)->setFocus();
         QElapsedTimer t;
         t.start();
-        QTest::keyClick(grid.GRID, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(parts::grid(&grid), Qt::Key_V, Qt::ControlModifier);
         const double paste = t.nsecsElapsed() / 1e6;
         if (grid.Rows() != 10001)
             std::fprintf(stderr, "bench_grid: the paste left %d rows\n", grid.Rows());

@@ -343,7 +343,7 @@ void frmProducts::Form_Load() {
     ucProduct->LoadList(products);
     QVariantList p2{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
     ucProduct2->LoadList(gConn->GetSP(QStringLiteral("upvProducts"), p2));
-    const QString example = ucProduct2->ListCount() > 0 ? ucProduct2->dcSelect->itemText(0) : QString();
+    const QString example = ucProduct2->ListCount() > 0 ? ucProduct2->ListText(0) : QString();
     lblBatchHelp->setText(QStringLiteral("批量操作说明：\n1、质保产品：请按单条录入的产品列表中的名称输入，例如：") + example +
                           QStringLiteral("\n2、质保卡号：请连同质保卡号的首字母一同输入，例如：C00000102,除首字母外其他必须是数字\n"
                                          "3、制作时间、诊疗时间：按标准日期格式输入，例如：2013-09-01\n"

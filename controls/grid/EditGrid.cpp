@@ -50,7 +50,7 @@ EditGrid::EditGrid(QWidget* parent)
     // The per-column tables exist for one column from the start, with list 0.
     m_cols.resize(1);
     auto* first = new ucList(this);
-    first->setObjectName(QStringLiteral("ucSelect"));
+    first->setObjectName(QStringLiteral("ucSelect0")); // the list of column 0
     first->hide();
     ucSelect.append(first);
     connectList(first);
@@ -127,7 +127,7 @@ void EditGrid::setCols(int n) {
         resizeColumnTables(n);
         for (int i = highest + 1; i <= n - 1; ++i) {
             auto* l = new ucList(this);
-            l->setObjectName(QStringLiteral("ucSelect"));
+            l->setObjectName(QStringLiteral("ucSelect%1").arg(i));
             l->hide();
             l->resize(ucSelect.first()->size());
             l->setListFont(GRID->font());

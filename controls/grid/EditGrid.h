@@ -69,14 +69,6 @@ public:
     explicit EditGrid(QWidget* parent = nullptr);
     ~EditGrid() override;
 
-    // Inner controls.
-    vgGrid* GRID;
-    QLineEdit* txtEdit;
-    QList<ucList*> ucSelect;
-    QPushButton* cmdSelect;
-    QMenu* mnRoot;
-    QAction* mnAddRow;
-    QAction* mnDelete;
 
     // Properties (see the table of the control's interface).
     int SelectionMode() const;
@@ -184,20 +176,6 @@ public:
     Q_INVOKABLE QString Validate();
     Q_INVOKABLE bool SaveData();
 
-    // Per-column settings; error 9 for a column outside 0 .. Cols - 1.
-    struct ColumnSettings {
-        bool canEdit = false;
-        short maxEditLength = 0;
-        bool canSelect = false;
-        int validate = dvString;
-        QString dateFormat = QStringLiteral("YYYY-MM-DD");
-        QString monthFormat = QStringLiteral("YYYY-MM");
-        QString yearFormat = QStringLiteral("YYYY");
-        int sortType = 8;
-    };
-    ColumnSettings& settings(int col);
-    const ColumnSettings& settings(int col) const;
-    ucList* list(int col) const;
 
     // The property bag of the form: first placement, loading and saving.
     void InitProperties();
@@ -243,6 +221,34 @@ protected:
 
 private:
     friend class clsRow;
+    friend class clsCol;
+    friend class clsCell;
+    // Inner controls: the display grid, the editor, the per-column lists
+    // with their button, and the grid's menu. Reached only through the
+    // grid's members, so that the per-column tables always hold.
+    vgGrid* GRID;
+    QLineEdit* txtEdit;
+    QList<ucList*> ucSelect;
+    QPushButton* cmdSelect;
+    QMenu* mnRoot;
+    QAction* mnAddRow;
+    QAction* mnDelete;
+
+    // Per-column settings; error 9 for a column outside 0 .. Cols - 1.
+    struct ColumnSettings {
+        bool canEdit = false;
+        short maxEditLength = 0;
+        bool canSelect = false;
+        int validate = dvString;
+        QString dateFormat = QStringLiteral("YYYY-MM-DD");
+        QString monthFormat = QStringLiteral("YYYY-MM");
+        QString yearFormat = QStringLiteral("YYYY");
+        int sortType = 8;
+    };
+    ColumnSettings& settings(int col);
+    const ColumnSettings& settings(int col) const;
+    ucList* list(int col) const;
+
     // Editing and keyboard.
     bool dataAreaGuard() const;
     bool currentInDataArea() const;

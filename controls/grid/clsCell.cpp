@@ -54,6 +54,7 @@ void clsCol::setAlignment(int code) const { grid()->setColAlignment(m_index, cod
 bool clsCol::CanEdit() const { return m_owner->settings(m_index).canEdit; }
 void clsCol::setCanEdit(bool on) const { m_owner->settings(m_index).canEdit = on; }
 void clsCol::setCanSelect(bool on) const { m_owner->settings(m_index).canSelect = on; }
+bool clsCol::CanSelect() const { return m_owner->settings(m_index).canSelect; }
 int clsCol::Validate() const { return m_owner->settings(m_index).validate; }
 void clsCol::setValidate(int kind) const { m_owner->settings(m_index).validate = kind; }
 QString clsCol::DateFormat() const { return m_owner->settings(m_index).dateFormat; }

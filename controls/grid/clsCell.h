@@ -113,6 +113,7 @@ public:
     bool CanEdit() const;
     void setCanEdit(bool on) const;
     Q_INVOKABLE void setCanSelect(bool on) const;
+    bool CanSelect() const;
     int Validate() const;
     void setValidate(int kind) const;
     QString DateFormat() const;

@@ -27,7 +27,6 @@ class VANTELO_EXPORT ucCheckList : public QWidget {
 public:
     explicit ucCheckList(QWidget* parent = nullptr);
 
-    QListWidget* dcSelect;
 
     Q_INVOKABLE void LoadList(const QVariant& RowData, int BoundField = 0, int ListField = 1, int CheckField = 2);
     QVariant RowSource() const { return m_table.rowData; }
@@ -71,6 +70,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Inner controls, reached only through the control's members.
+    QListWidget* dcSelect;
     vtListTable m_table;
     int m_checkField = 0;
     QHash<QString, int> m_keys;

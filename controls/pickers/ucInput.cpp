@@ -163,6 +163,7 @@ void ucInput::setShowType(int value) {
 }
 
 int ucInput::ListCount() const { return dcSelect->count(); }
+QString ucInput::ListText(int Index) const { return Index >= 0 && Index < dcSelect->count() ? dcSelect->itemText(Index) : QString(); }
 int ucInput::ListIndex() const { return dcSelect->currentIndex(); }
 
 void ucInput::setListIndex(int index) {

@@ -39,9 +39,6 @@ public:
 
     explicit ucInput(QWidget* parent = nullptr);
 
-    QLineEdit* txtKey;
-    QComboBox* dcSelect;
-    QFrame* imgLine;
 
     Q_INVOKABLE void LoadList(const QVariant& RowData, int BoundField = 0, int ListField = 1,
                               const QString& DefKey = QString(), int ValueField = 0,
@@ -69,6 +66,8 @@ public:
     int ShowType() const { return m_showType; }
     void setShowType(int value);
     int ListCount() const;
+    // The shown text of entry Index of the list, or "" outside it.
+    Q_INVOKABLE QString ListText(int Index) const;
     int ListIndex() const;
     void setListIndex(int index);
     QVariant Value() const;
@@ -92,6 +91,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Inner controls, reached only through the control's members.
+    QLineEdit* txtKey;
+    QComboBox* dcSelect;
+    QFrame* imgLine;
     void layoutHoriz();
     int m_lastIndex = -1; // the choice the last Click reported
     void layoutVerti(bool fromKeyWidth);

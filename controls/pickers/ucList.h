@@ -30,7 +30,6 @@ class VANTELO_EXPORT ucList : public QWidget {
 public:
     explicit ucList(QWidget* parent = nullptr);
 
-    QListWidget* dcSelect;
 
     int ListIndex() const;
     void setListIndex(int index);
@@ -81,6 +80,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class EditGrid; // the grid places its in-cell lists and gives them the focus
+    // Inner controls, reached only through the control's members.
+    QListWidget* dcSelect;
     vtListTable m_table;
     QHash<QString, int> m_keys;
     QList<int> m_keyOrder; // row numbers in the order they entered the index

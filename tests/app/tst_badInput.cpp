@@ -3,6 +3,7 @@
 // no databases at all. Each gets a defined result; nothing crashes and no
 // stored record changes.
 #include "EditGrid.h"
+#include "tsControlParts.h"
 #include "clsConn.h"
 #include "frmSYSSetDB.h"
 #include "mduINI.h"
@@ -91,8 +92,8 @@ void TestBadInput::clipboardTexts() {
     QApplication::clipboard()->setText(text);
     g.show();
     QVERIFY(QTest::qWaitForWindowExposed(&g));
-    g.GRID->setFocus();
-    QTest::keyClick(g.GRID, Qt::Key_V, Qt::ControlModifier);
+    parts::grid(&g)->setFocus();
+    QTest::keyClick(parts::grid(&g), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(g.Rows(), rows + 1);
     const QString first = text.section(QLatin1Char('\t'), 0, 0).section(QStringLiteral("\r\n"), 0, 0);
     QCOMPARE(g.Cells(1, 1).Text(), first);

@@ -1,5 +1,6 @@
 // Editing the grid with real key and mouse input on the offscreen platform.
 #include "EditGrid.h"
+#include "tsControlParts.h"
 #include "common/vtClipText.h"
 #include "common/vtValue.h"
 #include "common/vtDateText.h"
@@ -56,7 +57,7 @@ struct Form {
         window.show();
         QTest::qWaitForWindowActive(&window);
         g->Cells(1, 1).setSelected(true);
-        g->GRID->setFocus();
+        parts::grid(g)->setFocus();
     }
     QString cell(int r, int c) { return g->Cells(r, c).Text(); }
     void type(const QString& keys) { QTest::keyClicks(QApplication::focusWidget(), keys); }
@@ -123,14 +124,14 @@ private slots:
 void TestEditGridEditing::typingThenRightCommitsAndMoves() {
     Form f;
     f.type("5");
-    QVERIFY(f.g->txtEdit->isVisible());
-    QCOMPARE(f.g->txtEdit->text(), QString("5"));
+    QVERIFY(parts::editor(f.g)->isVisible());
+    QCOMPARE(parts::editor(f.g)->text(), QString("5"));
     QCOMPARE(f.cell(1, 1), QString("5")); // written at once
     QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
     f.type("7");
     f.key(Qt::Key_Right);
-    QTRY_COMPARE(f.g->GRID->Col(), 2);
-    QVERIFY(!f.g->txtEdit->isVisible());
+    QTRY_COMPARE(parts::grid(f.g)->Col(), 2);
+    QVERIFY(!parts::editor(f.g)->isVisible());
     QCOMPARE(f.cell(1, 1), QString("57"));
     QCOMPARE(only(f.take(), "Cell"), QStringList({"CellValidate 1,1", "CellModified 1,1"}));
 }
@@ -139,13 +140,13 @@ void TestEditGridEditing::clickIntoEditorThenRightMovesCaret() {
     Form f;
     f.type("5");
     f.type("6");
-    QTest::mouseClick(f.g->txtEdit, Qt::LeftButton, {}, QPoint(2, 5));
-    const int caret = f.g->txtEdit->cursorPosition();
-    QTest::keyClick(f.g->txtEdit, Qt::Key_Left);
+    QTest::mouseClick(parts::editor(f.g), Qt::LeftButton, {}, QPoint(2, 5));
+    const int caret = parts::editor(f.g)->cursorPosition();
+    QTest::keyClick(parts::editor(f.g), Qt::Key_Left);
     QCoreApplication::processEvents();
-    QVERIFY(f.g->txtEdit->isVisible());
-    QCOMPARE(f.g->GRID->Col(), 1);
-    QCOMPARE(f.g->txtEdit->cursorPosition(), std::max(0, caret - 1));
+    QVERIFY(parts::editor(f.g)->isVisible());
+    QCOMPARE(parts::grid(f.g)->Col(), 1);
+    QCOMPARE(parts::editor(f.g)->cursorPosition(), std::max(0, caret - 1));
 }
 
 void TestEditGridEditing::escapeRestoresAndRaisesNothing() {
@@ -154,7 +155,7 @@ void TestEditGridEditing::escapeRestoresAndRaisesNothing() {
     QCOMPARE(f.cell(1, 1), QString("xyz"));
     f.key(Qt::Key_Escape);
     QCOMPARE(f.cell(1, 1), QString("r1c1"));
-    QVERIFY(!f.g->txtEdit->isVisible());
+    QVERIFY(!parts::editor(f.g)->isVisible());
     QVERIFY(only(f.take(), "Cell").isEmpty());
 }
 
@@ -175,12 +176,12 @@ void TestEditGridEditing::letterInNumericColumn() {
     if (!cancel) {
         QCOMPARE(f.cell(1, 2), QString("0"));
         QCOMPARE(only(f.take(), "C").mid(0, 2), QStringList({"CellValidate 1,2", "CellModified 1,2"}));
-        QVERIFY(!f.g->txtEdit->isVisible());
+        QVERIFY(!parts::editor(f.g)->isVisible());
     } else {
-        QVERIFY(f.g->txtEdit->isVisible()); // editing goes on
+        QVERIFY(parts::editor(f.g)->isVisible()); // editing goes on
         QCOMPARE(f.cell(1, 2), QString("a"));
         QVERIFY(only(f.events, "Cell").isEmpty());
-        QCOMPARE(f.g->GRID->Col(), 2);
+        QCOMPARE(parts::grid(f.g)->Col(), 2);
     }
 }
 
@@ -210,7 +211,7 @@ void TestEditGridEditing::backspaceClearsAtOnce() {
     Form f;
     f.key(Qt::Key_Backspace);
     QCOMPARE(f.cell(1, 1), QString());
-    QVERIFY(f.g->txtEdit->isVisible());
+    QVERIFY(parts::editor(f.g)->isVisible());
     QCOMPARE(f.g->Row(1).DataState(), int(rsNormal)); // until something is typed
     f.type("q");
     QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
@@ -224,7 +225,7 @@ void TestEditGridEditing::nonEditableColumnDropsKeys() {
     QObject::connect(f.g, &EditGrid::KeyPress, [&presses](int&) { ++presses; });
     f.type("ab");
     f.key(Qt::Key_Backspace);
-    QVERIFY(!f.g->txtEdit->isVisible());
+    QVERIFY(!parts::editor(f.g)->isVisible());
     QCOMPARE(f.cell(1, 4), QString("r1c4"));
     QCOMPARE(presses, 0);
     f.key(Qt::Key_Delete);
@@ -236,21 +237,21 @@ void TestEditGridEditing::doubleClickStartsEditWithCaretAtEnd() {
     QStringList dbl;
     QObject::connect(f.g, &EditGrid::DblClick, [&dbl] { dbl << "DblClick"; });
     QObject::connect(f.g, &EditGrid::RowDblClick, [&dbl](int r) { dbl << QString("RowDblClick %1").arg(r); });
-    const QRect r = f.g->GRID->visualRect(f.g->GRID->model()->index(1, 1));
-    QTest::mouseClick(f.g->GRID->viewport(), Qt::LeftButton, {}, r.center());
-    QTest::mouseDClick(f.g->GRID->viewport(), Qt::LeftButton, {}, r.center());
-    QVERIFY(f.g->txtEdit->isVisible());
-    QCOMPARE(f.g->txtEdit->text(), QString("r2c2"));
-    QCOMPARE(f.g->txtEdit->cursorPosition(), 4);
+    const QRect r = parts::grid(f.g)->visualRect(parts::grid(f.g)->model()->index(1, 1));
+    QTest::mouseClick(parts::grid(f.g)->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(parts::grid(f.g)->viewport(), Qt::LeftButton, {}, r.center());
+    QVERIFY(parts::editor(f.g)->isVisible());
+    QCOMPARE(parts::editor(f.g)->text(), QString("r2c2"));
+    QCOMPARE(parts::editor(f.g)->cursorPosition(), 4);
     QCOMPARE(dbl, QStringList({"DblClick", "RowDblClick 2"}));
     // Caret mode 2: Left moves within the text.
-    QTest::keyClick(f.g->txtEdit, Qt::Key_Left);
+    QTest::keyClick(parts::editor(f.g), Qt::Key_Left);
     QCoreApplication::processEvents();
-    QVERIFY(f.g->txtEdit->isVisible());
+    QVERIFY(parts::editor(f.g)->isVisible());
     // The editor lies over the cell.
-    const QPoint cellTopLeft = f.g->GRID->viewport()->mapTo(f.g, r.topLeft());
-    QVERIFY(qAbs(f.g->txtEdit->x() - cellTopLeft.x()) <= 1);
-    QVERIFY(qAbs(f.g->txtEdit->y() - cellTopLeft.y()) <= 1);
+    const QPoint cellTopLeft = parts::grid(f.g)->viewport()->mapTo(f.g, r.topLeft());
+    QVERIFY(qAbs(parts::editor(f.g)->x() - cellTopLeft.x()) <= 1);
+    QVERIFY(qAbs(parts::editor(f.g)->y() - cellTopLeft.y()) <= 1);
 }
 
 void TestEditGridEditing::zeroHeightRowRaisesNothing() {
@@ -260,10 +261,10 @@ void TestEditGridEditing::zeroHeightRowRaisesNothing() {
     QStringList seen;
     QObject::connect(f.g, &EditGrid::DblClick, [&seen] { seen << "DblClick"; });
     QObject::connect(f.g, &EditGrid::KeyPress, [&seen](int&) { seen << "KeyPress"; });
-    QMetaObject::invokeMethod(f.g->GRID, "DblClick");
+    QMetaObject::invokeMethod(parts::grid(f.g), "DblClick");
     f.type("x");
     QVERIFY(seen.isEmpty());
-    QVERIFY(!f.g->txtEdit->isVisible());
+    QVERIFY(!parts::editor(f.g)->isVisible());
 }
 
 void TestEditGridEditing::enterMoves_data() {
@@ -292,8 +293,8 @@ void TestEditGridEditing::enterMoves() {
     f.g->setOnEnterKeyMove(move);
     f.g->Cells(fromRow, fromCol).setSelected(true);
     f.key(Qt::Key_Return);
-    QCOMPARE(f.g->GRID->Row(), toRow);
-    QCOMPARE(f.g->GRID->Col(), toCol);
+    QCOMPARE(parts::grid(f.g)->Row(), toRow);
+    QCOMPARE(parts::grid(f.g)->Col(), toCol);
 }
 
 static void giveListColumn(Form& f, int col) {
@@ -312,13 +313,13 @@ void TestEditGridEditing::listArrowsThenClickVersusEnter() {
     giveListColumn(f, 2);
     f.g->Cells(1, 2).setSelected(true);
     f.key(Qt::Key_Return); // opens the list
-    ucList* l = f.g->list(2);
+    ucList* l = parts::list(f.g, 2);
     QVERIFY(l->isVisible());
     QCOMPARE(f.take(), QStringList({"KeyDown 13", "BeforeListDown"}));
-    QTest::keyClick(l->dcSelect, Qt::Key_Down);
-    QTest::keyClick(l->dcSelect, Qt::Key_Down);
+    QTest::keyClick(parts::dcSelectOf(l), Qt::Key_Down);
+    QTest::keyClick(parts::dcSelectOf(l), Qt::Key_Down);
     QCOMPARE(f.cell(1, 2), QString("r1c2")); // the arrows' clicks took nothing
-    QTest::keyClick(l->dcSelect, Qt::Key_Return);
+    QTest::keyClick(parts::dcSelectOf(l), Qt::Key_Return);
     QVERIFY(!l->isVisible());
     QCOMPARE(f.cell(1, 2), QString("项目1"));
     QCOMPARE(f.take(), QStringList({"SelectItemClick K1", "CellModified 1,2"}));
@@ -330,10 +331,10 @@ void TestEditGridEditing::listClickModifiesRow() {
     giveListColumn(f, 2);
     f.g->Cells(2, 2).setSelected(true);
     f.key(Qt::Key_Return);
-    ucList* l = f.g->list(2);
+    ucList* l = parts::list(f.g, 2);
     QVERIFY(l->isVisible());
-    const QRect item = l->dcSelect->visualItemRect(l->dcSelect->item(2));
-    QTest::mouseClick(l->dcSelect->viewport(), Qt::LeftButton, {}, item.center());
+    const QRect item = parts::dcSelectOf(l)->visualItemRect(parts::dcSelectOf(l)->item(2));
+    QTest::mouseClick(parts::dcSelectOf(l)->viewport(), Qt::LeftButton, {}, item.center());
     QVERIFY(!l->isVisible());
     QCOMPARE(f.cell(2, 2), QString("项目2"));
     QCOMPARE(f.g->Row(2).DataState(), int(rsModify));
@@ -347,18 +348,18 @@ void TestEditGridEditing::listOpensAboveOrBelow() {
     f.g->setListBoxHeight(600); // 40 px
     f.g->Cells(1, 2).setSelected(true);
     f.key(Qt::Key_Return);
-    ucList* l = f.g->list(2);
-    const int cellTop = f.g->GRID->CellTop() / 15;
+    ucList* l = parts::list(f.g, 2);
+    const int cellTop = parts::grid(f.g)->CellTop() / 15;
     QVERIFY(l->y() >= cellTop); // no room above the first row: below it
     f.key(Qt::Key_Escape);
     // A lower row with room above it.
     for (int i = 0; i < 6; ++i)
         f.g->NewRecord();
     f.g->Cells(8, 2).setSelected(true);
-    f.g->GRID->setFocus();
+    parts::grid(f.g)->setFocus();
     f.key(Qt::Key_Return);
     QVERIFY(l->isVisible());
-    QVERIFY(l->y() + l->height() <= f.g->GRID->CellTop() / 15 + 2);
+    QVERIFY(l->y() + l->height() <= parts::grid(f.g)->CellTop() / 15 + 2);
 }
 
 void TestEditGridEditing::beforeListDownFillsTheList() {
@@ -366,13 +367,13 @@ void TestEditGridEditing::beforeListDownFillsTheList() {
     f.g->Col(3).setCanEdit(false);
     f.g->Col(3).setCanSelect(true);
     QObject::connect(f.g, &EditGrid::BeforeListDown, [&f] {
-        f.g->Col(3).AddListItem(QString("row%1").arg(f.g->GRID->Row()), {"当前行"});
+        f.g->Col(3).AddListItem(QString("row%1").arg(parts::grid(f.g)->Row()), {"当前行"});
     });
     f.g->Cells(2, 3).setSelected(true);
     f.key(Qt::Key_Return);
-    QCOMPARE(f.g->list(3)->ListCount(), 1);
-    QTest::keyClick(f.g->list(3)->dcSelect, Qt::Key_Down);
-    QTest::keyClick(f.g->list(3)->dcSelect, Qt::Key_Return);
+    QCOMPARE(parts::list(f.g, 3)->ListCount(), 1);
+    QTest::keyClick(parts::dcSelectOf(parts::list(f.g, 3)), Qt::Key_Down);
+    QTest::keyClick(parts::dcSelectOf(parts::list(f.g, 3)), Qt::Key_Return);
     QCOMPARE(f.cell(2, 3), QString("当前行"));
 }
 
@@ -380,15 +381,15 @@ void TestEditGridEditing::listEscapeAndSelectButton() {
     Form f;
     giveListColumn(f, 2);
     f.g->Cells(1, 1).setSelected(true);
-    QVERIFY(!f.g->cmdSelect->isVisible());
+    QVERIFY(!parts::selectButton(f.g)->isVisible());
     f.g->Cells(1, 2).setSelected(true);
-    QVERIFY(f.g->cmdSelect->isVisible()); // at the cell's right end
-    QCOMPARE(f.g->cmdSelect->text(), QString("..."));
-    QTest::mouseClick(f.g->cmdSelect, Qt::LeftButton);
-    ucList* l = f.g->list(2);
+    QVERIFY(parts::selectButton(f.g)->isVisible()); // at the cell's right end
+    QCOMPARE(parts::selectButton(f.g)->text(), QString("..."));
+    QTest::mouseClick(parts::selectButton(f.g), Qt::LeftButton);
+    ucList* l = parts::list(f.g, 2);
     QVERIFY(l->isVisible());
-    QTest::keyClick(l->dcSelect, Qt::Key_Down);
-    QTest::keyClick(l->dcSelect, Qt::Key_Escape);
+    QTest::keyClick(parts::dcSelectOf(l), Qt::Key_Down);
+    QTest::keyClick(parts::dcSelectOf(l), Qt::Key_Escape);
     QVERIFY(!l->isVisible());
     QCOMPARE(f.cell(1, 2), QString("r1c2"));
 }
@@ -396,8 +397,8 @@ void TestEditGridEditing::listEscapeAndSelectButton() {
 void TestEditGridEditing::copyBlock() {
     Form f;
     f.g->Cells(1, 1).setSelected(true);
-    f.g->GRID->setRowSel(2);
-    f.g->GRID->setColSel(2);
+    parts::grid(f.g)->setRowSel(2);
+    parts::grid(f.g)->setColSel(2);
     f.key(Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QString("r1c1\tr1c2\r\nr2c1\tr2c2\r\n"));
     f.g->Cells(3, 4).setSelected(true);
@@ -412,7 +413,7 @@ void TestEditGridEditing::clearBlock() {
     int cleared = 0;
     QObject::connect(f.g, &EditGrid::CellClear, [&cleared] { ++cleared; });
     f.g->Cells(1, 1).setSelected(true);
-    f.g->GRID->setColSel(3);
+    parts::grid(f.g)->setColSel(3);
     f.key(Qt::Key_Delete);
     QCOMPARE(f.cell(1, 1), QString());
     QCOMPARE(f.cell(1, 2), QString("0"));
@@ -478,15 +479,15 @@ void TestEditGridEditing::checkBoxColumnToggles() {
     Form f;
     f.g->setAutoCheckMark("√");
     f.g->Cells(2, 1).setSelected(true);
-    auto* header = f.g->GRID->verticalHeader();
+    auto* header = parts::grid(f.g)->verticalHeader();
     const QPoint inRow2(header->width() / 2, header->sectionViewportPosition(1) + header->sectionSize(1) / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, inRow2);
     QVERIFY(f.g->Row(2).Checked());
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, inRow2);
     QVERIFY(!f.g->Row(2).Checked());
     // A click on a data cell does not toggle.
-    const QRect cell = f.g->GRID->visualRect(f.g->GRID->model()->index(1, 2));
-    QTest::mouseClick(f.g->GRID->viewport(), Qt::LeftButton, {}, cell.center());
+    const QRect cell = parts::grid(f.g)->visualRect(parts::grid(f.g)->model()->index(1, 2));
+    QTest::mouseClick(parts::grid(f.g)->viewport(), Qt::LeftButton, {}, cell.center());
     QVERIFY(!f.g->Row(2).Checked());
 }
 
@@ -525,8 +526,8 @@ void TestEditGridEditing::copyThenPasteRoundTrips() {
         f.g->Cells(2, 1).setText(odd[(i + 3) % odd.size()]);
         f.g->Cells(2, 2).setText(odd[(i + 4) % odd.size()]);
         f.g->Cells(1, 1).setSelected(true);
-        f.g->GRID->setRowSel(2);
-        f.g->GRID->setColSel(2);
+        parts::grid(f.g)->setRowSel(2);
+        parts::grid(f.g)->setColSel(2);
         f.key(Qt::Key_C, Qt::ControlModifier);
         f.g->Cells(1, 3).setSelected(true);
         f.key(Qt::Key_V, Qt::ControlModifier);
@@ -585,7 +586,7 @@ void TestEditGridEditing::keysWithX11Text() {
     QApplication::sendEvent(QApplication::focusWidget(), &press);
     QKeyEvent release(QEvent::KeyRelease, key, mods, text);
     QApplication::sendEvent(QApplication::focusWidget(), &release);
-    QVERIFY(!f.g->txtEdit->isVisible());
+    QVERIFY(!parts::editor(f.g)->isVisible());
     QCOMPARE(f.cell(1, 2), key == Qt::Key_Delete ? QString() : QString("r1c2"));
     QVERIFY(!f.cell(1, 2).contains(QChar(0x7f)));
 }
@@ -599,7 +600,7 @@ void TestEditGridEditing::hostChangesTheKey() {
             a = 0; // dropped
     });
     f.type("ab#c");
-    QCOMPARE(f.g->txtEdit->text(), QString("ABC"));
+    QCOMPARE(parts::editor(f.g)->text(), QString("ABC"));
 }
 
 void TestEditGridEditing::refusedValueKeepsTheCell() {
@@ -611,9 +612,9 @@ void TestEditGridEditing::refusedValueKeepsTheCell() {
     for (Qt::Key k : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Return}) {
         f.key(k);
         QCoreApplication::processEvents();
-        QCOMPARE(f.g->GRID->Row(), 1);
-        QCOMPARE(f.g->GRID->Col(), 2);
-        QVERIFY(f.g->txtEdit->isVisible());
+        QCOMPARE(parts::grid(f.g)->Row(), 1);
+        QCOMPARE(parts::grid(f.g)->Col(), 2);
+        QVERIFY(parts::editor(f.g)->isVisible());
     }
     QVERIFY(f.take().contains("ValidateError 1,2"));
 }
@@ -621,16 +622,16 @@ void TestEditGridEditing::refusedValueKeepsTheCell() {
 void TestEditGridEditing::popupFocusDoesNotCommit() {
     Form f;
     f.type("typed");
-    QVERIFY(f.g->txtEdit->isVisible());
+    QVERIFY(parts::editor(f.g)->isVisible());
     QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
-    QApplication::sendEvent(f.g->txtEdit, &popup);
+    QApplication::sendEvent(parts::editor(f.g), &popup);
     QFocusEvent other(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(f.g->txtEdit, &other);
-    QVERIFY(f.g->txtEdit->isVisible());
+    QApplication::sendEvent(parts::editor(f.g), &other);
+    QVERIFY(parts::editor(f.g)->isVisible());
     QVERIFY(only(f.take(), "CellValidate").isEmpty());
     QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(f.g->txtEdit, &tab);
-    QVERIFY(!f.g->txtEdit->isVisible());
+    QApplication::sendEvent(parts::editor(f.g), &tab);
+    QVERIFY(!parts::editor(f.g)->isVisible());
     QCOMPARE(f.cell(1, 1), QString("typed"));
 }
 
@@ -680,15 +681,15 @@ void TestEditGridEditing::clickOnHighlightedListItem() {
     giveListColumn(f, 2);
     f.g->Cells(1, 2).setSelected(true);
     f.key(Qt::Key_Return);
-    ucList* l = f.g->list(2);
-    QTest::keyClick(l->dcSelect, Qt::Key_Down);
-    QTest::keyClick(l->dcSelect, Qt::Key_Down);
+    ucList* l = parts::list(f.g, 2);
+    QTest::keyClick(parts::dcSelectOf(l), Qt::Key_Down);
+    QTest::keyClick(parts::dcSelectOf(l), Qt::Key_Down);
     const int highlighted = l->ListIndex();
     QVERIFY(highlighted >= 0);
-    const QRect item = l->dcSelect->visualItemRect(l->dcSelect->item(highlighted));
-    QTest::mouseClick(l->dcSelect->viewport(), Qt::LeftButton, {}, item.center());
+    const QRect item = parts::dcSelectOf(l)->visualItemRect(parts::dcSelectOf(l)->item(highlighted));
+    QTest::mouseClick(parts::dcSelectOf(l)->viewport(), Qt::LeftButton, {}, item.center());
     QVERIFY(!l->isVisible());
-    QCOMPARE(f.cell(1, 2), l->dcSelect->item(highlighted)->text());
+    QCOMPARE(f.cell(1, 2), parts::dcSelectOf(l)->item(highlighted)->text());
     QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
 }
 

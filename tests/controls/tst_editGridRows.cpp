@@ -1,5 +1,6 @@
 // New, deleted and removed rows, validation and saving.
 #include "EditGrid.h"
+#include "tsControlParts.h"
 #include "common/vtValue.h"
 #include "vgGrid.h"
 
@@ -64,8 +65,8 @@ void TestEditGridRows::saveWithNothingPending() {
 
 void TestEditGridRows::saveOrderAndRemovals() {
     Grid t;
-    t.g.GRID->setRowData(2, rsModify);
-    t.g.GRID->setRowData(4, rsModify);
+    parts::grid(&t.g)->setRowData(2, rsModify);
+    parts::grid(&t.g)->setRowData(4, rsModify);
     t.g.DeleteRecord(5);
     t.g.DeleteRecord(3);
     QCOMPARE(t.state(3), int(rsDelete));
@@ -85,8 +86,8 @@ void TestEditGridRows::saveOrderAndRemovals() {
 
 void TestEditGridRows::cancelLeavesEverything() {
     Grid t;
-    t.g.GRID->setRowData(1, rsModify);
-    t.g.GRID->setRowData(2, rsModify);
+    parts::grid(&t.g)->setRowData(1, rsModify);
+    parts::grid(&t.g)->setRowData(2, rsModify);
     t.g.DeleteRecord(4);
     t.cancelAt = 2; // the second SaveModify
     QVERIFY(!t.g.SaveData());
@@ -126,7 +127,7 @@ void TestEditGridRows::removeRowWithOneRowLeft() {
     u.g.RemoveRow(2);
     QCOMPARE(u.g.Rows(), 3);
     QCOMPARE(u.g.Cells(2, 1).Text(), QString("n3"));
-    QCOMPARE(u.g.GRID->Row(), 2); // the last row became current
+    QCOMPARE(parts::grid(&u.g)->Row(), 2); // the last row became current
     QCOMPARE(u.events, QStringList{"AfterRemoveRow"});
 }
 
@@ -137,7 +138,7 @@ void TestEditGridRows::newRecordFillsNumericColumns() {
     QObject::connect(&t.g, &EditGrid::AfterNewRecord, [&after](clsRow r) { after = r.Index(); });
     t.g.NewRecord();
     QCOMPARE(after, 6);
-    QCOMPARE(t.g.GRID->Row(), 6);
+    QCOMPARE(parts::grid(&t.g)->Row(), 6);
     QCOMPARE(t.state(6), int(rsNew));
     QCOMPARE(t.g.Cells(6, 2).Text(), QString("0"));
     QCOMPARE(t.g.Cells(6, 1).Text(), QString());
@@ -171,8 +172,8 @@ void TestEditGridRows::validateMessages() {
     t.g.Cells(1, 1).setSelected(true);
     QCOMPARE(t.g.Validate(), message);
     if (!message.isEmpty()) {
-        QCOMPARE(t.g.GRID->Row(), row);
-        QCOMPARE(t.g.GRID->Col(), 3);
+        QCOMPARE(parts::grid(&t.g)->Row(), row);
+        QCOMPARE(parts::grid(&t.g)->Col(), 3);
     }
     QCOMPARE(t.g.Cells(row, 3).Text(), text); // nothing changed
     QVERIFY(t.events.isEmpty());
@@ -182,12 +183,12 @@ void TestEditGridRows::menuDeleteRemovesAtOnce() {
     Grid t;
     t.g.setShowMenu(true);
     t.g.Cells(2, 1).setSelected(true);
-    t.g.mnDelete->trigger();
+    parts::deleteItem(&t.g)->trigger();
     QCOMPARE(t.g.Rows(), 5);
     QCOMPARE(t.g.Cells(2, 1).Text(), QString("n3"));
     QVERIFY(t.g.SaveData());
     QVERIFY(!t.events.contains("SaveDelete 2"));
-    t.g.mnAddRow->trigger();
+    parts::addRowItem(&t.g)->trigger();
     QCOMPARE(t.g.Rows(), 6);
     QCOMPARE(t.state(5), int(rsNew));
 }
@@ -195,7 +196,7 @@ void TestEditGridRows::menuDeleteRemovesAtOnce() {
 void TestEditGridRows::newRecordWithoutDataColumns() {
     Grid t;
     t.g.Col(2).setValidate(dvNumeric);
-    t.g.GRID->setRow(2);
+    parts::grid(&t.g)->setRow(2);
     t.g.setFixedCols(t.g.Cols()); // every column fixed: no data column
     t.g.NewRecord();
     QCOMPARE(t.g.Cells(2, 2).Text(), QString("2")); // the current row keeps its value
@@ -211,7 +212,7 @@ void TestEditGridRows::deletedRowsAreNotValidated() {
     // The same value in a row that stays is refused.
     t.g.Cells(4, 2).setText("not a number");
     QCOMPARE(t.g.Validate(), QString("输入必须为数字"));
-    QCOMPARE(t.g.GRID->Row(), 4);
+    QCOMPARE(parts::grid(&t.g)->Row(), 4);
 }
 
 QTEST_MAIN(TestEditGridRows)

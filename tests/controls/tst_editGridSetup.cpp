@@ -1,4 +1,5 @@
 #include "EditGrid.h"
+#include "tsControlParts.h"
 #include "common/vtError.h"
 #include "common/vtValue.h"
 #include "ucCheckList.h"
@@ -73,7 +74,7 @@ void TestEditGridSetup::initColHeadersShapes() {
         QCOMPARE(g.Cells(0, k + 1).Text(), captions[k].toString());
     for (int c = 0; c < cols; ++c)
         QCOMPARE(g.Col(c).Alignment(), 1);
-    QCOMPARE(int(g.ucSelect.size()), cols);
+    QCOMPARE(int(parts::lists(&g).size()), cols);
 }
 
 void TestEditGridSetup::initColWidthTooManyValues() {
@@ -102,7 +103,7 @@ void TestEditGridSetup::initColEditAndAlign() {
     g.InitColAlign(1, {7, 4});
     QVERIFY(g.Col(1).CanEdit());
     QVERIFY(!g.Col(2).CanEdit());
-    QVERIFY(g.settings(2).canSelect);
+    QVERIFY(g.Col(2).CanSelect());
     QCOMPARE(g.Col(1).Alignment(), 7);
     QCOMPARE(g.Col(2).Alignment(), 4);
     QVERIFY_THROWS_EXCEPTION(Error, g.InitColEdit(true, {true, true, true}));
@@ -189,17 +190,17 @@ void TestEditGridSetup::colsGrowAndShrinkListsAndSettings() {
         g.Col(c).setCanEdit(true);
         g.Col(c).setValidate(dvNumeric);
     }
-    ucList* kept = g.list(2);
+    ucList* kept = parts::list(&g, 2);
     g.setCols(6);
-    QCOMPARE(int(g.ucSelect.size()), 6);
-    QCOMPARE(g.list(2), kept);
+    QCOMPARE(int(parts::lists(&g).size()), 6);
+    QCOMPARE(parts::list(&g, 2), kept);
     QVERIFY(g.Col(3).CanEdit());
     QVERIFY(!g.Col(4).CanEdit());
     QCOMPARE(g.Col(5).Validate(), int(dvString));
     QCOMPARE(g.Col(5).SortType(), 8);
     g.setCols(3);
-    QCOMPARE(int(g.ucSelect.size()), 3);
-    QCOMPARE(g.list(2), kept);
+    QCOMPARE(int(parts::lists(&g).size()), 3);
+    QCOMPARE(parts::list(&g, 2), kept);
     QVERIFY(g.Col(2).CanEdit());
     QCOMPARE(g.Col(0).Validate(), int(dvNumeric));
     QVERIFY_THROWS_EXCEPTION(Error, g.Col(3).CanEdit());
@@ -208,7 +209,7 @@ void TestEditGridSetup::colsGrowAndShrinkListsAndSettings() {
     QVERIFY(!g.Col(3).CanEdit());
     // Column 0's list exists from the start and cannot go.
     QVERIFY_THROWS_EXCEPTION(Error, g.setCols(0));
-    QCOMPARE(g.GRID->Cols(), 0);
+    QCOMPARE(parts::grid(&g)->Cols(), 0);
 }
 
 void TestEditGridSetup::clear() {
@@ -229,7 +230,7 @@ void TestEditGridSetup::autoSortAndExplorerBar() {
     QCOMPARE(g.ExplorerBar(), 0);
     g.setExplorerBar(5);
     QVERIFY(!g.AutoSort());
-    QCOMPARE(g.GRID->ExplorerBar(), 5);
+    QCOMPARE(parts::grid(&g)->ExplorerBar(), 5);
     // A header click then sorts by that column.
     g.InitColHeaders("", {"a"});
     vt::ValueArray a(1, 3);
@@ -239,7 +240,7 @@ void TestEditGridSetup::autoSortAndExplorerBar() {
     g.LoadData(vt::toVariant(a));
     g.show();
     QVERIFY(QTest::qWaitForWindowExposed(&g));
-    auto* header = g.GRID->horizontalHeader();
+    auto* header = parts::grid(&g)->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionPosition(0) + 5, 5));
     QCOMPARE(g.Cells(1, 1).Text(), QString("a"));
     QCOMPARE(g.Cells(3, 1).Text(), QString("c"));
@@ -251,41 +252,41 @@ void TestEditGridSetup::autoSortAndExplorerBar() {
 void TestEditGridSetup::autoCheckMark() {
     EditGrid g;
     g.setAutoCheckMark("√");
-    QCOMPARE(g.GRID->ColDataType(0), 11);
+    QCOMPARE(parts::grid(&g)->ColDataType(0), 11);
     g.setAutoCheckMark("");
-    QCOMPARE(g.GRID->ColDataType(0), 8);
+    QCOMPARE(parts::grid(&g)->ColDataType(0), 8);
 }
 
 void TestEditGridSetup::listBoxHeight() {
     EditGrid g;
     g.setCols(3);
     g.setListBoxHeight(3000);
-    for (ucList* l : g.ucSelect)
+    for (ucList* l : parts::lists(&g))
         QCOMPARE(l->height(), 200);
     QCOMPARE(g.ListBoxHeight(), short(3000));
-    g.list(2)->resize(50, 60);
+    parts::list(&g, 2)->resize(50, 60);
     g.setCols(5);
-    g.list(4)->resize(50, 70);
-    QCOMPARE(g.list(4)->height(), 70); // keeps its own until written again
+    parts::list(&g, 4)->resize(50, 70);
+    QCOMPARE(parts::list(&g, 4)->height(), 70); // keeps its own until written again
     g.setListBoxHeight(1500);
-    QCOMPARE(g.list(4)->height(), 100);
+    QCOMPARE(parts::list(&g, 4)->height(), 100);
 }
 
 void TestEditGridSetup::passThroughProperties() {
     EditGrid g;
     g.setGridLinesWidth(2);
-    QCOMPARE(g.GRID->GridLineWidth(), 2);
+    QCOMPARE(parts::grid(&g)->GridLineWidth(), 2);
     g.setBackColor(255);
-    QCOMPARE(g.GRID->BackColor(), 255L);
-    QCOMPARE(g.txtEdit->palette().color(QPalette::Base), QColor(255, 0, 0));
-    QCOMPARE(g.list(0)->BackColor(), 255L);
+    QCOMPARE(parts::grid(&g)->BackColor(), 255L);
+    QCOMPARE(parts::editor(&g)->palette().color(QPalette::Base), QColor(255, 0, 0));
+    QCOMPARE(parts::list(&g, 0)->BackColor(), 255L);
     QFont f("WenQuanYi Micro Hei", 12);
     g.setGridFont(f);
-    QCOMPARE(g.txtEdit->font().pointSize(), 12);
-    QCOMPARE(g.list(0)->Font().pointSize(), 12);
+    QCOMPARE(parts::editor(&g)->font().pointSize(), 12);
+    QCOMPARE(parts::list(&g, 0)->Font().pointSize(), 12);
     QVERIFY(!g.DataChanged());
     g.setSelectionMode(1);
-    QCOMPARE(g.GRID->SelectionMode(), 1);
+    QCOMPARE(parts::grid(&g)->SelectionMode(), 1);
 }
 
 void TestEditGridSetup::propertyBagRoundTrip() {
@@ -314,13 +315,13 @@ void TestEditGridSetup::propertyBagRoundTrip() {
     EditGrid b;
     b.ReadProperties(bag);
     QCOMPARE(b.GridLinesWidth(), short(2));
-    QCOMPARE(b.GRID->GridLineWidth(), 2);
+    QCOMPARE(parts::grid(&b)->GridLineWidth(), 2);
     QCOMPARE(b.OnEnterKeyMove(), int(fmtVerNext));
     QVERIFY(b.ShowMenu());
     QCOMPARE(b.BackColorFixed(), 14139808L);
     QVERIFY(!b.AutoSort());
     QCOMPARE(b.ExplorerBar(), 0);
-    QCOMPARE(b.GRID->ColDataType(0), 11);
+    QCOMPARE(parts::grid(&b)->ColDataType(0), 11);
     QVERIFY(!b.AllowPaste());
     QCOMPARE(b.ListBoxHeight(), short(2400));
     QCOMPARE(b.SelectionMode(), 1);
@@ -332,7 +333,7 @@ void TestEditGridSetup::propertyBagDefaults() {
     QCOMPARE(g.AllowUserResizing(), 0);
     QCOMPARE(g.findChild<QHeaderView*>()->sectionResizeMode(0), QHeaderView::Fixed);
     g.setAllowUserResizing(1);
-    QCOMPARE(g.GRID->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
+    QCOMPARE(parts::grid(&g)->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     g.setBackColor(0x123456);
     g.setOnEnterKeyMove(fmtEdit);
     g.ReadProperties({});
@@ -351,7 +352,7 @@ void TestEditGridSetup::firstPlacement() {
     g.InitProperties();
     QCOMPARE(g.OnEnterKeyMove(), int(fmtHorNext));
     QVERIFY(!g.ShowMenu());
-    QCOMPARE(g.GRID->ColDataType(0), 8);
+    QCOMPARE(parts::grid(&g)->ColDataType(0), 8);
     QVERIFY(g.AllowPaste());
 }
 

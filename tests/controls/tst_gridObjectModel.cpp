@@ -1,4 +1,5 @@
 #include "EditGrid.h"
+#include "tsControlParts.h"
 #include "common/vtError.h"
 #include "ucList.h"
 #include "vgGrid.h"
@@ -85,10 +86,10 @@ void TestGridObjectModel::rowChecked() {
     QVERIFY(!g.Row(1).Checked());
     g.Row(1).setChecked(true);
     QVERIFY(g.Row(1).Checked());
-    QCOMPARE(g.GRID->CellChecked(1, 0), 1);
+    QCOMPARE(parts::grid(&g)->CellChecked(1, 0), 1);
     g.Row(1).setChecked(false);
     QVERIFY(!g.Row(1).Checked());
-    QCOMPARE(g.GRID->CellChecked(1, 0), 2); // unchecked is written either way
+    QCOMPARE(parts::grid(&g)->CellChecked(1, 0), 2); // unchecked is written either way
 }
 
 void TestGridObjectModel::rowSelectedFalseStillMoves() {
@@ -96,8 +97,8 @@ void TestGridObjectModel::rowSelectedFalseStillMoves() {
     fourByFour(g);
     g.setSelectionMode(1);
     g.Row(3).setSelected(false);
-    QCOMPARE(g.GRID->Row(), 3);
-    QCOMPARE(g.GRID->ColSel(), 3);
+    QCOMPARE(parts::grid(&g)->Row(), 3);
+    QCOMPARE(parts::grid(&g)->ColSel(), 3);
 }
 
 void TestGridObjectModel::initData_data() {
@@ -138,7 +139,7 @@ void TestGridObjectModel::columnFormatsAndDefaults() {
     QCOMPARE(c.NextCol().Index(), 3);
     QCOMPARE(c.PrevCol().PrevCol().PrevCol().Index(), -1);
     c.setDataType(11);
-    QCOMPARE(g.GRID->ColDataType(2), 11);
+    QCOMPARE(parts::grid(&g)->ColDataType(2), 11);
     c.setAlignment(7);
     QCOMPARE(c.Alignment(), 7);
 }
@@ -150,7 +151,7 @@ void TestGridObjectModel::addListItemArgumentLimit() {
     for (int i = 0; i < 10; ++i)
         ten << i;
     g.Col(1).AddListItem("k", ten);
-    QCOMPARE(g.list(1)->ListCount(), 1);
+    QCOMPARE(parts::list(&g, 1)->ListCount(), 1);
     try {
         g.Col(1).AddListItem("k2", ten + QVariantList{10});
         QFAIL("no error raised");
@@ -158,9 +159,9 @@ void TestGridObjectModel::addListItemArgumentLimit() {
         QCOMPARE(e.number(), 5003);
         QCOMPARE(e.description(), QString("参数过多，不能执行"));
     }
-    QCOMPARE(g.list(1)->ListCount(), 1);
+    QCOMPARE(parts::list(&g, 1)->ListCount(), 1);
     g.Col(2).LoadListItems(QVariant(), 0, 1);
-    QCOMPARE(g.list(2)->ListCount(), 0);
+    QCOMPARE(parts::list(&g, 2)->ListCount(), 0);
 }
 
 void TestGridObjectModel::columnIndexOutOfRange() {

@@ -1,4 +1,5 @@
 #include "common/vtError.h"
+#include "tsControlParts.h"
 #include "common/vtValue.h"
 #include "ucCheckList.h"
 #include "ucInput.h"
@@ -48,14 +49,14 @@ void TestPickers::loadListDefaultsToKeyAndName() {
     QSignalSpy clicks(&input, &ucInput::Click);
     input.LoadList(vt::toVariant(products()));
     QCOMPARE(input.ListCount(), 3);
-    QCOMPARE(input.dcSelect->itemText(1), QString("二氧化锆全瓷冠"));
+    QCOMPARE(parts::dcSelectOf(&input)->itemText(1), QString("二氧化锆全瓷冠"));
     QCOMPARE(input.ListIndex(), -1);
     QCOMPARE(input.Key(), QVariant(QString()));
     QCOMPARE(clicks.count(), 0);
     input.setKey("D01");
     QCOMPARE(input.Text(), QString("二氧化锆全瓷冠"));
     QCOMPARE(clicks.count(), 1);
-    QCOMPARE(input.txtKey->text(), QString("D01"));
+    QCOMPARE(parts::codeBox(&input)->text(), QString("D01"));
     input.LoadList(vt::toVariant(products()), 0, 1, "E01");
     QCOMPARE(input.Key(), QVariant("E01"));
 }
@@ -111,17 +112,17 @@ void TestPickers::typedLowerCaseCodeTakesStoredKey() {
     input.LoadList(vt::toVariant(products()));
     input.show();
     QVERIFY(QTest::qWaitForWindowExposed(&input));
-    input.txtKey->setFocus();
-    QTest::keyClicks(input.txtKey, "d0");
+    parts::codeBox(&input)->setFocus();
+    QTest::keyClicks(parts::codeBox(&input), "d0");
     QCOMPARE(input.ListIndex(), -1); // not a code yet
-    QTest::keyClicks(input.txtKey, "1");
+    QTest::keyClicks(parts::codeBox(&input), "1");
     QCOMPARE(input.ListIndex(), 1);
-    QCOMPARE(input.txtKey->text(), QString("D01"));
-    QCOMPARE(input.txtKey->cursorPosition(), 3);
-    QTest::keyClicks(input.txtKey, "x");
+    QCOMPARE(parts::codeBox(&input)->text(), QString("D01"));
+    QCOMPARE(parts::codeBox(&input)->cursorPosition(), 3);
+    QTest::keyClicks(parts::codeBox(&input), "x");
     QCOMPARE(input.ListIndex(), -1);
     input.Reset();
-    QCOMPARE(input.txtKey->text(), QString());
+    QCOMPARE(parts::codeBox(&input)->text(), QString());
     QCOMPARE(input.ListIndex(), -1);
 }
 
@@ -135,7 +136,7 @@ void TestPickers::keyAndValueLookups() {
     QCOMPARE(input.DataInfo(1), QVariant("钴铬合金烤瓷冠"));
     input.setDataInfo(1, "changed");
     QCOMPARE(input.DataInfo(1), QVariant("changed"));
-    QCOMPARE(input.dcSelect->itemText(0), QString("钴铬合金烤瓷冠")); // the list is not refreshed
+    QCOMPARE(parts::dcSelectOf(&input)->itemText(0), QString("钴铬合金烤瓷冠")); // the list is not refreshed
     input.setKey("nothing");
     QCOMPARE(input.ListIndex(), -1);
     QCOMPARE(input.DataInfo(1), QVariant(QString()));
@@ -162,30 +163,30 @@ void TestPickers::proportionHidesOneHalf() {
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     input->setProportion(proportion == 5 ? 4 : proportion);
     input->setProportion(proportion);
-    QCOMPARE(input->txtKey->isVisible(), keyShown);
-    QCOMPARE(input->dcSelect->isVisible(), listShown);
+    QCOMPARE(parts::codeBox(input)->isVisible(), keyShown);
+    QCOMPARE(parts::dcSelectOf(input)->isVisible(), listShown);
     if (proportion == 5) {
         const int inner = 200 * 15;
-        QCOMPARE(input->imgLine->x(), qRound((inner - 15) / 10 * 5 / 15.0));
+        QCOMPARE(parts::line(input)->x(), qRound((inner - 15) / 10 * 5 / 15.0));
     }
 }
 
 void TestPickers::narrowControlIsNotLaidOut() {
     ucInput input;
     input.setProportion(5);
-    const QRect before = input.txtKey->geometry();
+    const QRect before = parts::codeBox(&input)->geometry();
     input.resize(6, input.height()); // 90 twips
-    QCOMPARE(input.txtKey->geometry(), before);
+    QCOMPARE(parts::codeBox(&input)->geometry(), before);
 }
 
 void TestPickers::verticalLayout() {
     ucInput input;
     input.resize(180, input.height());
     input.setShowType(ucInput::Verti);
-    QCOMPARE(input.dcSelect->y(), input.txtKey->height() + 1);
-    QCOMPARE(input.height(), input.dcSelect->height() + input.txtKey->height() + 1);
+    QCOMPARE(parts::dcSelectOf(&input)->y(), parts::codeBox(&input)->height() + 1);
+    QCOMPARE(input.height(), parts::dcSelectOf(&input)->height() + parts::codeBox(&input)->height() + 1);
     input.setShowType(ucInput::Horiz);
-    QCOMPARE(input.dcSelect->y(), 0);
+    QCOMPARE(parts::dcSelectOf(&input)->y(), 0);
 }
 
 void TestPickers::addListItemShapes() {
@@ -194,7 +195,7 @@ void TestPickers::addListItemShapes() {
     QCOMPARE(input.BoundField(), 0);
     QCOMPARE(input.ListField(), 0);
     QCOMPARE(input.ListCount(), 1);
-    QCOMPARE(input.dcSelect->itemText(0), QString("北京口腔医院"));
+    QCOMPARE(parts::dcSelectOf(&input)->itemText(0), QString("北京口腔医院"));
     try {
         input.AddListItem("a", {"b"});
         QFAIL("no error raised");
@@ -298,7 +299,7 @@ void TestPickers::pickerPropertyBags() {
     QCOMPARE(c.ShowType(), 0);
     QVERIFY(c.Enabled());
     c.setEnabledState(false);
-    QVERIFY(!c.txtKey->isEnabled() && !c.dcSelect->isEnabled());
+    QVERIFY(!parts::codeBox(&c)->isEnabled() && !parts::dcSelectOf(&c)->isEnabled());
 }
 
 void TestPickers::clickOnlyWhenTheChoiceChanges() {

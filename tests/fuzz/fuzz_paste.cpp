@@ -1,6 +1,7 @@
 // Fuzz target: pasting clipboard text into an editable grid with Ctrl+V.
 // Any text pastes without a crash; rows only ever grow by appended records.
 #include "EditGrid.h"
+#include "tsControlParts.h"
 #include "vgGrid.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     grid->Cells(1, 1).setSelected(true);
     QApplication::clipboard()->setText(QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
-    QApplication::sendEvent(grid->GRID, &press);
+    QApplication::sendEvent(parts::grid(grid), &press);
     if (grid->Rows() < 2)
         std::abort();
     for (int r = 1; r < grid->Rows(); ++r)
