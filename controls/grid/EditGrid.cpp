@@ -18,13 +18,13 @@
 namespace vt {
 
 namespace {
-[[noreturn]] void subscript() { throw Error(9, QStringLiteral("下标越界")); }
+[[noreturn]] void subscript() { throw vt::Error(9, QStringLiteral("下标越界")); }
 } // namespace
 
 void EditGrid::raiseAs(int number, const std::exception& e) {
-    if (const auto* ve = dynamic_cast<const Error*>(&e))
-        throw Error(number, ve->description());
-    throw Error(number, QString::fromLocal8Bit(e.what()));
+    if (const auto* ve = dynamic_cast<const vt::Error*>(&e))
+        throw vt::Error(number, ve->description());
+    throw vt::Error(number, QString::fromLocal8Bit(e.what()));
 }
 
 EditGrid::EditGrid(QWidget* parent)
@@ -57,28 +57,32 @@ EditGrid::EditGrid(QWidget* parent)
     GRID->setRows(1);
     GRID->setCols(1);
 
-    connect(GRID, &vgGrid::KeyDownEvent, this, &EditGrid::onGridKeyDown);
-    connect(GRID, &vgGrid::KeyPressEvent, this, &EditGrid::onGridKeyPress);
-    connect(GRID, &vgGrid::DblClick, this, &EditGrid::onGridDblClick);
-    connect(GRID, &vgGrid::Click, this, &EditGrid::onGridClick);
-    connect(GRID, &vgGrid::MouseDownEvent, this, &EditGrid::onGridMouseDown);
-    connect(GRID, &vgGrid::MouseUpEvent, this, &EditGrid::onGridMouseUp);
-    connect(GRID, &vgGrid::MouseMoveEvent, this, &EditGrid::onGridMouseMove);
+    connect(GRID, &vgGrid::KeyDownEvent, this, guard(&EditGrid::onGridKeyDown));
+    connect(GRID, &vgGrid::KeyPressEvent, this, guard(&EditGrid::onGridKeyPress));
+    connect(GRID, &vgGrid::DblClick, this, guard(&EditGrid::onGridDblClick));
+    connect(GRID, &vgGrid::Click, this, guard(&EditGrid::onGridClick));
+    connect(GRID, &vgGrid::MouseDownEvent, this, guard(&EditGrid::onGridMouseDown));
+    connect(GRID, &vgGrid::MouseUpEvent, this, guard(&EditGrid::onGridMouseUp));
+    connect(GRID, &vgGrid::MouseMoveEvent, this, guard(&EditGrid::onGridMouseMove));
     connect(GRID, &vgGrid::SelChange, this, &EditGrid::SelChange);
     connect(GRID, &vgGrid::RowColChange, this, &EditGrid::RowColChange);
-    connect(GRID, &vgGrid::EnterCell, this, &EditGrid::onEnterCell);
-    connect(txtEdit, &QLineEdit::textChanged, this, &EditGrid::onEditorChanged);
+    connect(GRID, &vgGrid::EnterCell, this, guard(&EditGrid::onEnterCell));
+    connect(txtEdit, &QLineEdit::textChanged, this, [this](const QString& t) { guarded([&] { onEditorChanged(t); }); });
     txtEdit->installEventFilter(this);
     connect(cmdSelect, &QPushButton::clicked, this, [this] {
-        emit BeforeListDown();
-        m_savedText = GRID->Text();
-        openList();
+        guarded([this] {
+            emit BeforeListDown();
+            m_savedText = GRID->Text();
+            openList();
+        });
     });
     connect(mnAddRow, &QAction::triggered, this, [this] {
-        NewRecord();
-        focusGrid();
+        guarded([this] {
+            NewRecord();
+            focusGrid();
+        });
     });
-    connect(mnDelete, &QAction::triggered, this, [this] { RemoveRow(GRID->Row()); });
+    connect(mnDelete, &QAction::triggered, this, [this] { guarded([this] { RemoveRow(GRID->Row()); }); });
 }
 
 EditGrid::~EditGrid() {
@@ -140,7 +144,7 @@ void EditGrid::setCols(int n) {
         for (int i = highest; i >= n; --i) {
             if (i == 0) {
                 resizeColumnTables(std::max(n, 1));
-                throw Error(360, QStringLiteral("对象已经加载"));
+                throw vt::Error(360, QStringLiteral("对象已经加载"));
             }
             delete ucSelect.takeLast();
         }
@@ -272,7 +276,7 @@ void EditGrid::InitColWidth(int FirstWidth, const QVariantList& Width) {
             bool ok = false;
             const int w = Width[k].toInt(&ok);
             if (!ok)
-                throw Error(13, QStringLiteral("类型不匹配"));
+                throw vt::Error(13, QStringLiteral("类型不匹配"));
             GRID->setColWidth(k + 1, w);
         }
     } catch (const std::exception& e) {
@@ -307,7 +311,7 @@ void EditGrid::InitColAlign(int FirstAlign, const QVariantList& Align) {
             bool ok = false;
             const int a = Align[k].toInt(&ok);
             if (!ok)
-                throw Error(13, QStringLiteral("类型不匹配"));
+                throw vt::Error(13, QStringLiteral("类型不匹配"));
             GRID->setColAlignment(k + 1, a);
         }
     } catch (const std::exception& e) {
@@ -332,7 +336,7 @@ void EditGrid::LoadData(const QVariant& DataArray, int RowStart, int ColStart) {
             return;
         }
         if (!vt::isArray(DataArray))
-            throw Error(13, QStringLiteral("类型不匹配"));
+            throw vt::Error(13, QStringLiteral("类型不匹配"));
         const ValueArray& data = *static_cast<const ValueArray*>(DataArray.constData());
         const int C = data.ubound(1);
         const int R = data.ubound(2);
@@ -362,7 +366,7 @@ void EditGrid::RefreshData(const QVariant& DataArray, int RowStart, int ColStart
             return;
         }
         if (!vt::isArray(DataArray))
-            throw Error(13, QStringLiteral("类型不匹配"));
+            throw vt::Error(13, QStringLiteral("类型不匹配"));
         const ValueArray data = vt::toArray(DataArray);
         for (int i = 0; i <= data.ubound(2); ++i)
             for (int j = 0; j <= data.ubound(1); ++j)

@@ -6,6 +6,7 @@
 // deleted rows. Measures are twips.
 #include "clsArray.h"
 #include "clsCell.h"
+#include "common/vtError.h"
 #include "common/vtExport.h"
 #include "gridEnums.h"
 
@@ -214,6 +215,11 @@ signals:
     void RowDblClick(int RowIndex);
     void RowColChange();
     void ValidateError(vt::clsCell cell, bool& cancel);
+    // A failure inside the grid's handling of a key, a click or one of its
+    // lists (or inside a handler of the host's that those raise): reported
+    // here instead of leaving through the toolkit's event dispatch. Declared
+    // after the 24 events, whose indexes stay as they are.
+    void Error(int number, const QString& description);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -275,12 +281,19 @@ private:
     void onEnterCell();
     void onEditorChanged(const QString& text);
     bool onEditorKey(QKeyEvent* e);
+    bool filterEditorEvent(QObject* watched, QEvent* event);
     void onListClick(int index);
     bool onListKey(int index, int keyCode);
     void hideList(int index);
     void focusGrid();
     void resizeColumnTables(int n);
     [[noreturn]] static void raiseAs(int number, const std::exception& e);
+    // Runs one piece of event handling; a failure inside it raises Error.
+    template <typename F> void guarded(F&& f);
+    // The same as a slot for a member handler.
+    template <typename... A> auto guard(void (EditGrid::*handler)(A...)) {
+        return [this, handler](A... args) { guarded([&] { (this->*handler)(args...); }); };
+    }
 
     std::vector<ColumnSettings> m_cols;
     int m_onEnterKeyMove = fmtNoMove;
@@ -301,6 +314,18 @@ private:
     int m_openList = -1;
     bool m_committing = false;
 };
+
+template <typename F> void EditGrid::guarded(F&& f) {
+    try {
+        f();
+    } catch (const vt::Error& e) {
+        emit Error(e.number(), e.description());
+    } catch (const std::exception& e) {
+        emit Error(51, QStringLiteral("内部错误：") + QString::fromUtf8(e.what()));
+    } catch (...) {
+        emit Error(51, QStringLiteral("内部错误"));
+    }
+}
 
 // Creates a control of the library by its class identifier: "Vantelo.EditGrid",
 // "Vantelo.ucInput", "Vantelo.ucList", "Vantelo.ucCheckList"; nothing for

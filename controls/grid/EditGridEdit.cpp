@@ -267,6 +267,12 @@ bool EditGrid::onEditorKey(QKeyEvent* e) {
 }
 
 bool EditGrid::eventFilter(QObject* watched, QEvent* event) {
+    bool handled = false;
+    guarded([&] { handled = filterEditorEvent(watched, event); });
+    return handled || QWidget::eventFilter(watched, event);
+}
+
+bool EditGrid::filterEditorEvent(QObject* watched, QEvent* event) {
     if (watched == txtEdit) {
         switch (event->type()) {
         case QEvent::KeyPress:
@@ -290,7 +296,7 @@ bool EditGrid::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
 
 // --- Lists -----------------------------------------------------------------------
@@ -334,15 +340,19 @@ void EditGrid::hideList(int index) {
 
 void EditGrid::connectList(ucList* l) {
     // A list's column is its place in ucSelect, looked up when it reports.
-    connect(l, &ucList::Click, this, [this, l] { onListClick(static_cast<int>(ucSelect.indexOf(l))); });
+    connect(l, &ucList::Click, this, [this, l] { guarded([&] { onListClick(static_cast<int>(ucSelect.indexOf(l))); }); });
     connect(l, &ucList::KeyDown, this, [this, l](int& code, int&) {
-        if (onListKey(static_cast<int>(ucSelect.indexOf(l)), code))
-            code = 0;
+        guarded([&] {
+            if (onListKey(static_cast<int>(ucSelect.indexOf(l)), code))
+                code = 0;
+        });
     });
     connect(l, &ucList::MouseDown, this, [this](int&, int&, float&, float&) { m_listCommit = 1; });
     connect(l, &ucList::focusLost, this, [this, l] {
-        hideList(static_cast<int>(ucSelect.indexOf(l)));
-        m_listCommit = 1;
+        guarded([&] {
+            hideList(static_cast<int>(ucSelect.indexOf(l)));
+            m_listCommit = 1;
+        });
     });
 }
 

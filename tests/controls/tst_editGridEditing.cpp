@@ -119,6 +119,7 @@ private slots:
     void datePatterns_data();
     void datePatterns();
     void clickOnHighlightedListItem();
+    void failuresInHandlingRaiseError();
 };
 
 void TestEditGridEditing::typingThenRightCommitsAndMoves() {
@@ -691,6 +692,32 @@ void TestEditGridEditing::clickOnHighlightedListItem() {
     QVERIFY(!l->isVisible());
     QCOMPARE(f.cell(1, 2), parts::dcSelectOf(l)->item(highlighted)->text());
     QCOMPARE(f.g->Row(1).DataState(), int(rsModify));
+}
+
+// A failure inside the grid's event handling (here in a handler of the
+// host's) is raised as the Error event; no exception leaves through the
+// toolkit, and the grid goes on.
+void TestEditGridEditing::failuresInHandlingRaiseError() {
+    Form f;
+    QList<QPair<int, QString>> errors;
+    QObject::connect(f.g, &EditGrid::Error, [&errors](int n, const QString& d) { errors.append({n, d}); });
+    bool fail = true;
+    QObject::connect(f.g, &EditGrid::KeyPress, [&fail](int&) {
+        if (fail)
+            throw vt::Error(5004, "加载失败");
+    });
+    QObject::connect(f.g, &EditGrid::AfterNewRecord, [](clsRow) { throw std::runtime_error("no room"); });
+    f.type("x");
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first(), qMakePair(5004, QString("加载失败")));
+    parts::addRowItem(f.g)->trigger();
+    QCOMPARE(errors.size(), 2);
+    QCOMPARE(errors.last().first, 51);
+    QVERIFY(errors.last().second.contains("no room"));
+    fail = false;
+    f.g->Cells(1, 3).setSelected(true);
+    f.type("y");
+    QCOMPARE(parts::editor(f.g)->text(), QString("y"));
 }
 
 QTEST_MAIN(TestEditGridEditing)
