@@ -1,6 +1,6 @@
 #include "mduDateText.h"
 
-#include "common/vtDateText.h"
+#include "vtDateText.h"
 
 QString FormatDateText(const QVariant& value) {
     const QDate d = vt::recognizeDate(value);

@@ -6,7 +6,7 @@
 //   grid.validate_10k    ms of Validate over the pasted rows
 #include "EditGrid.h"
 #include "tsControlParts.h"
-#include "common/vtValue.h"
+#include "vtValue.h"
 #include "qvBench.h"
 #include "vgGrid.h"
 

@@ -1,6 +1,6 @@
 #include "clsConn.h"
 
-#include "common/vtError.h"
+#include "vtError.h"
 #include "mduBusy.h"
 #include "mduINI.h"
 #include "mduMessage.h"

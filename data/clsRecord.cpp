@@ -1,7 +1,7 @@
 #include "clsRecord.h"
 
 #include "clsRecordSet.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "dbBackend.h"
 
 bool clsRecord::take(const QStringList& names, const vt::ValueArray& rows) {

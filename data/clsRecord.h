@@ -1,7 +1,7 @@
 #pragma once
 // A read-only result table: a value array with its column names, looked up
 // without regard to letter case.
-#include "common/vtValue.h"
+#include "vtValue.h"
 
 #include <QHash>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // which the sign-in reads the system items and stored files are read and
 // written. Rows of a single-table "select * from T where ..." can be
 // changed and added, and long binary fields are read and written in pieces.
-#include "common/vtValue.h"
+#include "vtValue.h"
 
 #include <QByteArray>
 #include <QHash>

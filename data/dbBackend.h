@@ -3,7 +3,7 @@
 // with positional "?" parameters, call stored procedures with a return value
 // and input/output parameters, and hand back all rows of a row set at once.
 // Every failure is thrown as DbError with the driver's description.
-#include "common/vtValue.h"
+#include "vtValue.h"
 
 #include <QList>
 #include <QString>

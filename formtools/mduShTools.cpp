@@ -2,7 +2,7 @@
 
 #include "EditGrid.h"
 #include "common/vtColor.h"
-#include "common/vtDateText.h"
+#include "vtDateText.h"
 #include "common/vtTwips.h"
 #include "mduPaths.h"
 #include "qvVersion.h"

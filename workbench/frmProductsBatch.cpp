@@ -4,7 +4,7 @@
 
 #include "EditGrid.h"
 #include "clsConn.h"
-#include "common/vtDateText.h"
+#include "vtDateText.h"
 #include "mduDateText.h"
 #include "mduMessage.h"
 #include "mduShTools.h"

@@ -3,7 +3,7 @@
 
 #include "EditGrid.h"
 #include "clsConn.h"
-#include "common/vtDateText.h"
+#include "vtDateText.h"
 #include "mduDateText.h"
 #include "mduHospital.h"
 #include "mduMessage.h"

@@ -2,9 +2,9 @@
 #include "EditGrid.h"
 
 #include "common/vtColor.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "common/vtTwips.h"
-#include "common/vtValue.h"
+#include "vtValue.h"
 #include "pickers/ucCheckList.h"
 #include "pickers/ucInput.h"
 #include "pickers/ucList.h"

@@ -6,14 +6,14 @@
 // deleted rows. Measures are twips.
 #include "clsArray.h"
 #include "clsCell.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "common/vtExport.h"
 #include "gridEnums.h"
 
 #include <QFont>
 #include <QList>
 #include <QVariantMap>
-#include "common/vtPropertyBag.h"
+#include "vtPropertyBag.h"
 #include <QWidget>
 #include <vector>
 

@@ -2,9 +2,9 @@
 // copying, clearing and pasting blocks of cells.
 #include "EditGrid.h"
 
-#include "common/vtClipText.h"
-#include "common/vtDateText.h"
-#include "common/vtError.h"
+#include "vtClipText.h"
+#include "vtDateText.h"
+#include "vtError.h"
 #include "common/vtTwips.h"
 #include "pickers/ucList.h"
 #include "vgGrid.h"

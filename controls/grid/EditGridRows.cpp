@@ -2,7 +2,7 @@
 // and saving through the form's handlers.
 #include "EditGrid.h"
 
-#include "common/vtError.h"
+#include "vtError.h"
 #include "vgGrid.h"
 
 #include <QPushButton>

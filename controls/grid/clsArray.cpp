@@ -1,6 +1,6 @@
 #include "clsArray.h"
 
-#include "common/vtError.h"
+#include "vtError.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 #include "clsCell.h"
 
 #include "EditGrid.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "pickers/ucList.h"
 #include "vgGrid.h"
 

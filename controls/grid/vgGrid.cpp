@@ -1,7 +1,7 @@
 #include "vgGrid.h"
 
 #include "common/vtColor.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "common/vtTwips.h"
 
 #include <QApplication>

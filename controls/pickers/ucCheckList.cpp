@@ -1,6 +1,6 @@
 #include "ucCheckList.h"
 
-#include "common/vtError.h"
+#include "vtError.h"
 #include "common/vtKeys.h"
 #include "common/vtTwips.h"
 

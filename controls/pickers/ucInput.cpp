@@ -1,7 +1,7 @@
 #include "ucInput.h"
 
 #include "common/vtColor.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "common/vtKeys.h"
 #include "common/vtTwips.h"
 

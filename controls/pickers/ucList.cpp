@@ -1,7 +1,7 @@
 #include "ucList.h"
 
 #include "common/vtColor.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "common/vtTwips.h"
 #include "common/vtKeys.h"
 

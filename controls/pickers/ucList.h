@@ -7,7 +7,7 @@
 
 #include <QFont>
 #include <QVariantMap>
-#include "common/vtPropertyBag.h"
+#include "vtPropertyBag.h"
 #include <QWidget>
 
 class QListWidget;

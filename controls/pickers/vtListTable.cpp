@@ -1,6 +1,6 @@
 #include "vtListTable.h"
 
-#include "common/vtError.h"
+#include "vtError.h"
 
 #include <QFontMetrics>
 

@@ -3,7 +3,7 @@
 // column and a shown column, indexed by the text of the key without regard
 // to letter case. Shared by ucInput, ucList and ucCheckList.
 #include "common/vtExport.h"
-#include "common/vtValue.h"
+#include "vtValue.h"
 
 #include <QFont>
 #include <QHash>

@@ -2,7 +2,7 @@
 #include "mduMessage.h"
 #include "tsMessages.h"
 
-#include "common/vtValue.h"
+#include "vtValue.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 // Editing the grid with real key and mouse input on the offscreen platform.
 #include "EditGrid.h"
 #include "tsControlParts.h"
-#include "common/vtClipText.h"
-#include "common/vtValue.h"
-#include "common/vtDateText.h"
+#include "vtClipText.h"
+#include "vtValue.h"
+#include "vtDateText.h"
 #include "ucList.h"
 #include "vgGrid.h"
 

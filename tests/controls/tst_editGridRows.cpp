@@ -1,7 +1,7 @@
 // New, deleted and removed rows, validation and saving.
 #include "EditGrid.h"
 #include "tsControlParts.h"
-#include "common/vtValue.h"
+#include "vtValue.h"
 #include "vgGrid.h"
 
 #include <QAction>

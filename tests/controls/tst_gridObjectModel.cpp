@@ -1,6 +1,6 @@
 #include "EditGrid.h"
 #include "tsControlParts.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "ucList.h"
 #include "vgGrid.h"
 

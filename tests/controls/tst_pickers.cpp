@@ -1,6 +1,6 @@
-#include "common/vtError.h"
+#include "vtError.h"
 #include "tsControlParts.h"
-#include "common/vtValue.h"
+#include "vtValue.h"
 #include "ucCheckList.h"
 #include "ucInput.h"
 #include "ucList.h"

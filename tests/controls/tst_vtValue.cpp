@@ -1,4 +1,4 @@
-#include "common/vtValue.h"
+#include "vtValue.h"
 
 #include <QtTest>
 

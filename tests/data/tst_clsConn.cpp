@@ -1,5 +1,5 @@
 #include "clsConn.h"
-#include "common/vtError.h"
+#include "vtError.h"
 #include "dbSqliteBackend.h"
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"

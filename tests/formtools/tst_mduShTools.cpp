@@ -1,5 +1,5 @@
 #include "common/vtColor.h"
-#include "common/vtValue.h"
+#include "vtValue.h"
 #include "mduShTools.h"
 #include "tsProgramFolder.h"
 

@@ -1,6 +1,6 @@
 // Fuzz target: recognition of date text. Any text is judged without a crash;
 // a recognised date written as yyyy-MM-dd is recognised as the same date.
-#include "common/vtDateText.h"
+#include "vtDateText.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -6,7 +6,7 @@
 // array is the shape of every query result: a two-dimensional table of
 // variants, first index the column, second the row, both from 0. A query
 // without rows gives Empty instead of an array with no rows.
-#include "vtExport.h"
+#include "vtCoreExport.h"
 
 #include <QList>
 #include <QMetaType>
@@ -23,7 +23,7 @@ inline bool isNull(const QVariant& v) {
 // True for Empty and for Null: the two "no value" states.
 inline bool isNothing(const QVariant& v) { return isEmpty(v) || isNull(v); }
 
-class VANTELO_EXPORT ValueArray {
+class VANTELO_CORE_EXPORT ValueArray {
 public:
     ValueArray() = default;
     ValueArray(int cols, int rows);
@@ -63,11 +63,11 @@ private:
 
 // A value array carried in a variant, or Empty when the array has no rows or
 // no columns.
-VANTELO_EXPORT QVariant toVariant(const ValueArray& a);
+VANTELO_CORE_EXPORT QVariant toVariant(const ValueArray& a);
 // True when the variant carries a value array.
-VANTELO_EXPORT bool isArray(const QVariant& v);
+VANTELO_CORE_EXPORT bool isArray(const QVariant& v);
 // The value array a variant carries; an empty array for anything else.
-VANTELO_EXPORT ValueArray toArray(const QVariant& v);
+VANTELO_CORE_EXPORT ValueArray toArray(const QVariant& v);
 
 } // namespace vt
 

@@ -2,7 +2,7 @@
 // The saved-property store of a form's control: names and values in the
 // order they were written (the order a control writes its properties is
 // part of what it stores), a name written again keeping its place.
-#include "vtExport.h"
+#include "vtCoreExport.h"
 
 #include <QList>
 #include <QPair>
@@ -13,7 +13,7 @@
 
 namespace vt {
 
-class VANTELO_EXPORT PropertyBag {
+class VANTELO_CORE_EXPORT PropertyBag {
 public:
     PropertyBag() = default;
     PropertyBag(std::initializer_list<std::pair<QString, QVariant>> items);

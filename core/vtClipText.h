@@ -3,7 +3,7 @@
 // write and read it: values separated by tabs, lines by line ends, and a
 // value that holds a tab, a line break or a leading quote written between
 // quotes with its own quotes doubled.
-#include "vtExport.h"
+#include "vtCoreExport.h"
 
 #include <QList>
 #include <QString>
@@ -15,13 +15,13 @@ namespace vt {
 // CR LF, LF or CR alone, and the text's end ends the last value; a final
 // line end adds no empty line, and a trailing tab no empty value. Quoted
 // values are read back with their tabs, line breaks and quotes.
-VANTELO_EXPORT QList<QStringList> ParseClipText(const QString& text);
+VANTELO_CORE_EXPORT QList<QStringList> ParseClipText(const QString& text);
 
 // The text of a block: values joined by tabs, each line closed by CR LF;
 // values quoted where they must be for ParseClipText to give them back.
-VANTELO_EXPORT QString FormatClipText(const QList<QStringList>& lines);
+VANTELO_CORE_EXPORT QString FormatClipText(const QList<QStringList>& lines);
 
 // One value as FormatClipText writes it.
-VANTELO_EXPORT QString QuoteClipValue(const QString& value);
+VANTELO_CORE_EXPORT QString QuoteClipValue(const QString& value);
 
 } // namespace vt
