@@ -5,27 +5,49 @@
 #include "vtExport.h"
 
 #include <QKeyEvent>
+#include <QObject>
 
 namespace vt {
 
 VANTELO_EXPORT int KeyCodeOf(const QKeyEvent* event);
 VANTELO_EXPORT int ShiftOf(Qt::KeyboardModifiers modifiers);
 
+// The key of a key code (the reverse of KeyCodeOf), or 0 for none.
+VANTELO_EXPORT int KeyOfCode(int code);
+
+// Delivers a key the host changed to the child it was meant for, in place of
+// the original; false when there is nothing to deliver.
+VANTELO_EXPORT bool DeliveringChangedKey();
+VANTELO_EXPORT bool DeliverChangedKey(QObject* target, const QKeyEvent* original, int code, int ascii,
+                                      bool codeChanged);
+
 // Raises a control's KeyDown(code, shift) and, for a key that types a
 // character, KeyPress(character) for a key that went down in one of its
-// children. True when the host consumed the key by setting either to 0.
+// children (target). True when the key is consumed: the host set either to
+// 0, or changed it, in which case the changed key goes to target instead.
 template <typename Down, typename Press>
-bool ForwardKey(const QKeyEvent* e, Down&& keyDown, Press&& keyPress) {
-    int code = KeyCodeOf(e);
+bool ForwardKey(QObject* target, const QKeyEvent* e, Down&& keyDown, Press&& keyPress) {
+    // The replacement of a changed key is not raised to the host again.
+    if (DeliveringChangedKey())
+        return false;
+    const int original = KeyCodeOf(e);
+    int code = original;
     int shift = ShiftOf(e->modifiers());
     keyDown(code, shift);
     if (code == 0)
         return true;
+    if (code != original)
+        return DeliverChangedKey(target, e, code, 0, true);
     if (e->text().isEmpty())
         return false;
-    int ascii = e->text().at(0).unicode();
+    const int typed = e->text().at(0).unicode();
+    int ascii = typed;
     keyPress(ascii);
-    return ascii == 0;
+    if (ascii == 0)
+        return true;
+    if (ascii != typed)
+        return DeliverChangedKey(target, e, code, ascii, false);
+    return false;
 }
 
 } // namespace vt

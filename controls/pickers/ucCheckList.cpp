@@ -170,7 +170,7 @@ void ucCheckList::resizeEvent(QResizeEvent*) { dcSelect->setGeometry(rect()); }
 
 bool ucCheckList::eventFilter(QObject* watched, QEvent* event) {
     if (watched == dcSelect && event->type() == QEvent::KeyPress &&
-        ForwardKey(static_cast<QKeyEvent*>(event), [this](int& c, int& s) { emit KeyDown(c, s); },
+        ForwardKey(dcSelect, static_cast<QKeyEvent*>(event), [this](int& c, int& s) { emit KeyDown(c, s); },
                    [this](int& a) { emit KeyPress(a); }))
         return true;
     return QWidget::eventFilter(watched, event);

@@ -276,7 +276,7 @@ bool ucInput::eventFilter(QObject* watched, QEvent* event) {
     }
     // KeyDown from both halves; KeyPress only from the list.
     if ((watched == txtKey || watched == dcSelect) && event->type() == QEvent::KeyPress &&
-        ForwardKey(static_cast<QKeyEvent*>(event), [this](int& c, int& s) { emit KeyDown(c, s); },
+        ForwardKey(watched, static_cast<QKeyEvent*>(event), [this](int& c, int& s) { emit KeyDown(c, s); },
                    [this, watched](int& a) {
                        if (watched == dcSelect)
                            emit KeyPress(a);

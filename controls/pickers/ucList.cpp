@@ -194,7 +194,7 @@ void ucList::resizeEvent(QResizeEvent*) { dcSelect->setGeometry(rect()); }
 bool ucList::eventFilter(QObject* watched, QEvent* event) {
     if (watched == dcSelect && event->type() == QEvent::KeyPress) {
         auto* e = static_cast<QKeyEvent*>(event);
-        if (ForwardKey(e, [this](int& c, int& s) { emit KeyDown(c, s); }, [this](int& a) { emit KeyPress(a); }))
+        if (ForwardKey(dcSelect, e, [this](int& c, int& s) { emit KeyDown(c, s); }, [this](int& a) { emit KeyPress(a); }))
             return true;
         // Enter and Esc belong to the host; the list box does nothing with them.
         const int code = KeyCodeOf(e);

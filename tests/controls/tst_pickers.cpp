@@ -33,6 +33,7 @@ private slots:
     void checkListErrors();
     void pickerPropertyBags();
     void clickOnlyWhenTheChoiceChanges();
+    void hostChangesTheKey();
 };
 
 static vt::ValueArray products() {
@@ -319,6 +320,39 @@ void TestPickers::clickOnlyWhenTheChoiceChanges() {
     QTest::keyClicks(QApplication::focusWidget(), "D01");
     QCOMPARE(input->ListIndex(), 1);
     QCOMPARE(clicks.count(), 1);
+}
+
+// Whatever the host leaves in KeyCode or KeyAscii is what the list gets.
+void TestPickers::hostChangesTheKey() {
+    QWidget window;
+    auto* list = new ucList(&window);
+    vt::ValueArray a(2, 3);
+    const char* rows[3][2] = {{"1", "apple"}, {"2", "banana"}, {"3", "cherry"}};
+    for (int r = 0; r < 3; ++r) {
+        a.set(0, r, QString(rows[r][0]));
+        a.set(1, r, QString(rows[r][1]));
+    }
+    list->LoadList(vt::toVariant(a), 0, 1);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    int downs = 0;
+    QObject::connect(list, &ucList::KeyDown, [&downs](int& code, int&) {
+        ++downs;
+        if (code == 40)
+            code = 38; // Down goes up
+    });
+    QObject::connect(list, &ucList::KeyPress, [](int& a) {
+        if (a == 'x')
+            a = 'c'; // x stands for c
+    });
+    list->setListIndex(1);
+    parts::box(list)->setFocus();
+    QTest::keyClick(parts::box(list), Qt::Key_Down);
+    QCOMPARE(list->ListIndex(), 0);
+    QCOMPARE(downs, 1); // the replacement is not raised again
+    QKeyEvent x(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(parts::box(list), &x);
+    QCOMPARE(list->Text(), QString("cherry"));
 }
 
 QTEST_MAIN(TestPickers)
