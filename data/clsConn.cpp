@@ -1,5 +1,6 @@
 #include "clsConn.h"
 
+#include "dbCollation.h"
 #include "vtError.h"
 #include "mduBusy.h"
 #include "mduINI.h"
@@ -87,6 +88,17 @@ bool clsConn::Open(const ConnectRequest& request) {
     try {
         std::shared_ptr<DbBackend> b = CreateBackend(request);
         b->open(request);
+        // A SQL Server database whose collation would store Chinese text as
+        // "?" is not worked with: nothing typed may be changed silently.
+        const QString lost = CollationProblem(b->dbmsName(), [&b] {
+            const DbResult r = b->execute(CodePageQuery(), {}, 30);
+            return r.hasRowSet && r.rows.rows() > 0 ? r.rows.at(0, 0) : QVariant();
+        });
+        if (!lost.isEmpty()) {
+            b->close();
+            inform(lost, QStringLiteral("数据库连接"));
+            return false;
+        }
         m_backend = std::move(b);
         return true;
     } catch (const std::exception& e) {

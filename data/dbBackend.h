@@ -75,6 +75,9 @@ public:
     virtual void open(const ConnectRequest& request) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // The server's product name as its driver reports it (SQLGetInfo's DBMS
+    // name); empty where there is no such driver.
+    virtual QString dbmsName() const { return {}; }
 
     // Describes the "?" markers of a statement, one entry per marker.
     virtual QList<DbParamInfo> describeParameters(const QString& sql) = 0;

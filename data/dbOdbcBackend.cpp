@@ -313,6 +313,16 @@ void fetchAll(const Statement& st, DbResult& result) {
 OdbcBackend::OdbcBackend() = default;
 OdbcBackend::~OdbcBackend() { close(); }
 
+QString OdbcBackend::dbmsName() const {
+    if (!m_dbc)
+        return {};
+    SQLWCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    if (!succeeded(SQLGetInfoW(static_cast<SQLHDBC>(m_dbc), SQL_DBMS_NAME, name, sizeof name, &length)))
+        return {};
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name), length / 2);
+}
+
 void OdbcBackend::open(const ConnectRequest& request) {
     close();
     SQLHENV env = SQL_NULL_HENV;

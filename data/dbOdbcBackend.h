@@ -11,6 +11,7 @@ public:
     void open(const ConnectRequest& request) override;
     void close() override;
     bool isOpen() const override { return m_dbc != nullptr; }
+    QString dbmsName() const override;
 
     QList<DbParamInfo> describeParameters(const QString& sql) override;
     DbResult execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) override;

@@ -3,6 +3,20 @@
 -- ('MakerView' with category '00', '01' or '02'), in the column orders the
 -- workbench grids read back.
 
+-- The client writes Chinese text as plain quoted literals, which SQL Server
+-- converts through the code page of the database's default collation: on a
+-- database whose collation is neither Chinese (code page 936, for example
+-- Chinese_PRC_CI_AS) nor UTF-8 (65001), every Chinese name would be stored
+-- as "?". Such a database is refused here, and NOEXEC keeps every later
+-- batch of this script from running. Create the database with
+-- 00_database.sql (or CREATE DATABASE ... COLLATE Chinese_PRC_CI_AS).
+IF COLLATIONPROPERTY(CONVERT(NVARCHAR(128), DATABASEPROPERTYEX(DB_NAME(), 'Collation')), 'CodePage') NOT IN (936, 65001)
+BEGIN
+    RAISERROR (N'This database''s collation cannot hold Chinese text. Create it with a Chinese collation: CREATE DATABASE name COLLATE Chinese_PRC_CI_AS (see 00_database.sql), then run this script in it.', 16, 1);
+    SET NOEXEC ON;
+END;
+GO
+
 CREATE PROCEDURE dbo.upvProducts
     @Type VARCHAR(20),
     @MakerId VARCHAR(20),
@@ -95,4 +109,8 @@ BEGIN
         END
     RETURN 0;
 END
+GO
+
+-- Back to normal execution for whatever the session runs next.
+SET NOEXEC OFF;
 GO

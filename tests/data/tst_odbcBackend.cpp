@@ -68,6 +68,8 @@ void TestOdbcBackend::connectionStringIsSplicedAsGiven() {
     QVERIFY(gConn->ConnectToDatabase(server, db, "lab", "pw"));
     QCOMPARE(m_lastConnectionString, "driver={SQL Server};server=srv02;uid=lab;pwd=pw;database=" + m_db);
     QVERIFY(boxes.shown().isEmpty());
+    // The driver names its server; only SQL Server is asked for its collation.
+    QCOMPARE(gConn->GetConnection()->dbmsName(), QString("SQLite"));
 }
 
 void TestOdbcBackend::textParametersAndFetch() {

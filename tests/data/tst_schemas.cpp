@@ -11,6 +11,8 @@ class TestSchemas : public QObject {
     Q_OBJECT
 private slots:
     void sameTablesAndColumns();
+    void collationGuardComesFirst_data();
+    void collationGuardComesFirst();
 };
 
 using Schema = QMap<QString, QStringList>; // lower-case table -> lower-case columns
@@ -58,6 +60,42 @@ void TestSchemas::sameTablesAndColumns() {
         QCOMPARE(it.value(), b.value(it.key()));
     QVERIFY(a.value("tblrecord").contains("fldreturnmemo"));
     QCOMPARE(a.value("dicopmenus").size(), 2 + 3 * 12);
+}
+
+void TestSchemas::collationGuardComesFirst_data() {
+    QTest::addColumn<QString>("script");
+    QTest::newRow("tables") << "01_tables.sql";
+    QTest::newRow("procedures") << "02_procedures.sql";
+}
+
+// The collation guard runs before anything is created, and every later batch
+// runs under its NOEXEC until the script's last batch turns it off again.
+void TestSchemas::collationGuardComesFirst() {
+    QFETCH(QString, script);
+    QFile f(QV_SOURCE_DIR "/db/sqlserver/" + script);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    static const QRegularExpression go(R"(^GO\s*$)", QRegularExpression::MultilineOption);
+    QStringList batches = text.split(go);
+    // Batches that hold a statement (not only comments and blanks).
+    static const QRegularExpression comment(R"(--[^\n]*)");
+    QStringList statements;
+    for (const QString& b : batches) {
+        QString code = b;
+        code.remove(comment);
+        if (!code.trimmed().isEmpty())
+            statements << code.trimmed();
+    }
+    QVERIFY(statements.size() >= 3);
+    const QString& guard = statements.first();
+    QVERIFY2(guard.startsWith("IF COLLATIONPROPERTY("), qPrintable(guard.left(60)));
+    QVERIFY(guard.contains("NOT IN (936, 65001)"));
+    QVERIFY(guard.contains("RAISERROR"));
+    QVERIFY(guard.indexOf("RAISERROR") < guard.indexOf("SET NOEXEC ON"));
+    QVERIFY(!guard.contains(QRegularExpression("^\\s*CREATE ", QRegularExpression::MultilineOption)));
+    QCOMPARE(statements.last(), QString("SET NOEXEC OFF;"));
+    for (qsizetype i = 1; i + 1 < statements.size(); ++i)
+        QVERIFY2(!statements[i].contains("NOEXEC"), qPrintable(statements[i].left(60)));
 }
 
 QTEST_GUILESS_MAIN(TestSchemas)
