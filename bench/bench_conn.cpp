@@ -93,7 +93,7 @@ int main(int argc, char* argv[]) {
     // text, the log entry as a bound insert.
     sqlite3* raw = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+    sqlite3_exec(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
     const double floor = qvbench::bestOf(3, [&next, raw] {
         for (int i = 0; i < N; ++i) {
             const QByteArray sql = insertStatement(next++).toUtf8();

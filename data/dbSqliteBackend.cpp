@@ -100,7 +100,7 @@ void SqliteBackend::openFile(const QString& path, bool create) {
         // committed statement through a crash of the program.
         executeNative(QStringLiteral("select count(*) from sqlite_master"), {});
         executeNative(QStringLiteral("PRAGMA journal_mode=WAL"), {});
-        executeNative(QStringLiteral("PRAGMA synchronous=NORMAL"), {});
+        executeNative(QStringLiteral("PRAGMA synchronous=FULL"), {}); // a confirmed save survives a power cut
     } catch (...) {
         close();
         throw;

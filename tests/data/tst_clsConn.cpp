@@ -24,6 +24,7 @@ private slots:
     void exeSPLogging();
     void exeSPReturnValueAndOutput();
     void logFailureTurnsSuccessIntoFailure();
+    void embeddedCommitsAreSynced();
     void valuesStoredExactly_data();
     void valuesStoredExactly();
     void transactions();
@@ -268,6 +269,15 @@ void TestClsConn::exeSPReturnValueAndOutput() {
     QVERIFY(vt::isEmpty(gConn->ExeSP("spDouble", tooMany)));
     QVERIFY(vt::isEmpty(gConn->ExeSP("noSuchProcedure", p)));
     QCOMPARE(boxes.shown().size(), 2);
+}
+
+// Each commit of the embedded database reaches the disk before Save is
+// confirmed: WAL with full syncs, not only the crash safety of NORMAL.
+void TestClsConn::embeddedCommitsAreSynced() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(), 2);
+    QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA journal_mode")).at(0, 0).toString(), QString("wal"));
 }
 
 void TestClsConn::logFailureTurnsSuccessIntoFailure() {
