@@ -2,9 +2,8 @@
 
 #include "dbCollation.h"
 #include "vtError.h"
-#include "mduBusy.h"
+#include "dbUserInterface.h"
 #include "mduINI.h"
-#include "mduMessage.h"
 
 ConnHolder gConn;
 QString gServerName;
@@ -15,22 +14,14 @@ namespace {
 const QString LostLinkText = QStringLiteral("通讯链接失败");
 
 void inform(const QString& text, const QString& title, const QString& detail = QString()) {
-    MessageRequest r;
-    r.text = text;
-    r.title = title;
-    r.icon = MsgIcon::Information;
-    r.detail = detail;
-    PresentMessage(r);
+    InformUser(text, title, detail);
 }
 
 } // namespace
 
 clsConn& ConnHolder::get() {
-    if (!m_conn) {
+    if (!m_conn)
         m_conn = std::make_unique<clsConn>();
-        // Message kind 1 appends the kept error text of this object.
-        SetErrorTextSource([this] { return m_conn ? m_conn->ErrInfo() : QString(); });
-    }
     return *m_conn;
 }
 

@@ -3,7 +3,7 @@
 #include "clsConn.h"
 
 #include "mduINI.h"
-#include "mduMessage.h"
+#include "dbUserInterface.h"
 #include "mduPaths.h"
 #include "qvVersion.h"
 
@@ -54,10 +54,7 @@ QVariant clsConn::SaveReportFile(const QString& FileName, const QString& FName,
     clsRecordSet rs(m_backend, reportSource(Fid));
     if (length == 0) {
         in.close();
-        MessageRequest r;
-        r.text = FileName + QStringLiteral(" 无 内 容 或 不 存 在 !");
-        r.title = QStringLiteral(QV_PRODUCT_NAME);
-        PresentMessage(r);
+        InformUser(FileName + QStringLiteral(" 无 内 容 或 不 存 在 !"), QStringLiteral(QV_PRODUCT_NAME));
         return {};
     }
     if (rs.isEOF()) {

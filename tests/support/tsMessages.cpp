@@ -1,8 +1,14 @@
 #include "tsMessages.h"
 
+#include "mduDataUi.h"
+
 #include <QStringList>
 
-ScriptedMessages::ScriptedMessages() { SetMessagePresenter(this); }
+ScriptedMessages::ScriptedMessages() {
+    SetMessagePresenter(this);
+    // The data layer's boxes come here too, as the program's do.
+    InstallFormDataUserInterface();
+}
 ScriptedMessages::~ScriptedMessages() { SetMessagePresenter(nullptr); }
 
 int ScriptedMessages::present(const MessageRequest& request) {

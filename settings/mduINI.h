@@ -21,9 +21,6 @@ QString ReadIniString(const QString& section, const QString& key, const QString&
 // and false comes back.
 bool WriteIniString(const QString& section, const QString& key, const QString& value,
                     const QString& filePath);
-// Tells the user that a settings file cannot be written, once per file and
-// run: what was set holds only until the program ends.
-void ReportUnwritableSettings(const QString& filePath);
 // Whether a server or database name may be placed in a connection string
 // and a data-source file: no ";", "{", "}", line break or NUL, which would
 // add settings of their own there.

@@ -1,6 +1,9 @@
 #include "mduMessage.h"
 
+#include "clsConn.h"
+
 #include <QMessageBox>
+#include <QSet>
 #include <QPushButton>
 
 namespace {
@@ -108,7 +111,9 @@ int ShowMessage(const QString& text, const QString& title, short& kind) {
         return 0;
     case 1: {
         const auto& source = errorTextSource();
-        r.text = text + QLatin1Char('\r') + (source ? source() : QString());
+        // The connection object's kept error text, unless a test gave another source.
+        const QString kept = source ? source() : gConn.exists() ? gConn->ErrInfo() : QString();
+        r.text = text + QLatin1Char('\r') + kept;
         r.icon = MsgIcon::Critical;
         PresentMessage(r);
         return 0;
@@ -135,4 +140,13 @@ int ShowMessage(const QString& text, const QString& title, short& kind) {
 int ShowMessage(const QString& text, const QString& title, short&& kind) {
     short k = kind;
     return ShowMessage(text, title, k);
+}
+
+void ReportUnwritableSettings(const QString& filePath) {
+    static QSet<QString> told;
+    if (told.contains(filePath))
+        return;
+    told.insert(filePath);
+    ShowMessage(QStringLiteral("设置文件无法写入：") + filePath + QStringLiteral("\r本次所做的设置只在程序关闭前有效。"),
+                QStringLiteral("系统提示"), 0);
 }

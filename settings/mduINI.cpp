@@ -1,10 +1,8 @@
 #include "mduINI.h"
 
 #include "clsProfileFile.h"
-#include "mduMessage.h"
 #include "mduPaths.h"
 
-#include <QSet>
 
 #include <vector>
 
@@ -104,16 +102,6 @@ bool WriteIniString(const QString& section, const QString& key, const QString& v
                     const QString& filePath) {
     return profile::writeString(filePath, nameBytes(section), nameBytes(key),
                                 EncodeSetting(value).toLatin1());
-}
-
-void ReportUnwritableSettings(const QString& filePath) {
-    static QSet<QString> told;
-    if (told.contains(filePath))
-        return;
-    told.insert(filePath);
-    ShowMessage(QStringLiteral("设置文件无法写入：") + filePath +
-                    QStringLiteral("\r本次所做的设置只在程序关闭前有效。"),
-                QStringLiteral("系统提示"), 0);
 }
 
 bool IsSafeConnectionName(const QString& name) {

@@ -47,3 +47,7 @@ void SetErrorTextSource(std::function<QString()> source);
 int ShowMessage(const QString& text, const QString& title, short& kind);
 // The same for a kind given as a value.
 int ShowMessage(const QString& text, const QString& title, short&& kind);
+
+// Tells the user that a settings file cannot be written, once per file and
+// run: what was set holds only until the program ends.
+void ReportUnwritableSettings(const QString& filePath);
