@@ -300,8 +300,6 @@ void frmProducts::buildBatchTab() {
     place(egBatch, 120, 1600, 13500, 5000);
 }
 
-QString frmProducts::q(const QString& value) { return clsConn::SqlText(value); }
-
 frmProducts& frmProducts::instance() {
     static frmProducts* form = new frmProducts;
     return *form;

@@ -2,10 +2,13 @@
 // The workbench: the program's main form, shown after a lab has signed in.
 // Four tabs: pending records with the entry fields, submitted and sent-back
 // records, published records, and batch entry. Closing it ends the program.
+#include "clsWarrantyRecord.h"
+
 #include <QMainWindow>
 
 class QDateEdit;
 class qvDatePicker;
+enum class EntryField;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -136,8 +139,15 @@ private:
     // Lays the help lines of the entry tab into their label, breaking a line
     // that does not fit only after a phrase ("，" or "。").
     void LayOutHelp();
-    // A value placed between single quotes in a statement: quotes doubled.
-    static QString q(const QString& value);
+    // The entry fields as a record, and the field a rule points at.
+    WarrantyRecord EntryRecord() const;
+    QWidget* EntryWidget(EntryField field) const;
+    // The batch check: true when every row passed; the first failure is shown.
+    bool CheckBatch();
+    // The texts of a batch row's columns 1 to 11.
+    QStringList BatchCells(int row) const;
+    // The product names of the batch's product list, in its order.
+    QStringList ProductNames() const;
 
     // The card number of the record opened from the pending list, as stored.
     QString m_openedNumber;

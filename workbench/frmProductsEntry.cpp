@@ -7,6 +7,8 @@
 #include "mduDateText.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
+#include "mduRecordRules.h"
+#include "mduRecordSql.h"
 #include "qvDatePicker.h"
 #include "ucInput.h"
 
@@ -26,9 +28,7 @@ void frmProducts::cmdNew_Click() {
     ucProduct->setFocus();
 }
 
-void frmProducts::ucProduct_Click() {
-    txtPrdNo1->setText(vt::vtListTable::textOf(ucProduct->Key()).left(1));
-}
+void frmProducts::ucProduct_Click() { txtPrdNo1->setText(CardLetterOf(vt::vtListTable::textOf(ucProduct->Key()))); }
 
 void frmProducts::egNew_RowDblClick(int r) {
     if (r < 1 || r >= egNew->Rows())
@@ -38,8 +38,9 @@ void frmProducts::egNew_RowDblClick(int r) {
     ucProduct->setKey(cell(2));
     // A row without a card number leaves both parts of the number empty.
     const QString number = cell(4);
-    txtPrdNo1->setText(number.left(1));
-    txtPrdNo->setText(number.mid(1));
+    const CardNumberParts parts = SplitCardNumber(number);
+    txtPrdNo1->setText(parts.letter);
+    txtPrdNo->setText(parts.digits);
     txtPLName->setText(cell(5));
     txtPFName->setText(cell(6));
     txtDLName->setText(cell(7));
@@ -65,81 +66,52 @@ void frmProducts::egNew_RowDblClick(int r) {
     cmdDel->setEnabled(true);
 }
 
+WarrantyRecord frmProducts::EntryRecord() const {
+    WarrantyRecord r;
+    r.key = lbId->text();
+    r.productKey = vt::vtListTable::textOf(ucProduct->Key());
+    r.cardNumber = txtPrdNo1->text() + txtPrdNo->text();
+    r.patientSurname = txtPLName->text();
+    r.patientGivenName = txtPFName->text();
+    r.doctorSurname = txtDLName->text();
+    r.doctorGivenName = txtDFName->text();
+    r.hospital = txtHospital->text();
+    r.treatmentDate = txtOpTime->isMissing() ? QDate() : txtOpTime->date();
+    r.productionDate = txtPdTime->isMissing() ? QDate() : txtPdTime->date();
+    r.description = txtOpDesp->text();
+    r.remark = txtMemo->toPlainText();
+    return r;
+}
+
+QWidget* frmProducts::EntryWidget(EntryField field) const {
+    switch (field) {
+    case EntryField::Product: return ucProduct;
+    case EntryField::CardDigits: return txtPrdNo;
+    case EntryField::PatientSurname: return txtPLName;
+    case EntryField::PatientGivenName: return txtPFName;
+    case EntryField::DoctorSurname: return txtDLName;
+    case EntryField::DoctorGivenName: return txtDFName;
+    case EntryField::Hospital: return txtHospital;
+    case EntryField::ProductionDate: return txtPdTime;
+    case EntryField::TreatmentDate: return txtOpTime;
+    case EntryField::Description: return txtOpDesp;
+    case EntryField::Remark: return txtMemo;
+    case EntryField::None: break;
+    }
+    return nullptr;
+}
+
 void frmProducts::cmdSave_Click() {
-    if (vt::vtListTable::textOf(ucProduct->Key()).isEmpty()) {
-        ShowMessage(QStringLiteral("请选择产品名称！"), QString(), 0);
-        ucProduct->setFocus();
+    const WarrantyRecord record = EntryRecord();
+    if (const RuleFailure f = CheckEntry(record, txtPrdNo->text()); f.failed()) {
+        ShowMessage(f.message, f.title, short(f.kind));
+        if (QWidget* w = EntryWidget(f.field))
+            w->setFocus();
         return;
     }
-    if (txtPrdNo->text().isEmpty()) {
-        ShowMessage(QStringLiteral("请输入质保卡号！"), QString(), 0);
-        txtPrdNo->setFocus();
-        return;
-    }
-    if (!vt::EditGrid::IsNumeric(txtPrdNo->text())) {
-        ShowMessage(QStringLiteral("质保卡号 异 常 ！无法保存！"), QStringLiteral("系统提示"), 1);
-        txtPrdNo->setFocus();
-        return;
-    }
-    if (txtPLName->text().isEmpty() || txtPFName->text().isEmpty()) {
-        ShowMessage(QStringLiteral("请输入病者姓名！"), QString(), 0);
-        return;
-    }
-    if (txtHospital->text().isEmpty()) {
-        ShowMessage(QStringLiteral("请输入医院证所名称！"), QString(), 0);
-        txtHospital->setFocus();
-        return;
-    }
-    for (const auto& [picker, name] : {std::pair{txtPdTime, QStringLiteral("制作时间")},
-                                       std::pair{txtOpTime, QStringLiteral("治疗时间")}}) {
-        if (picker->isMissing()) {
-            ShowMessage(QStringLiteral("请输入") + name + QStringLiteral("！"), QString(), 0);
-            picker->setFocus();
-            return;
-        }
-    }
-    // A NUL would cut the statement short; no stored text may hold one.
-    const std::pair<QWidget*, QString> texts[] = {
-        {txtPrdNo, QStringLiteral("质保卡号")},  {txtPLName, QStringLiteral("患者姓")},
-        {txtPFName, QStringLiteral("患者名")},   {txtDLName, QStringLiteral("医生姓")},
-        {txtDFName, QStringLiteral("医生名")},   {txtHospital, QStringLiteral("医院诊所")},
-        {txtOpDesp, QStringLiteral("治疗项目描述")}, {txtMemo, QStringLiteral("备注")}};
-    for (const auto& [box, name] : texts) {
-        const auto* line = qobject_cast<QLineEdit*>(box);
-        const QString text = line ? line->text() : txtMemo->toPlainText();
-        if (text.contains(QChar(0))) {
-            ShowMessage(name + QStringLiteral(" 含有无效字符（空字符），无法保存！"), QString(), 0);
-            box->setFocus();
-            return;
-        }
-    }
-    const QString product = vt::vtListTable::textOf(ucProduct->Key());
-    const QString number = txtPrdNo1->text() + txtPrdNo->text();
-    const QString opTime = FormatDateText(txtOpTime->date());
-    const QString pdTime = FormatDateText(txtPdTime->date());
-    // Every typed value goes between quotes with its quotes doubled: stored
-    // exactly as typed, and never part of the statement.
-    QString sql;
-    if (lbId->text().isEmpty()) {
-        const QStringList values{gConn->OpId().toString(), gConn->OpNo().toString(), product, number,
-                                 txtPLName->text(), txtPFName->text(), txtDLName->text(), txtDFName->text(),
-                                 txtHospital->text(), opTime, pdTime, txtOpDesp->text(), txtMemo->toPlainText()};
-        QStringList quoted;
-        for (const QString& v : values)
-            quoted << q(v);
-        sql = QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,fldDLName,"
-                             "fldDFName,fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo,fldStatus) ") +
-              QStringLiteral(" select '") + quoted.join(QStringLiteral("','")) + QStringLiteral("','00' ");
-    } else {
-        sql = QStringLiteral("update tblrecord set fldmaker='") + q(gConn->OpNo().toString()) +
-              QStringLiteral("',fldPrdName='") + q(product) + QStringLiteral("',fldPrdNo='") + q(number) +
-              QStringLiteral("',fldPLName='") + q(txtPLName->text()) + QStringLiteral("',fldPFName='") +
-              q(txtPFName->text()) + QStringLiteral("',fldDLName='") + q(txtDLName->text()) +
-              QStringLiteral("',fldDFName='") + q(txtDFName->text()) + QStringLiteral("',fldHospital='") +
-              q(txtHospital->text()) + QStringLiteral("',fldOpTime='") + q(opTime) + QStringLiteral("',fldPdTime='") +
-              q(pdTime) + QStringLiteral("',fldOpDesp='") + q(txtOpDesp->text()) + QStringLiteral("',fldMemo='") +
-              q(txtMemo->toPlainText()) + QStringLiteral("' where fldsn='") + q(lbId->text()) + QStringLiteral("'");
-    }
+    const QString sql = record.key.isEmpty()
+                            ? EntryInsertStatement(record, gConn->OpId().toString(), gConn->OpNo().toString())
+                            : EntryUpdateStatement(record, gConn->OpNo().toString());
     // A statement that failed (the connection has shown why) leaves the open
     // record, its card digits and the buttons as they were, so the user can
     // correct and save again without losing the number or inserting twice.
@@ -161,7 +133,7 @@ void frmProducts::cmdDel_Click() {
         return;
     if (ShowMessage(QStringLiteral("你确认要删除吗？"), QStringLiteral("系统确认"), 2) != MsgYes)
         return;
-    gConn->ExeCommand(QStringLiteral("delete from tblrecord  where fldsn='") + q(lbId->text()) + QStringLiteral("'"));
+    gConn->ExeCommand(DeleteStatement(lbId->text()));
     cmdNew->setEnabled(true);
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);

@@ -5,33 +5,21 @@
 #include "EditGrid.h"
 #include "clsConn.h"
 #include "mduMessage.h"
+#include "mduRecordSql.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 bool frmProducts::InRange(const QString& n) {
-    const QString id = gConn->OpId().toString();
-    const QString id2 = gConn->OpId2().toString();
-    const QString lab = id2.isEmpty() ? QStringLiteral(" and fldmaker='") + q(id) + QStringLiteral("'")
-                                      : QStringLiteral(" and (fldmaker='") + q(id) + QStringLiteral("' or fldmaker='") +
-                                            q(id2) + QStringLiteral("')");
-    const QString sql = QStringLiteral("Select * from tblProductNoSet where fldPrdNoFrom<='") + q(n) +
-                        QStringLiteral("' and fldPrdNoTo>='") + q(n) + QStringLiteral("' and len(fldPrdNoFrom)=len('") +
-                        q(n) + QStringLiteral("') ") + lab;
-    return !vt::isEmpty(gConn->GetArray(sql));
+    return !vt::isEmpty(gConn->GetArray(RangeTestStatement(n, gConn->OpId().toString(), gConn->OpId2().toString())));
 }
 
 bool frmProducts::Taken(const QString& n, const QString& key) {
-    return !vt::isEmpty(gConn->GetArray(QStringLiteral("Select * from tblrecord where fldstatus>'00' and fldsn<>'") + q(key) +
-                                        QStringLiteral("' and fldprdno='") + q(n) + QStringLiteral("'")));
+    return !vt::isEmpty(gConn->GetArray(DuplicateTestStatement(n, key)));
 }
 
-bool frmProducts::SubmitRecord(const QString& key) {
-    return gConn->CommandRan(gConn->ExeCommand(QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
-                                     "where fldsn='") +
-                      q(key) + QStringLiteral("'")));
-}
+bool frmProducts::SubmitRecord(const QString& key) { return gConn->CommandRan(gConn->ExeCommand(SubmitStatement(key))); }
 
 void frmProducts::cmdSubmit_Click() {
     if (lbId->text().isEmpty()) {
@@ -127,8 +115,7 @@ void frmProducts::cmdReset_Click() {
                         egProc->Cells(r, 7).Text() + QStringLiteral(") ?"),
                     QStringLiteral("系统提示！"), 2) != MsgYes)
         return;
-    gConn->ExeCommand(QStringLiteral("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='") +
-                      q(egProc->Cells(r, 1).Text()) + QStringLiteral("'"));
+    gConn->ExeCommand(ResetStatement(egProc->Cells(r, 1).Text()));
     egProc->CurrentRow().Remove();
     LoadRecordList(QStringLiteral("New"));
 }

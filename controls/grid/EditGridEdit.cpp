@@ -4,6 +4,7 @@
 
 #include "vtClipText.h"
 #include "vtDateText.h"
+#include "vtNumber.h"
 #include "vtError.h"
 #include "common/vtTwips.h"
 #include "pickers/ucList.h"
@@ -28,12 +29,7 @@ int px(int twips) { return twipsToPixels(twips); }
 
 // --- Checks by column kind ---------------------------------------------------
 
-bool EditGrid::IsNumeric(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^\s*[+-]?\s*(?:\d[\d,]*(?:\.\d*)?|\.\d+)(?:[eEdD][+-]?\d+)?\s*$)"));
-    static const QRegularExpression hex(QStringLiteral(R"(^\s*&[hH][0-9A-Fa-f]+\s*$|^\s*&[oO]?[0-7]+\s*$)"));
-    return number.match(text).hasMatch() || hex.match(text).hasMatch();
-}
+bool EditGrid::IsNumeric(const QString& text) { return IsNumericText(text); }
 
 namespace {
 

@@ -163,6 +163,9 @@ void ucInput::setShowType(int value) {
 }
 
 int ucInput::ListCount() const { return dcSelect->count(); }
+QVariant ucInput::ListKey(int Index) const {
+    return Index >= 0 && Index < dcSelect->count() ? m_table.element(m_table.boundField, Index) : QVariant(QString());
+}
 QString ucInput::ListText(int Index) const { return Index >= 0 && Index < dcSelect->count() ? dcSelect->itemText(Index) : QString(); }
 int ucInput::ListIndex() const { return dcSelect->currentIndex(); }
 

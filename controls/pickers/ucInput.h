@@ -68,6 +68,8 @@ public:
     int ListCount() const;
     // The shown text of entry Index of the list, or "" outside it.
     Q_INVOKABLE QString ListText(int Index) const;
+    // The key (bound field) of entry Index of the list, or "" outside it.
+    Q_INVOKABLE QVariant ListKey(int Index) const;
     int ListIndex() const;
     void setListIndex(int index);
     QVariant Value() const;

@@ -1,0 +1,40 @@
+#pragma once
+// A warranty record as plain values, its status codes and the card number's
+// parts: what the entry tab, the batch grid, a file import or a look-up all
+// hand to the rules.
+#include <QDate>
+#include <QString>
+
+// Status codes of tblrecord.fldStatus.
+namespace RecordStatus {
+inline const QString Pending = QStringLiteral("00");   // 待提交: the lab may change or delete it
+inline const QString Submitted = QStringLiteral("01"); // 待审批: reported to the central office
+inline const QString Published = QStringLiteral("02"); // 已发布: approved
+} // namespace RecordStatus
+
+struct WarrantyRecord {
+    QString key;         // fldsn; empty for a record not stored yet
+    QString productKey;  // fldPrdName: the product's code
+    QString cardNumber;  // fldPrdNo: the product's letter, then digits
+    QString patientSurname;
+    QString patientGivenName;
+    QString doctorSurname;
+    QString doctorGivenName;
+    QString hospital;
+    QDate treatmentDate;  // invalid: not known
+    QDate productionDate; // invalid: not known
+    QString description;
+    QString remark;
+};
+
+// A card number's letter (its first character) and the digits after it;
+// both empty for an empty number.
+struct CardNumberParts {
+    QString letter;
+    QString digits;
+};
+CardNumberParts SplitCardNumber(const QString& number);
+// The card letter a product gives: the first character of its code.
+QString CardLetterOf(const QString& productKey);
+// A date as the statements and lists carry it, "yyyy-mm-dd", or "" when unknown.
+QString DateText(const QDate& date);

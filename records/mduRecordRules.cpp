@@ -1,0 +1,123 @@
+#include "mduRecordRules.h"
+
+#include "vtDateText.h"
+#include "vtNumber.h"
+
+namespace {
+
+QString cellAt(const QStringList& cells, int column) { return cells.value(column - 1); }
+
+RuleFailure fail(const QString& message, const QString& title, short kind, EntryField field) {
+    RuleFailure f;
+    f.message = message;
+    f.title = title;
+    f.kind = kind;
+    f.field = field;
+    return f;
+}
+
+} // namespace
+
+RuleFailure CheckEntry(const WarrantyRecord& r, const QString& digits) {
+    if (r.productKey.isEmpty())
+        return fail(QStringLiteral("请选择产品名称！"), QString(), 0, EntryField::Product);
+    if (digits.isEmpty())
+        return fail(QStringLiteral("请输入质保卡号！"), QString(), 0, EntryField::CardDigits);
+    if (!vt::IsNumericText(digits))
+        return fail(QStringLiteral("质保卡号 异 常 ！无法保存！"), QStringLiteral("系统提示"), 1, EntryField::CardDigits);
+    if (r.patientSurname.isEmpty() || r.patientGivenName.isEmpty())
+        return fail(QStringLiteral("请输入病者姓名！"), QString(), 0, EntryField::None);
+    if (r.hospital.isEmpty())
+        return fail(QStringLiteral("请输入医院证所名称！"), QString(), 0, EntryField::Hospital);
+    if (!r.productionDate.isValid())
+        return fail(QStringLiteral("请输入制作时间！"), QString(), 0, EntryField::ProductionDate);
+    if (!r.treatmentDate.isValid())
+        return fail(QStringLiteral("请输入治疗时间！"), QString(), 0, EntryField::TreatmentDate);
+    // A NUL would cut the statement short; no stored text may hold one.
+    const std::pair<const QString*, std::pair<EntryField, const char16_t*>> texts[] = {
+        {&digits, {EntryField::CardDigits, u"质保卡号"}},
+        {&r.patientSurname, {EntryField::PatientSurname, u"患者姓"}},
+        {&r.patientGivenName, {EntryField::PatientGivenName, u"患者名"}},
+        {&r.doctorSurname, {EntryField::DoctorSurname, u"医生姓"}},
+        {&r.doctorGivenName, {EntryField::DoctorGivenName, u"医生名"}},
+        {&r.hospital, {EntryField::Hospital, u"医院诊所"}},
+        {&r.description, {EntryField::Description, u"治疗项目描述"}},
+        {&r.remark, {EntryField::Remark, u"备注"}}};
+    for (const auto& [text, where] : texts)
+        if (text->contains(QChar(0)))
+            return fail(QString::fromUtf16(where.second) + QStringLiteral(" 含有无效字符（空字符），无法保存！"), QString(),
+                        0, where.first);
+    return {};
+}
+
+QStringList BatchHeaders() {
+    return {QStringLiteral("质保产品"), QStringLiteral("质保卡号"), QStringLiteral("制作时间"), QStringLiteral("诊疗时间"),
+            QStringLiteral("患者姓"),   QStringLiteral("患者名"),   QStringLiteral("主治医生姓"), QStringLiteral("主治医生名"),
+            QStringLiteral("医院诊所"), QStringLiteral("治疗项目描述"), QStringLiteral("备注")};
+}
+
+int FindProduct(const QStringList& productNames, const QString& name) {
+    return static_cast<int>(productNames.indexOf(name));
+}
+
+namespace {
+
+bool digitsAfterFirst(const QString& number) {
+    if (number.size() < 2)
+        return false;
+    for (qsizetype i = 1; i < number.size(); ++i)
+        if (number.at(i) < QLatin1Char('0') || number.at(i) > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+RuleFailure CheckBatchRow(const QStringList& cells, int row, const QStringList& productNames) {
+    const auto cell = [&cells](int c) { return cellAt(cells, c); };
+    QString message;
+    int column = 0;
+    const auto check = [&](bool passes, int c, const char16_t* text) {
+        if (message.isEmpty() && !passes) {
+            message = QString::fromUtf16(text);
+            column = c;
+        }
+    };
+    check(FindProduct(productNames, cell(BatchProduct)) >= 0, BatchProduct, u" :请提供正确的  质保产品  ！");
+    check(!cell(BatchCardNumber).isEmpty(), BatchCardNumber, u" :请提供  质保卡号  ！");
+    check(digitsAfterFirst(cell(BatchCardNumber)), BatchCardNumber, u" :质保卡号 格式有误（除首位外均为数字）  ！");
+    check(vt::recognizeDate(cell(BatchProductionDate)).isValid(), BatchProductionDate, u" :提供的  制作时间  格式有误！");
+    check(vt::recognizeDate(cell(BatchTreatmentDate)).isValid(), BatchTreatmentDate, u" :提供的  诊疗时间  格式有误！");
+    check(!cell(BatchPatientSurname).isEmpty(), BatchPatientSurname, u" :请提供  患者姓  ！");
+    check(!cell(BatchPatientGivenName).isEmpty(), BatchPatientGivenName, u" :请提供  患者名  ！");
+    check(!cell(BatchHospital).isEmpty(), BatchHospital, u" :请提供  医院诊所  ！");
+    // A NUL (pasted from a binary file, say) would cut the statement short.
+    const QStringList headers = BatchHeaders();
+    for (int c = BatchProduct; message.isEmpty() && c <= BatchRemark; ++c)
+        if (cell(c).contains(QChar(0))) {
+            message = QStringLiteral(" :") + headers[c - 1] + QStringLiteral(" 含有无效字符（空字符）！");
+            column = c;
+        }
+    if (message.isEmpty())
+        return {};
+    RuleFailure f;
+    f.message = QStringLiteral("行 ") + QString::number(row) + message;
+    f.column = column;
+    return f;
+}
+
+WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKey) {
+    WarrantyRecord r;
+    r.productKey = productKey;
+    r.cardNumber = cellAt(cells, BatchCardNumber);
+    r.productionDate = vt::recognizeDate(cellAt(cells, BatchProductionDate));
+    r.treatmentDate = vt::recognizeDate(cellAt(cells, BatchTreatmentDate));
+    r.patientSurname = cellAt(cells, BatchPatientSurname);
+    r.patientGivenName = cellAt(cells, BatchPatientGivenName);
+    r.doctorSurname = cellAt(cells, BatchDoctorSurname);
+    r.doctorGivenName = cellAt(cells, BatchDoctorGivenName);
+    r.hospital = cellAt(cells, BatchHospital);
+    r.description = cellAt(cells, BatchDescription);
+    r.remark = cellAt(cells, BatchRemark);
+    return r;
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The checks a warranty record passes before it is stored: the entry tab's
+// checks at Save and the batch grid's row checks, each in its order with its
+// message. The first failing check is the answer; the form shows it.
+#include "clsWarrantyRecord.h"
+
+#include <QStringList>
+
+// The entry field a failure points at (where the focus goes).
+enum class EntryField {
+    None, Product, CardDigits, PatientSurname, PatientGivenName, DoctorSurname, DoctorGivenName,
+    Hospital, ProductionDate, TreatmentDate, Description, Remark
+};
+
+struct RuleFailure {
+    QString message;      // empty: the check passed
+    QString title;
+    short kind = 0;       // the message kind of ShowMessage
+    EntryField field = EntryField::None;
+    int column = 0;       // batch: the grid column that failed (1 to 11)
+    bool failed() const { return !message.isEmpty(); }
+};
+
+// The checks of Save, in order: product, card digits (present, numeric),
+// patient's name, hospital, then the two dates (an opened record may lack
+// them) and no NUL in any text. digits is what the card-number box holds.
+RuleFailure CheckEntry(const WarrantyRecord& record, const QString& digits);
+
+// The batch grid's columns 1 to 11, in order.
+enum BatchColumn {
+    BatchProduct = 1, BatchCardNumber, BatchProductionDate, BatchTreatmentDate, BatchPatientSurname,
+    BatchPatientGivenName, BatchDoctorSurname, BatchDoctorGivenName, BatchHospital, BatchDescription, BatchRemark
+};
+// The header texts of those columns.
+QStringList BatchHeaders();
+
+// The checks of one batch row (cells: columns 1 to 11, row: its number as
+// shown in the message), against the names of the product list in its
+// order: product, card number, dates, patient, hospital, then no NUL.
+RuleFailure CheckBatchRow(const QStringList& cells, int row, const QStringList& productNames);
+// The position of a product name in the list (exact, letter case counts),
+// or -1.
+int FindProduct(const QStringList& productNames, const QString& name);
+// The record a checked batch row stores, with the product's code.
+WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKey);

@@ -1,0 +1,79 @@
+#include "mduRecordSql.h"
+
+#include <QStringList>
+
+QString SqlQuote(const QString& value) {
+    QString v = value;
+    return v.replace(QLatin1Char('\''), QLatin1String("''"));
+}
+
+namespace {
+// Values joined as " select 'a','b',…" for an insert.
+QString selectValues(const QStringList& values) {
+    QStringList quoted;
+    quoted.reserve(values.size());
+    for (const QString& v : values)
+        quoted << SqlQuote(v);
+    return QStringLiteral(" select '") + quoted.join(QStringLiteral("','")) + QLatin1Char('\'');
+}
+} // namespace
+
+QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
+    return QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,fldDLName,"
+                          "fldDFName,fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo,fldStatus) ") +
+           selectValues({opId, opNo, r.productKey, r.cardNumber, r.patientSurname, r.patientGivenName, r.doctorSurname,
+                         r.doctorGivenName, r.hospital, DateText(r.treatmentDate), DateText(r.productionDate),
+                         r.description, r.remark}) +
+           QStringLiteral(",'") + RecordStatus::Pending + QStringLiteral("' ");
+}
+
+QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo) {
+    return QStringLiteral("update tblrecord set fldmaker='") + SqlQuote(opNo) + QStringLiteral("',fldPrdName='") +
+           SqlQuote(r.productKey) + QStringLiteral("',fldPrdNo='") + SqlQuote(r.cardNumber) +
+           QStringLiteral("',fldPLName='") + SqlQuote(r.patientSurname) + QStringLiteral("',fldPFName='") +
+           SqlQuote(r.patientGivenName) + QStringLiteral("',fldDLName='") + SqlQuote(r.doctorSurname) +
+           QStringLiteral("',fldDFName='") + SqlQuote(r.doctorGivenName) + QStringLiteral("',fldHospital='") +
+           SqlQuote(r.hospital) + QStringLiteral("',fldOpTime='") + SqlQuote(DateText(r.treatmentDate)) +
+           QStringLiteral("',fldPdTime='") + SqlQuote(DateText(r.productionDate)) + QStringLiteral("',fldOpDesp='") +
+           SqlQuote(r.description) + QStringLiteral("',fldMemo='") + SqlQuote(r.remark) +
+           QStringLiteral("' where fldsn='") + SqlQuote(r.key) + QStringLiteral("'");
+}
+
+QString DeleteStatement(const QString& key) {
+    return QStringLiteral("delete from tblrecord  where fldsn='") + SqlQuote(key) + QStringLiteral("'");
+}
+
+QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
+    return QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,"
+                          "fldPLName,fldPFName,fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus) ") +
+           selectValues({opId, opNo, r.productKey, r.cardNumber, DateText(r.productionDate), DateText(r.treatmentDate),
+                         r.patientSurname, r.patientGivenName, r.doctorSurname, r.doctorGivenName, r.hospital,
+                         r.description, r.remark}) +
+           QStringLiteral(",'") + RecordStatus::Pending + QStringLiteral("'");
+}
+
+QString RangeTestStatement(const QString& n, const QString& opId, const QString& opId2) {
+    const QString lab = opId2.isEmpty()
+                            ? QStringLiteral(" and fldmaker='") + SqlQuote(opId) + QStringLiteral("'")
+                            : QStringLiteral(" and (fldmaker='") + SqlQuote(opId) + QStringLiteral("' or fldmaker='") +
+                                  SqlQuote(opId2) + QStringLiteral("')");
+    return QStringLiteral("Select * from tblProductNoSet where fldPrdNoFrom<='") + SqlQuote(n) +
+           QStringLiteral("' and fldPrdNoTo>='") + SqlQuote(n) + QStringLiteral("' and len(fldPrdNoFrom)=len('") +
+           SqlQuote(n) + QStringLiteral("') ") + lab;
+}
+
+QString DuplicateTestStatement(const QString& n, const QString& key) {
+    return QStringLiteral("Select * from tblrecord where fldstatus>'00' and fldsn<>'") + SqlQuote(key) +
+           QStringLiteral("' and fldprdno='") + SqlQuote(n) + QStringLiteral("'");
+}
+
+QString SubmitStatement(const QString& key) {
+    return QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
+                          "where fldsn='") +
+           SqlQuote(key) + QStringLiteral("'");
+}
+
+QString ResetStatement(const QString& key) {
+    return QStringLiteral("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='") + SqlQuote(key) +
+           QStringLiteral("'");
+}

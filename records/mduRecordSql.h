@@ -1,0 +1,27 @@
+#pragma once
+// The statements that store, submit and check warranty records, built as
+// fixed texts with the values between single quotes (their own quotes
+// doubled, so that a value is stored exactly as typed and can never change
+// the statement). The execution log keeps these texts as they are.
+#include "clsWarrantyRecord.h"
+
+// A value placed between single quotes: its quotes doubled.
+QString SqlQuote(const QString& value);
+
+// Save of the entry tab: a new pending record (lab key opId, account opNo).
+QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);
+// Save of an opened record: every field but the lab and the status.
+QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo);
+QString DeleteStatement(const QString& key);
+// One batch row as a new pending record.
+QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);
+
+// The range test: a row when some range of the lab (or of its related lab,
+// opId2, when there is one) has the number's length and encloses it.
+QString RangeTestStatement(const QString& number, const QString& opId, const QString& opId2);
+// The duplicate test: a row when another submitted record holds the number.
+QString DuplicateTestStatement(const QString& number, const QString& key);
+// Submission: status '01' and today's submission date.
+QString SubmitStatement(const QString& key);
+// Back to pending, the central office's reason cleared.
+QString ResetStatement(const QString& key);

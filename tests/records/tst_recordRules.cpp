@@ -1,0 +1,189 @@
+// The warranty rules on plain values: no widgets, no display, no database.
+#include "mduRecordRules.h"
+#include "mduRecordSql.h"
+
+#include <QtTest>
+
+namespace {
+
+WarrantyRecord sample() {
+    WarrantyRecord r;
+    r.productKey = "C01";
+    r.cardNumber = "C00000102";
+    r.patientSurname = "张";
+    r.patientGivenName = "三";
+    r.doctorSurname = "李";
+    r.doctorGivenName = "四";
+    r.hospital = "北京口腔医院";
+    r.treatmentDate = QDate(2013, 9, 2);
+    r.productionDate = QDate(2013, 9, 1);
+    r.description = "上颌";
+    r.remark = "复诊";
+    return r;
+}
+
+const QStringList products{"钴铬合金烤瓷冠", "二氧化锆全瓷冠", "铸瓷贴面"};
+
+} // namespace
+
+class TestRecordRules : public QObject {
+    Q_OBJECT
+private slots:
+    void entryChecksInOrder_data();
+    void entryChecksInOrder();
+    void batchRowChecks_data();
+    void batchRowChecks();
+    void cardNumberParts();
+    void statements();
+    void valuesStayValues_data();
+    void valuesStayValues();
+};
+
+void TestRecordRules::entryChecksInOrder_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("field");
+    QTest::newRow("passes") << "" << "00000102" << "" << int(EntryField::None);
+    QTest::newRow("no product, all else there") << "product" << "00000102" << "请选择产品名称！" << int(EntryField::Product);
+    QTest::newRow("no digits") << "" << "" << "请输入质保卡号！" << int(EntryField::CardDigits);
+    QTest::newRow("12a") << "" << "12a" << "质保卡号 异 常 ！无法保存！" << int(EntryField::CardDigits);
+    QTest::newRow("12.5 reads as a number") << "" << "12.5" << "" << int(EntryField::None);
+    QTest::newRow("-7 and 1e3 too") << "" << "1e3" << "" << int(EntryField::None);
+    QTest::newRow("no given name") << "given" << "1" << "请输入病者姓名！" << int(EntryField::None);
+    QTest::newRow("no hospital") << "hospital" << "1" << "请输入医院证所名称！" << int(EntryField::Hospital);
+    QTest::newRow("no production date") << "production" << "1" << "请输入制作时间！" << int(EntryField::ProductionDate);
+    QTest::newRow("no treatment date") << "treatment" << "1" << "请输入治疗时间！" << int(EntryField::TreatmentDate);
+    QTest::newRow("NUL in the remark") << "nul" << "1" << "备注 含有无效字符（空字符），无法保存！" << int(EntryField::Remark);
+}
+
+void TestRecordRules::entryChecksInOrder() {
+    QFETCH(QString, change);
+    QFETCH(QString, digits);
+    QFETCH(QString, message);
+    QFETCH(int, field);
+    WarrantyRecord r = sample();
+    if (change == "product")
+        r.productKey.clear();
+    else if (change == "given")
+        r.patientGivenName.clear();
+    else if (change == "hospital")
+        r.hospital.clear();
+    else if (change == "production")
+        r.productionDate = QDate();
+    else if (change == "treatment")
+        r.treatmentDate = QDate();
+    else if (change == "nul")
+        r.remark = QString("a") + QChar(0) + "b";
+    const RuleFailure f = CheckEntry(r, digits);
+    QCOMPARE(f.message, message);
+    QCOMPARE(int(f.field), field);
+    QCOMPARE(f.kind, short(message.startsWith("质保卡号 异") ? 1 : 0));
+    QCOMPARE(f.title, QString(message.startsWith("质保卡号 异") ? "系统提示" : ""));
+}
+
+void TestRecordRules::batchRowChecks_data() {
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("column");
+    const QStringList good{"钴铬合金烤瓷冠", "C00000102", "2013-09-01", "2013-9-2", "张", "三", "", "", "北京口腔医院", "", ""};
+    auto with = [&good](int col, const QString& v) {
+        QStringList r = good;
+        r[col - 1] = v;
+        return r;
+    };
+    QTest::newRow("passes") << good << "" << 0;
+    QTest::newRow("product with a blank") << with(1, "钴铬合金烤瓷冠 ") << "行 7 :请提供正确的  质保产品  ！" << 1;
+    QTest::newRow("no number") << with(2, "") << "行 7 :请提供  质保卡号  ！" << 2;
+    QTest::newRow("one character") << with(2, "C") << "行 7 :质保卡号 格式有误（除首位外均为数字）  ！" << 2;
+    QTest::newRow("sign after the letter") << with(2, "C-0001") << "行 7 :质保卡号 格式有误（除首位外均为数字）  ！" << 2;
+    QTest::newRow("production date") << with(3, "2013-13-01") << "行 7 :提供的  制作时间  格式有误！" << 3;
+    QTest::newRow("treatment date") << with(4, "09/02/13") << "行 7 :提供的  诊疗时间  格式有误！" << 4;
+    QTest::newRow("surname") << with(5, "") << "行 7 :请提供  患者姓  ！" << 5;
+    QTest::newRow("given name") << with(6, "") << "行 7 :请提供  患者名  ！" << 6;
+    QTest::newRow("hospital") << with(9, "") << "行 7 :请提供  医院诊所  ！" << 9;
+    QTest::newRow("NUL in the description") << with(10, QString("x") + QChar(0)) << "行 7 :治疗项目描述 含有无效字符（空字符）！" << 10;
+    QTest::newRow("empty row stops at the product") << QStringList(11, QString()) << "行 7 :请提供正确的  质保产品  ！" << 1;
+}
+
+void TestRecordRules::batchRowChecks() {
+    QFETCH(QStringList, cells);
+    QFETCH(QString, message);
+    QFETCH(int, column);
+    const RuleFailure f = CheckBatchRow(cells, 7, products);
+    QCOMPARE(f.message, message);
+    QCOMPARE(f.column, column);
+    if (message.isEmpty()) {
+        const WarrantyRecord r = BatchRowRecord(cells, "C01");
+        QCOMPARE(r.cardNumber, QString("C00000102"));
+        QCOMPARE(DateText(r.treatmentDate), QString("2013-09-02"));
+        QCOMPARE(r.hospital, QString("北京口腔医院"));
+    }
+}
+
+void TestRecordRules::cardNumberParts() {
+    QCOMPARE(SplitCardNumber("C00000102").letter, QString("C"));
+    QCOMPARE(SplitCardNumber("C00000102").digits, QString("00000102"));
+    QCOMPARE(SplitCardNumber("").letter, QString());
+    QCOMPARE(SplitCardNumber("").digits, QString());
+    QCOMPARE(CardLetterOf("D01"), QString("D"));
+    QCOMPARE(CardLetterOf(""), QString());
+    QCOMPARE(FindProduct(products, "铸瓷贴面"), 2);
+    QCOMPARE(FindProduct(products, "铸瓷"), -1);
+}
+
+// The texts the central database and its execution log receive, exactly.
+void TestRecordRules::statements() {
+    WarrantyRecord r = sample();
+    QCOMPARE(EntryInsertStatement(r, "1", "1001"),
+             QString("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,fldDLName,fldDFName,"
+                     "fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo,fldStatus)  select '1','1001','C01','C00000102',"
+                     "'张','三','李','四','北京口腔医院','2013-09-02','2013-09-01','上颌','复诊','00' "));
+    r.key = "42";
+    QCOMPARE(EntryUpdateStatement(r, "1001"),
+             QString("update tblrecord set fldmaker='1001',fldPrdName='C01',fldPrdNo='C00000102',fldPLName='张',"
+                     "fldPFName='三',fldDLName='李',fldDFName='四',fldHospital='北京口腔医院',fldOpTime='2013-09-02',"
+                     "fldPdTime='2013-09-01',fldOpDesp='上颌',fldMemo='复诊' where fldsn='42'"));
+    QCOMPARE(DeleteStatement("42"), QString("delete from tblrecord  where fldsn='42'"));
+    QCOMPARE(BatchInsertStatement(r, "1", "1001"),
+             QString("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,fldPLName,fldPFName,"
+                     "fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus)  select '1','1001','C01','C00000102',"
+                     "'2013-09-01','2013-09-02','张','三','李','四','北京口腔医院','上颌','复诊','00'"));
+    QCOMPARE(RangeTestStatement("C00000102", "1", ""),
+             QString("Select * from tblProductNoSet where fldPrdNoFrom<='C00000102' and fldPrdNoTo>='C00000102' and "
+                     "len(fldPrdNoFrom)=len('C00000102')  and fldmaker='1'"));
+    QCOMPARE(RangeTestStatement("C1", "1", "5"),
+             QString("Select * from tblProductNoSet where fldPrdNoFrom<='C1' and fldPrdNoTo>='C1' and "
+                     "len(fldPrdNoFrom)=len('C1')  and (fldmaker='1' or fldmaker='5')"));
+    QCOMPARE(DuplicateTestStatement("C1", "42"),
+             QString("Select * from tblrecord where fldstatus>'00' and fldsn<>'42' and fldprdno='C1'"));
+    QCOMPARE(SubmitStatement("42"), QString("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),"
+                                            "getdate(),126) where fldsn='42'"));
+    QCOMPARE(ResetStatement("42"), QString("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='42'"));
+    // A date not known is an empty text.
+    r.productionDate = QDate();
+    QVERIFY(EntryUpdateStatement(r, "1001").contains("fldPdTime=''"));
+}
+
+void TestRecordRules::valuesStayValues_data() {
+    QTest::addColumn<QString>("value");
+    QTest::newRow("quote") << "O'Brien";
+    QTest::newRow("quotes and comment") << "x'); delete from tblrecord; --";
+    QTest::newRow("doubled quotes") << "''";
+    QTest::newRow("Chinese and percent") << "张's 诊所 50%_";
+}
+
+// A value's quotes are doubled: between the statement's quotes it reads back
+// as the value, and nothing of it is left outside them.
+void TestRecordRules::valuesStayValues() {
+    QFETCH(QString, value);
+    const QString quoted = SqlQuote(value);
+    QCOMPARE(QString(quoted).replace("''", "'"), value);
+    QVERIFY(!QString(quoted).remove("''").contains('\''));
+    WarrantyRecord r = sample();
+    r.remark = value;
+    QVERIFY(EntryInsertStatement(r, "1", "1001").contains("'" + quoted + "','00' "));
+}
+
+QTEST_GUILESS_MAIN(TestRecordRules)
+#include "tst_recordRules.moc"
