@@ -74,7 +74,7 @@ SqliteBackend::SqliteBackend() = default;
 SqliteBackend::~SqliteBackend() { close(); }
 
 QString SqliteBackend::DatabaseFile(const QString& databaseName) {
-    return ProgramFolder() + QLatin1Char('/') + databaseName + QStringLiteral(".db");
+    return DataFilePath(databaseName + QStringLiteral(".db"));
 }
 
 void SqliteBackend::open(const ConnectRequest& request) {
