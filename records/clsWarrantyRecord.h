@@ -25,6 +25,8 @@ struct WarrantyRecord {
     QDate productionDate; // invalid: not known
     QString description;
     QString remark;
+
+    bool operator==(const WarrantyRecord&) const = default;
 };
 
 // A card number's letter (its first character) and the digits after it;

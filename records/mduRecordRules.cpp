@@ -73,37 +73,39 @@ bool digitsAfterFirst(const QString& number) {
 
 } // namespace
 
-RuleFailure CheckBatchRow(const QStringList& cells, int row, const QStringList& productNames) {
+QList<RuleFailure> BatchRowFailures(const QStringList& cells, int row, const QStringList& productNames) {
     const auto cell = [&cells](int c) { return cellAt(cells, c); };
-    QString message;
-    int column = 0;
-    const auto check = [&](bool passes, int c, const char16_t* text) {
-        if (message.isEmpty() && !passes) {
-            message = QString::fromUtf16(text);
-            column = c;
-        }
+    QList<RuleFailure> failures;
+    const auto check = [&](bool passes, int c, const QString& text) {
+        if (passes)
+            return;
+        RuleFailure f;
+        f.message = QStringLiteral("行 ") + QString::number(row) + text;
+        f.column = c;
+        failures << f;
     };
-    check(FindProduct(productNames, cell(BatchProduct)) >= 0, BatchProduct, u" :请提供正确的  质保产品  ！");
-    check(!cell(BatchCardNumber).isEmpty(), BatchCardNumber, u" :请提供  质保卡号  ！");
-    check(digitsAfterFirst(cell(BatchCardNumber)), BatchCardNumber, u" :质保卡号 格式有误（除首位外均为数字）  ！");
-    check(vt::recognizeDate(cell(BatchProductionDate)).isValid(), BatchProductionDate, u" :提供的  制作时间  格式有误！");
-    check(vt::recognizeDate(cell(BatchTreatmentDate)).isValid(), BatchTreatmentDate, u" :提供的  诊疗时间  格式有误！");
-    check(!cell(BatchPatientSurname).isEmpty(), BatchPatientSurname, u" :请提供  患者姓  ！");
-    check(!cell(BatchPatientGivenName).isEmpty(), BatchPatientGivenName, u" :请提供  患者名  ！");
-    check(!cell(BatchHospital).isEmpty(), BatchHospital, u" :请提供  医院诊所  ！");
+    check(FindProduct(productNames, cell(BatchProduct)) >= 0, BatchProduct, QStringLiteral(" :请提供正确的  质保产品  ！"));
+    check(!cell(BatchCardNumber).isEmpty(), BatchCardNumber, QStringLiteral(" :请提供  质保卡号  ！"));
+    if (!cell(BatchCardNumber).isEmpty())
+        check(digitsAfterFirst(cell(BatchCardNumber)), BatchCardNumber,
+              QStringLiteral(" :质保卡号 格式有误（除首位外均为数字）  ！"));
+    check(vt::recognizeDate(cell(BatchProductionDate)).isValid(), BatchProductionDate,
+          QStringLiteral(" :提供的  制作时间  格式有误！"));
+    check(vt::recognizeDate(cell(BatchTreatmentDate)).isValid(), BatchTreatmentDate,
+          QStringLiteral(" :提供的  诊疗时间  格式有误！"));
+    check(!cell(BatchPatientSurname).isEmpty(), BatchPatientSurname, QStringLiteral(" :请提供  患者姓  ！"));
+    check(!cell(BatchPatientGivenName).isEmpty(), BatchPatientGivenName, QStringLiteral(" :请提供  患者名  ！"));
+    check(!cell(BatchHospital).isEmpty(), BatchHospital, QStringLiteral(" :请提供  医院诊所  ！"));
     // A NUL (pasted from a binary file, say) would cut the statement short.
     const QStringList headers = BatchHeaders();
-    for (int c = BatchProduct; message.isEmpty() && c <= BatchRemark; ++c)
-        if (cell(c).contains(QChar(0))) {
-            message = QStringLiteral(" :") + headers[c - 1] + QStringLiteral(" 含有无效字符（空字符）！");
-            column = c;
-        }
-    if (message.isEmpty())
-        return {};
-    RuleFailure f;
-    f.message = QStringLiteral("行 ") + QString::number(row) + message;
-    f.column = column;
-    return f;
+    for (int c = BatchProduct; c <= BatchRemark; ++c)
+        check(!cell(c).contains(QChar(0)), c, QStringLiteral(" :") + headers[c - 1] + QStringLiteral(" 含有无效字符（空字符）！"));
+    return failures;
+}
+
+RuleFailure CheckBatchRow(const QStringList& cells, int row, const QStringList& productNames) {
+    const QList<RuleFailure> all = BatchRowFailures(cells, row, productNames);
+    return all.isEmpty() ? RuleFailure() : all.first();
 }
 
 WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKey) {

@@ -38,6 +38,8 @@ QStringList BatchHeaders();
 // shown in the message), against the names of the product list in its
 // order: product, card number, dates, patient, hospital, then no NUL.
 RuleFailure CheckBatchRow(const QStringList& cells, int row, const QStringList& productNames);
+// Every check of the row that fails, in order (the first is CheckBatchRow's).
+QList<RuleFailure> BatchRowFailures(const QStringList& cells, int row, const QStringList& productNames);
 // The position of a product name in the list (exact, letter case counts),
 // or -1.
 int FindProduct(const QStringList& productNames, const QString& name);

@@ -24,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QLayout>
 #include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QScopedValueRollback>
@@ -144,6 +146,44 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     connect(cmdImport, &QPushButton::clicked, this, &frmProducts::cmdImport_Click);
     connect(ucHospital, &vt::ucInput::Click, this, [this] { txtHospital->setText(ucHospital->Text()); });
     txtPinYin->installEventFilter(this);
+    // The remembered names narrow down as initials are typed; Enter steps
+    // through those that remain.
+    connect(txtPinYin, &QLineEdit::textChanged, this, [this](const QString& text) { LoadHospitalNames(ucHospital, text); });
+    connect(cmdDeleteRows, &QPushButton::clicked, this, &frmProducts::cmdDeleteRows_Click);
+    egBatch->AddMenuItem(QStringLiteral("删除行"));
+    connect(egBatch, &vt::EditGrid::MenuItemClick, this, [this](const QString& item) {
+        if (item == QLatin1String("删除行"))
+            cmdDeleteRows_Click();
+    });
+    // A paste into the empty batch grid starts its first row.
+    egBatch->focusProxy()->installEventFilter(this);
+    // The keyboard: Ctrl+S saves, Ctrl+N starts a new card, Ctrl+Enter
+    // submits the open one; Enter on a focused button presses it.
+    const struct {
+        QPushButton* button;
+        QList<QKeySequence> keys;
+    } shortcuts[] = {{cmdSave, {QKeySequence(Qt::CTRL | Qt::Key_S)}},
+                     {cmdNew, {QKeySequence(Qt::CTRL | Qt::Key_N)}},
+                     {cmdSubmit, {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}}};
+    for (const auto& sc : shortcuts) {
+        for (const QKeySequence& key : sc.keys) {
+            auto* shortcut = new QShortcut(key, this);
+            connect(shortcut, &QShortcut::activated, sc.button, [b = sc.button] {
+                if (b->isEnabled() && b->isVisible())
+                    b->click();
+            });
+        }
+        sc.button->setToolTip(sc.button->text().remove(QLatin1Char(' ')) + QStringLiteral("（") +
+                              sc.keys.first().toString(QKeySequence::NativeText) + QStringLiteral("）"));
+    }
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->installEventFilter(this);
+    }
+    for (vt::EditGrid* g : {egNew, egProc, egOuted, egBatch})
+        connect(g, &vt::EditGrid::ColWidthChanged, this, [g](int col, int width) {
+            HospitalStore().setValue(QStringLiteral("ColWidth/%1/%2").arg(g->objectName()).arg(col), width);
+        });
     stbInfo->widget(0)->installEventFilter(this);
 
     resize(px(16000), px(11000));
@@ -158,7 +198,7 @@ void frmProducts::applyGridDesign(vt::EditGrid* g) {
     bag.insert(QStringLiteral("ShowMenu"), false);
     bag.insert(QStringLiteral("OnEnterKeyMove"), static_cast<int>(vt::fmtHorNext));
     bag.insert(QStringLiteral("SelectionMode"), 0);
-    bag.insert(QStringLiteral("AllowUserResizing"), 0);
+    bag.insert(QStringLiteral("AllowUserResizing"), 1); // columns, remembered per list
     bag.insert(QStringLiteral("AutoSort"), true);
     bag.insert(QStringLiteral("AllowPaste"), true);
     bag.insert(QStringLiteral("RowHeightMin"), 300);
@@ -182,11 +222,16 @@ void frmProducts::buildEntryTab() {
     txtPdTime = datePicker(f, "txtPdTime", 8850, 300);
 
     label(f, "lblPatient", QStringLiteral("患者姓名"), 120, 780);
-    txtPLName = textBox(f, "txtPLName", 25, 1100, 750, 1150, QStringLiteral("姓"));
-    txtPFName = textBox(f, "txtPFName", 25, 2300, 750, 1150, QStringLiteral("名"));
+    // "姓" and "名" are hints, never stored text.
+    txtPLName = textBox(f, "txtPLName", 25, 1100, 750, 1150);
+    txtPFName = textBox(f, "txtPFName", 25, 2300, 750, 1150);
     label(f, "lblDoctor", QStringLiteral("主治医生"), 3600, 780, 900);
-    txtDLName = textBox(f, "txtDLName", 25, 4500, 750, 1550, QStringLiteral("姓"));
-    txtDFName = textBox(f, "txtDFName", 25, 6100, 750, 1580, QStringLiteral("名"));
+    txtDLName = textBox(f, "txtDLName", 25, 4500, 750, 1550);
+    txtDFName = textBox(f, "txtDFName", 25, 6100, 750, 1580);
+    for (QLineEdit* box : {txtPLName, txtDLName})
+        box->setPlaceholderText(QStringLiteral("姓"));
+    for (QLineEdit* box : {txtPFName, txtDFName})
+        box->setPlaceholderText(QStringLiteral("名"));
     label(f, "lblOpTime", QStringLiteral("治疗时间"), 7900, 780);
     txtOpTime = datePicker(f, "txtOpTime", 8850, 750);
 
@@ -294,6 +339,7 @@ void frmProducts::buildBatchTab() {
     cmdCheck = button(frmBatch, "cmdCheck", QStringLiteral("检 验"), 11000, 250);
     cmdAdd = button(frmBatch, "cmdAdd", QStringLiteral("增加行"), 9800, 750);
     cmdClear = button(frmBatch, "cmdClear", QStringLiteral("清 除"), 11000, 750);
+    cmdDeleteRows = button(frmBatch, "cmdDeleteRows", QStringLiteral("删除行"), 12200, 750);
     cmdImport->setEnabled(false);
     cmdCheck->setEnabled(false);
     egBatch = grid(frmBatch, "egBatch");
@@ -335,6 +381,8 @@ void frmProducts::Form_Load() {
     egBatch->InitColWidth(200, list({1020, 1020, 1020, 1020, 820, 820, 1300, 1300, 1800, 2000, 4300}));
     egBatch->InitColEdit(false, list({true, true, true, true, true, true, true, true, true, true, true}));
     FitNumberAndDateColumns();
+    for (vt::EditGrid* g : {egNew, egProc, egOuted, egBatch})
+        RestoreColumnWidths(g);
 
     QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
     const QVariant products = gConn->GetSP(QStringLiteral("upvProducts"), p);
@@ -353,6 +401,34 @@ void frmProducts::Form_Load() {
     dateTo->setDate(last);
     LoadRecordList(QStringLiteral("New"));
     LoadHospitalNames(ucHospital);
+    RememberEntry();
+}
+
+void frmProducts::RestoreColumnWidths(vt::EditGrid* g) {
+    QSettings& store = HospitalStore();
+    const QString group = QStringLiteral("ColWidth/") + g->objectName();
+    for (int c = 0; c < g->Cols(); ++c) {
+        const QVariant w = store.value(group + QLatin1Char('/') + QString::number(c));
+        if (w.isValid() && w.toInt() > 0 && g->Col(c).Width() > 0)
+            g->Col(c).setWidth(w.toInt());
+    }
+}
+
+void frmProducts::Report(const QString& what, bool warning) {
+    InfoBarPanel2->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') + what);
+    QPalette p = InfoBarPanel2->palette();
+    p.setColor(QPalette::WindowText, warning ? QColor(200, 0, 0) : palette().color(QPalette::WindowText));
+    InfoBarPanel2->setPalette(p);
+    InfoBarPanel2->setToolTip(what);
+}
+
+void frmProducts::SelectRowOf(vt::EditGrid* g, int col, const QString& text) {
+    for (int r = g->Rows() - 1; r >= 1; --r) {
+        if (g->Cells(r, col).Text() == text) {
+            g->Cells(r, col).setSelected(true);
+            return;
+        }
+    }
 }
 
 void frmProducts::LoadRecordList(const QString& key) {
@@ -394,9 +470,7 @@ void frmProducts::cmdViewAll_Click() {
 }
 
 QString frmProducts::ClockText() {
-    const QLocale locale;
-    return locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(QTime::currentTime(), QLocale::ShortFormat);
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy年M月d日 HH:mm:ss"));
 }
 
 void frmProducts::Timer1_Timer() { InfoBarPanel3->setText(ClockText()); }
@@ -499,6 +573,18 @@ void frmProducts::resizeEvent(QResizeEvent* event) {
 }
 
 bool frmProducts::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+            button->click();
+            return true;
+        }
+        if (watched == egBatch->focusProxy() && key->matches(QKeySequence::Paste) && egBatch->Rows() == 1) {
+            egBatch->NewRecord();
+            cmdCheck->setEnabled(true);
+        }
+    }
     // The tab control lays its pages out after the window's own resize (and
     // only once shown): the frames are fitted again to the pages' real size.
     if (watched == stbInfo->widget(0) && event->type() == QEvent::Resize)
@@ -512,6 +598,10 @@ bool frmProducts::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmProducts::closeEvent(QCloseEvent* event) {
+    if (!AskToDropChanges()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     EndProcessNow(0);
 }

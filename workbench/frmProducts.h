@@ -77,6 +77,7 @@ public:
     QLabel* lblBatchHelp;
     QPushButton* cmdAdd;
     QPushButton* cmdClear;
+    QPushButton* cmdDeleteRows;
     QPushButton* cmdCheck;
     QPushButton* cmdImport;
     vt::EditGrid* egBatch;
@@ -86,6 +87,10 @@ public:
     QLabel* InfoBarPanel2;
     QLabel* InfoBarPanel3;
     QTimer* Timer1;
+
+    // The background of a cell with a warning, and of a cell that failed a check.
+    static constexpr long WarningColor = 10547455; // light yellow
+    static constexpr long FailureColor = 12632319; // light red
 
     // Fills one record list: "New", "Pro" or "Done"; any other key does nothing.
     void LoadRecordList(const QString& key);
@@ -115,6 +120,10 @@ public:
     void cmdClear_Click();
     void cmdCheck_Click();
     void cmdImport_Click();
+    void cmdDeleteRows_Click();
+
+    // Whether the entry fields differ from what was last saved or opened.
+    bool EntryChanged() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -139,6 +148,23 @@ private:
     // Lays the help lines of the entry tab into their label, breaking a line
     // that does not fit only after a phrase ("，" or "。").
     void LayOutHelp();
+    // Asks before typed values are thrown away; true when there are none or
+    // the user lets them go.
+    bool AskToDropChanges();
+    // The entry fields as they are now count as saved.
+    void RememberEntry();
+    // What the last action did, with the time, in the middle status panel;
+    // a warning is shown in red.
+    void Report(const QString& what, bool warning = false);
+    // Warnings that do not stop anything: a card number in no range of the
+    // lab, taken by a submitted card, or twice among the pending ones.
+    QStringList EarlyWarnings(const QString& number, const QString& key);
+    // Makes the row whose column holds text current and shows it.
+    void SelectRowOf(vt::EditGrid* grid, int col, const QString& text);
+    // Column widths the user set, remembered per list.
+    void RestoreColumnWidths(vt::EditGrid* grid);
+    // The batch check's marks: every failing cell, and the early warnings.
+    int MarkBatchProblems();
     // The entry fields as a record, and the field a rule points at.
     WarrantyRecord EntryRecord() const;
     QWidget* EntryWidget(EntryField field) const;
@@ -153,5 +179,8 @@ private:
     QString m_openedNumber;
     // The help lines of the entry tab, before they are laid into the label.
     QString m_helpText;
+    // The entry fields as last saved or opened, and the card digits then.
+    WarrantyRecord m_savedEntry;
+    QString m_savedDigits;
     bool m_fitting = false;
 };

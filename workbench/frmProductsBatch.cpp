@@ -10,7 +10,10 @@
 #include "mduShTools.h"
 #include "ucInput.h"
 
+#include <QHash>
 #include <QPushButton>
+
+#include <algorithm>
 
 void frmProducts::cmdAdd_Click() {
     egBatch->NewRecord();
@@ -18,8 +21,57 @@ void frmProducts::cmdAdd_Click() {
 }
 
 void frmProducts::cmdClear_Click() {
+    // Typed or pasted rows are not wiped without a question.
+    const int rows = egBatch->Rows() - 1;
+    if (rows > 0 && ShowMessage(QStringLiteral("确认清除全部 %1 行吗？").arg(rows), QStringLiteral("系统确认"), 2) != MsgYes)
+        return;
     RemoveAllRows(egBatch);
     egBatch->NewRecord();
+}
+
+void frmProducts::cmdDeleteRows_Click() {
+    const QList<int> rows = egBatch->SelectedRows();
+    if (rows.isEmpty())
+        return;
+    if (ShowMessage(QStringLiteral("确认删除选中的 %1 行吗？").arg(rows.size()), QStringLiteral("系统确认"), 2) != MsgYes)
+        return;
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
+        egBatch->Row(*it).Remove();
+    Report(QStringLiteral("已删除 %1 行").arg(rows.size()));
+}
+
+int frmProducts::MarkBatchProblems() {
+    egBatch->ClearCellColors();
+    const QStringList products = ProductNames();
+    int problems = 0;
+    QHash<QString, int> seen; // card numbers of this batch
+    for (int i = 1; i < egBatch->Rows(); ++i)
+        ++seen[egBatch->Cells(i, BatchCardNumber).Text()];
+    for (int i = 1; i < egBatch->Rows(); ++i) {
+        const QStringList cells = BatchCells(i);
+        const QList<RuleFailure> failures = BatchRowFailures(cells, i, products);
+        for (const RuleFailure& f : failures)
+            egBatch->Cells(i, f.column).setBackColor(FailureColor);
+        problems += static_cast<int>(failures.size());
+        // Numbers that would not pass the submission: warned, not refused.
+        const QString number = cells[BatchCardNumber - 1];
+        const bool numberFailed = std::any_of(failures.cbegin(), failures.cend(),
+                                              [](const RuleFailure& f) { return f.column == BatchCardNumber; });
+        if (number.isEmpty() || numberFailed)
+            continue;
+        bool warn = seen.value(number) > 1 || !InRange(number) || Taken(number, QString());
+        for (int r = 1; !warn && r < egNew->Rows(); ++r)
+            warn = egNew->Cells(r, 4).Text() == number;
+        if (warn) {
+            egBatch->Cells(i, BatchCardNumber).setBackColor(WarningColor);
+            ++problems;
+        }
+    }
+    if (problems > 0)
+        Report(QStringLiteral("检验发现 %1 个问题（红色：须改正；黄色：卡号不在范围内、已被使用或重复）").arg(problems), true);
+    else
+        Report(QStringLiteral("检验通过 %1 行").arg(egBatch->Rows() - 1));
+    return problems;
 }
 
 QStringList frmProducts::BatchCells(int row) const {
@@ -47,7 +99,11 @@ bool frmProducts::CheckBatch() {
     return true;
 }
 
-void frmProducts::cmdCheck_Click() { cmdImport->setEnabled(CheckBatch()); }
+void frmProducts::cmdCheck_Click() {
+    const bool passed = CheckBatch();
+    MarkBatchProblems();
+    cmdImport->setEnabled(passed);
+}
 
 void frmProducts::cmdImport_Click() {
     const bool passed = CheckBatch();
@@ -59,16 +115,22 @@ void frmProducts::cmdImport_Click() {
     const QStringList products = ProductNames();
     const QString opId = gConn->OpId().toString();
     const QString opNo = gConn->OpNo().toString();
+    QStringList stored;
     for (int i = egBatch->Rows() - 1; i >= 1; --i) {
         const QStringList cells = BatchCells(i);
         const QString key =
             vt::vtListTable::textOf(ucProduct2->ListKey(FindProduct(products, cells[BatchProduct - 1])));
         // A row whose insert failed stays in the grid, so nothing typed or
         // pasted is lost.
-        if (gConn->CommandRan(gConn->ExeCommand(BatchInsertStatement(BatchRowRecord(cells, key), opId, opNo))))
+        if (gConn->CommandRan(gConn->ExeCommand(BatchInsertStatement(BatchRowRecord(cells, key), opId, opNo)))) {
             egBatch->Row(i).Remove();
+            stored << cells[BatchCardNumber - 1];
+        }
     }
     cmdCheck->setEnabled(false);
     cmdImport->setEnabled(false);
     LoadRecordList(QStringLiteral("New"));
+    Report(QStringLiteral("已导入 %1 行").arg(stored.size()));
+    if (!stored.isEmpty())
+        SelectRowOf(egNew, 4, stored.last()); // the topmost row of the batch
 }

@@ -30,8 +30,41 @@ void frmProducts::cmdNew_Click() {
 
 void frmProducts::ucProduct_Click() { txtPrdNo1->setText(CardLetterOf(vt::vtListTable::textOf(ucProduct->Key()))); }
 
+bool frmProducts::EntryChanged() const {
+    return !(EntryRecord() == m_savedEntry) || txtPrdNo->text() != m_savedDigits;
+}
+
+void frmProducts::RememberEntry() {
+    m_savedEntry = EntryRecord();
+    m_savedDigits = txtPrdNo->text();
+}
+
+bool frmProducts::AskToDropChanges() {
+    if (!EntryChanged())
+        return true;
+    return ShowMessage(QStringLiteral("输入的内容尚未保存，确定要放弃吗？"), QStringLiteral("系统提示"), 2) == MsgYes;
+}
+
+QStringList frmProducts::EarlyWarnings(const QString& number, const QString& key) {
+    QStringList warnings;
+    if (!InRange(number))
+        warnings << QStringLiteral("卡号 %1 不在本所的卡号范围内").arg(number);
+    if (Taken(number, key))
+        warnings << QStringLiteral("卡号 %1 已被已上报的质保卡使用").arg(number);
+    int pending = 0;
+    for (int r = 1; r < egNew->Rows(); ++r)
+        if (egNew->Cells(r, 4).Text() == number)
+            ++pending;
+    if (pending > 1)
+        warnings << QStringLiteral("卡号 %1 在待提交质保卡中重复").arg(number);
+    return warnings;
+}
+
 void frmProducts::egNew_RowDblClick(int r) {
     if (r < 1 || r >= egNew->Rows())
+        return;
+    // A half-typed card is not thrown away without a question.
+    if (!AskToDropChanges())
         return;
     auto cell = [this, r](int c) { return egNew->Cells(r, c).Text(); };
     lbId->setText(cell(1));
@@ -64,6 +97,7 @@ void frmProducts::egNew_RowDblClick(int r) {
     cmdSubmit->setEnabled(true);
     cmdSave->setEnabled(true);
     cmdDel->setEnabled(true);
+    RememberEntry();
 }
 
 WarrantyRecord frmProducts::EntryRecord() const {
@@ -117,7 +151,9 @@ void frmProducts::cmdSave_Click() {
     // correct and save again without losing the number or inserting twice.
     if (!gConn->CommandRan(gConn->ExeCommand(sql)))
         return;
-    SaveHospitalName(txtHospital->text());
+    // A name saved today is offered at once.
+    if (SaveHospitalName(txtHospital->text()))
+        LoadHospitalNames(ucHospital, txtPinYin->text());
     cmdNew->setEnabled(true);
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);
@@ -126,6 +162,19 @@ void frmProducts::cmdSave_Click() {
     m_openedNumber.clear();
     txtPrdNo->clear();
     LoadRecordList(QStringLiteral("New"));
+    RememberEntry();
+    SelectRowOf(egNew, 4, record.cardNumber);
+    // Problems the submission would meet, shown now without stopping anything.
+    const QStringList warnings = EarlyWarnings(record.cardNumber, record.key);
+    if (warnings.isEmpty()) {
+        Report(QStringLiteral("已保存 ") + record.cardNumber);
+    } else {
+        Report(QStringLiteral("已保存 ") + record.cardNumber + QStringLiteral("；注意：") + warnings.join(QStringLiteral("；")),
+               true);
+        for (int r = 1; r < egNew->Rows(); ++r)
+            if (egNew->Cells(r, 4).Text() == record.cardNumber)
+                egNew->Cells(r, 4).setBackColor(WarningColor);
+    }
 }
 
 void frmProducts::cmdDel_Click() {
@@ -133,7 +182,9 @@ void frmProducts::cmdDel_Click() {
         return;
     if (ShowMessage(QStringLiteral("你确认要删除吗？"), QStringLiteral("系统确认"), 2) != MsgYes)
         return;
-    gConn->ExeCommand(DeleteStatement(lbId->text()));
+    const QString number = txtPrdNo1->text() + txtPrdNo->text();
+    if (gConn->CommandRan(gConn->ExeCommand(DeleteStatement(lbId->text()))))
+        Report(QStringLiteral("已删除 ") + number);
     cmdNew->setEnabled(true);
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);

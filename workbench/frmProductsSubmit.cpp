@@ -61,6 +61,8 @@ void frmProducts::cmdSubmit_Click() {
     cmdNew->setEnabled(true); // the next card can be entered at once
     LoadRecordList(QStringLiteral("Pro"));
     LoadRecordList(QStringLiteral("New"));
+    RememberEntry();
+    Report(QStringLiteral("已上报 ") + n);
 }
 
 void frmProducts::cmdSubmitAll_Click() {
@@ -70,6 +72,7 @@ void frmProducts::cmdSubmitAll_Click() {
     // card-number cell is made current again once the run is over, since
     // removing rows below it moves the current cell.
     QString topFailing;
+    int submitted = 0;
     for (int r = egNew->Rows() - 1; r >= 1; --r) {
         const QString n = egNew->Cells(r, 4).Text();
         if (!InRange(n)) {
@@ -91,6 +94,7 @@ void frmProducts::cmdSubmitAll_Click() {
             return;
         }
         egNew->Row(r).Remove();
+        ++submitted;
     }
     if (!topFailing.isEmpty()) {
         for (int r = 1; r < egNew->Rows(); ++r) {
@@ -105,6 +109,8 @@ void frmProducts::cmdSubmitAll_Click() {
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);
     cmdNew->setEnabled(true);
+    RememberEntry();
+    Report(QStringLiteral("已上报 %1 张").arg(submitted));
 }
 
 void frmProducts::cmdReset_Click() {
@@ -115,7 +121,9 @@ void frmProducts::cmdReset_Click() {
                         egProc->Cells(r, 7).Text() + QStringLiteral(") ?"),
                     QStringLiteral("系统提示！"), 2) != MsgYes)
         return;
-    gConn->ExeCommand(ResetStatement(egProc->Cells(r, 1).Text()));
+    const QString number = egProc->Cells(r, 7).Text();
+    if (gConn->CommandRan(gConn->ExeCommand(ResetStatement(egProc->Cells(r, 1).Text()))))
+        Report(QStringLiteral("已撤销 ") + number);
     egProc->CurrentRow().Remove();
     LoadRecordList(QStringLiteral("New"));
 }

@@ -1,6 +1,8 @@
 #include "mduHospital.h"
 
+#include "mduPinyin.h"
 #include "mduShTools.h"
+#include "vtValue.h"
 #include "ucInput.h"
 
 #include <QSettings>
@@ -27,25 +29,38 @@ QSettings& HospitalStore() {
 
 void SetHospitalStore(QSettings* store) { storeOverride() = store; }
 
-void LoadHospitalNames(vt::ucInput* picker) {
+void LoadHospitalNames(vt::ucInput* picker, const QString& filter) {
     QSettings& s = HospitalStore();
+    QStringList keys, names;
     for (int n = 1; n <= Slots; ++n) {
         const QString name = readSlot(s, n);
-        if (!name.isEmpty())
-            picker->AddListItem(slotKey(n), {name});
+        if (name.isEmpty())
+            continue;
+        if (!filter.isEmpty() && !PinyinInitials(name).contains(filter, Qt::CaseInsensitive) &&
+            !name.contains(filter, Qt::CaseInsensitive))
+            continue;
+        keys << slotKey(n);
+        names << name;
     }
+    vt::ValueArray table(2, static_cast<int>(names.size()));
+    for (int r = 0; r < names.size(); ++r) {
+        table.set(0, r, keys[r]);
+        table.set(1, r, names[r]);
+    }
+    picker->LoadList(names.isEmpty() ? vt::Empty() : vt::toVariant(table), 0, 1);
 }
 
-void SaveHospitalName(const QString& name) {
+bool SaveHospitalName(const QString& name) {
     QSettings& s = HospitalStore();
     for (int n = 1; n <= Slots; ++n) {
         const QString value = readSlot(s, n);
         if (value.isEmpty()) {
             s.setValue(QStringLiteral("HName/") + slotKey(n), name);
             s.sync();
-            return;
+            return !name.isEmpty();
         }
         if (value == name)
-            return;
+            return false;
     }
+    return false;
 }

@@ -13,8 +13,11 @@ class ucInput;
 QSettings& HospitalStore();
 void SetHospitalStore(QSettings* store);
 
-// Fills the picker with the remembered names (key = slot key, text = name).
-void LoadHospitalNames(vt::ucInput* picker);
+// Fills the picker with the remembered names (key = slot key, text = name);
+// with a filter, only those whose pinyin initials or text contain it (letter
+// case ignored).
+void LoadHospitalNames(vt::ucInput* picker, const QString& filter = QString());
 // Remembers a name in the first free slot, unless it is known already or
 // all 50 slots are taken.
-void SaveHospitalName(const QString& name);
+// True when the name was newly remembered.
+bool SaveHospitalName(const QString& name);

@@ -11,6 +11,7 @@
 #include "vgGrid.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -67,6 +68,7 @@ EditGrid::EditGrid(QWidget* parent)
     connect(GRID, &vgGrid::SelChange, this, &EditGrid::SelChange);
     connect(GRID, &vgGrid::RowColChange, this, &EditGrid::RowColChange);
     connect(GRID, &vgGrid::EnterCell, this, guard(&EditGrid::onEnterCell));
+    connect(GRID, &vgGrid::ColumnResized, this, &EditGrid::ColWidthChanged);
     connect(txtEdit, &QLineEdit::textChanged, this, [this](const QString& t) { guarded([&] { onEditorChanged(t); }); });
     txtEdit->installEventFilter(this);
     connect(cmdSelect, &QPushButton::clicked, this, [this] {

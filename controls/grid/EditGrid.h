@@ -176,6 +176,13 @@ public:
     Q_INVOKABLE void RemoveRow(int Index);
     Q_INVOKABLE QString Validate();
     Q_INVOKABLE bool SaveData();
+    // The rows of the current selection, from the top (data rows only).
+    QList<int> SelectedRows() const;
+    // Removes every cell's own background colour.
+    Q_INVOKABLE void ClearCellColors();
+    // Adds an item to the grid's menu (shown when ShowMenu is set); choosing
+    // it raises MenuItemClick with the caption.
+    Q_INVOKABLE void AddMenuItem(const QString& Caption);
 
 
     // The property bag of the form: first placement, loading and saving.
@@ -220,6 +227,10 @@ signals:
     // here instead of leaving through the toolkit's event dispatch. Declared
     // after the 24 events, whose indexes stay as they are.
     void Error(int number, const QString& description);
+    // An item the host added to the grid's menu was chosen.
+    void MenuItemClick(const QString& Caption);
+    // The user dragged or double-clicked a column's edge: its new width.
+    void ColWidthChanged(int ColIndex, int Width);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

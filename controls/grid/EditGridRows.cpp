@@ -4,6 +4,10 @@
 
 #include "vtError.h"
 #include "vgGrid.h"
+#include "vgGridModel.h"
+
+#include <QAction>
+#include <QMenu>
 
 #include <QPushButton>
 
@@ -90,6 +94,22 @@ QString EditGrid::Validate() {
         }
     }
     return QString();
+}
+
+QList<int> EditGrid::SelectedRows() const {
+    QList<int> rows;
+    const int r1 = std::min(GRID->Row(), GRID->RowSel()), r2 = std::max(GRID->Row(), GRID->RowSel());
+    for (int r = std::max(r1, FixedRows()); r <= r2 && r < Rows(); ++r)
+        if (GRID->RowHeight(r) != 0)
+            rows << r;
+    return rows;
+}
+
+void EditGrid::ClearCellColors() { GRID->table()->clearCellColors(); }
+
+void EditGrid::AddMenuItem(const QString& Caption) {
+    QAction* item = mnRoot->addAction(Caption);
+    connect(item, &QAction::triggered, this, [this, Caption] { guarded([&] { emit MenuItemClick(Caption); }); });
 }
 
 bool EditGrid::SaveData() {

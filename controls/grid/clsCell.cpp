@@ -4,6 +4,8 @@
 #include "vtError.h"
 #include "pickers/ucList.h"
 #include "vgGrid.h"
+#include "vgGridModel.h"
+#include "common/vtColor.h"
 
 namespace vt {
 
@@ -13,6 +15,13 @@ vgGrid* clsCol::grid() const { return m_owner->GRID; }
 
 QString clsCell::Text() const { return grid()->TextMatrix(m_row, m_col); }
 void clsCell::setText(const QString& text) const { grid()->setTextMatrix(m_row, m_col, text); }
+long clsCell::BackColor() const {
+    const QColor c = grid()->table()->cellColor(m_row, m_col);
+    return c.isValid() ? toColorValue(c) : -1;
+}
+void clsCell::setBackColor(long color) const {
+    grid()->table()->setCellColor(m_row, m_col, color < 0 ? QColor() : fromColorValue(color));
+}
 bool clsCell::Selected() const { return grid()->Row() == m_row && grid()->Col() == m_col; }
 
 void clsCell::setSelected(bool on) const {

@@ -29,6 +29,10 @@ public:
     void setText(const QString& text) const;
     bool Selected() const;
     void setSelected(bool on) const;
+    // The cell's own background colour (a colour value), or -1 for the grid's;
+    // a mark that lasts until rows are added, removed or sorted.
+    long BackColor() const;
+    Q_INVOKABLE void setBackColor(long color) const;
     int RowIndex() const { return m_row; }
     int ColIndex() const { return m_col; }
     Q_INVOKABLE vt::clsCell LeftCell() const { return clsCell(m_owner, m_row, m_col - 1); }

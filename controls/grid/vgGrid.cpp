@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScopedValueRollback>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -72,6 +75,16 @@ vgGrid::vgGrid(QWidget* parent) : QTableView(parent), m_model(new vgGridModel(th
     verticalHeader()->setDefaultSectionSize(px(defaultRowHeight()));
     // What the user may resize follows AllowUserResizing from the start.
     setAllowUserResizing(m_allowUserResizing);
+    // A column the user resized keeps its width: it becomes the column's.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (m_applyingSizes)
+            return;
+        const int col = section + FixedCols();
+        if (col < 0 || col >= Cols())
+            return;
+        m_model->colInfo(col).width = pixelsToTwips(size);
+        emit ColumnResized(col, pixelsToTwips(size));
+    });
     verticalHeader()->viewport()->installEventFilter(this);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (m_explorerBar != 5)
@@ -136,6 +149,7 @@ void vgGrid::applyShape() {
 void vgGrid::applySizes(bool allRows) {
     if (!m_redraw)
         return;
+    const QScopedValueRollback<bool> applying(m_applyingSizes, true);
     const int fr = FixedRows(), fc = FixedCols();
     auto* hh = horizontalHeader();
     auto* vh = verticalHeader();
@@ -658,6 +672,22 @@ void vgGrid::mouseReleaseEvent(QMouseEvent* e) {
 void vgGrid::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && indexAt(e->position().toPoint()).isValid())
         emit DblClick();
+}
+
+bool vgGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex i = indexAt(help->pos());
+        const QString text = i.isValid() ? i.data(Qt::DisplayRole).toString() : QString();
+        const QRect cell = visualRect(i);
+        // The text's width with the cell's margins against the cell's width.
+        if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) + 6 > cell.width())
+            QToolTip::showText(help->globalPos(), text, viewport(), cell);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 bool vgGrid::eventFilter(QObject* watched, QEvent* event) {

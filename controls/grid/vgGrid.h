@@ -140,6 +140,8 @@ public:
     bool validCol(int col) const { return col >= 0 && col < Cols(); }
 
 signals:
+    // The user resized a column (its new width in twips).
+    void ColumnResized(int col, int twips);
     void Click();
     void DblClick();
     void KeyDownEvent(int& keyCode, int& shift);
@@ -152,6 +154,8 @@ signals:
     void EnterCell();
 
 protected:
+    // A cell whose text is cut shows it whole as a tooltip.
+    bool viewportEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -163,6 +167,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool m_applyingSizes = false; // the grid itself is sizing its sections
     // The style sheet that carries the grid line, background and header colours.
     void updateStyleSheet();
     friend class vgRowHeader;

@@ -9,6 +9,7 @@ namespace vt {
 vgGridModel::vgGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void vgGridModel::relayout(int rows, int cols) {
+    m_cellColors.clear();
     rows = std::max(0, rows);
     cols = std::max(0, cols);
     if (cols != m_cols) {
@@ -130,6 +131,7 @@ void vgGridModel::setCheckState(int row, int col, int state) {
 }
 
 void vgGridModel::removeRow(int row) {
+    m_cellColors.clear();
     // A data row goes as one removed row; the view keeps the rest as laid out.
     const bool dataRow = row >= m_fixedRows && !m_bulk;
     if (dataRow)
@@ -156,6 +158,7 @@ void vgGridModel::removeRow(int row) {
 }
 
 void vgGridModel::sortRows(int col, int code) {
+    m_cellColors.clear();
     if (code <= 0 || code > 8 || col < 0 || col >= m_cols || m_rows - m_fixedRows < 2)
         return;
     std::vector<int> order(static_cast<std::size_t>(m_rows - m_fixedRows));
@@ -260,6 +263,8 @@ QVariant vgGridModel::data(const QModelIndex& i, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(qtAlignment(info.alignment, text(row, col)));
     case Qt::BackgroundRole:
+        if (const QColor own = m_cellColors.value(key(row, col)); own.isValid())
+            return own;
         return backColor;
     case Qt::ForegroundRole:
         return foreColor;
@@ -283,6 +288,28 @@ QVariant vgGridModel::headerData(int section, Qt::Orientation orientation, int r
 
 Qt::ItemFlags vgGridModel::flags(const QModelIndex& i) const {
     return i.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+} // namespace vt
+
+namespace vt {
+
+void vgGridModel::setCellColor(int row, int col, const QColor& color) {
+    if (!inRange(row, col))
+        return;
+    if (color.isValid())
+        m_cellColors.insert(key(row, col), color);
+    else
+        m_cellColors.remove(key(row, col));
+    cellChanged(row, col);
+}
+
+void vgGridModel::clearCellColors() {
+    if (m_cellColors.isEmpty())
+        return;
+    m_cellColors.clear();
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::BackgroundRole});
 }
 
 } // namespace vt

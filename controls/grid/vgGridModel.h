@@ -61,6 +61,12 @@ public:
     // Orders the data rows by a column with a vendor sort code.
     void sortRows(int col, int code);
 
+    // A cell's own background (a mark such as a failed check), or invalid
+    // for the grid's. Marks last until rows are added, removed or sorted.
+    QColor cellColor(int row, int col) const { return m_cellColors.value(key(row, col)); }
+    void setCellColor(int row, int col, const QColor& color);
+    void clearCellColors();
+
     // Colours used for the cells.
     QColor backColor = Qt::white;
     QColor foreColor = Qt::black;
@@ -91,6 +97,7 @@ private:
     std::vector<RowInfo> m_rowInfo;
     std::vector<ColInfo> m_colInfo;
     QHash<qint64, int> m_checks;
+    QHash<qint64, QColor> m_cellColors;
 };
 
 } // namespace vt

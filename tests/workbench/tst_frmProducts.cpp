@@ -21,6 +21,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QtTest>
+#include <QClipboard>
+#include <QHeaderView>
 #include <QScrollBar>
 #include <QGroupBox>
 #include "common/vtTwips.h"
@@ -103,6 +105,14 @@ private slots:
     void batchGridInsideItsPage();
     void statusBarAndHelpFit();
     void tabReachesHospitalList();
+    void unsavedChangesAreAskedFor();
+    void clearAndDeleteRowsAsk();
+    void everyStepSaysWhatItDid();
+    void hospitalNamesAtOnceAndFiltered();
+    void earlyWarnings();
+    void pasteIntoEmptyBatchGrid();
+    void keyboardShortcuts();
+    void columnWidthsRemembered();
     void screenshot();
     void closingEndsTheProgram();
 };
@@ -122,7 +132,10 @@ void TestFrmProducts::loadShowsPendingListAndLab() {
     QCOMPARE(b.f->ucProduct2->ListCount(), 3);
     QVERIFY(b.f->cmdNew->isEnabled() && !b.f->cmdSave->isEnabled() && !b.f->cmdDel->isEnabled());
     QCOMPARE(b.f->lbId->text(), QString());
-    QCOMPARE(b.f->txtPLName->text(), QString("姓"));
+    // "姓" and "名" are hints in the name boxes, not text that would be stored.
+    QCOMPARE(b.f->txtPLName->text(), QString());
+    QCOMPARE(b.f->txtPLName->placeholderText(), QString("姓"));
+    QCOMPARE(b.f->txtDFName->placeholderText(), QString("名"));
     QCOMPARE(b.f->txtPrdNo->maxLength(), 8);
     QVERIFY(b.f->txtPrdNo1->isReadOnly());
     b.f->cmdRefresh_Click();
@@ -196,6 +209,7 @@ void TestFrmProducts::saveChecksInOrder() {
     b.f->ucProduct->setKey(product);
     b.f->txtPrdNo->setText(digits);
     b.f->txtPLName->setText(surname);
+    b.f->txtPFName->setText(surname.isEmpty() ? "" : "三");
     b.f->txtHospital->setText(hospital);
     const QVariant before = b.scalar("select count(*) from tblrecord");
     b.f->cmdSave_Click();
@@ -741,6 +755,193 @@ void TestFrmProducts::tabReachesHospitalList() {
     QCOMPARE(seen, QStringList({"ucProduct.txtKey", "ucProduct.dcSelect", "txtPrdNo", "txtPLName", "txtPFName",
                                 "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtPinYin",
                                 "ucHospital.dcSelect", "txtHospital", "txtOpDesp", "txtMemo", "cmdSave"}));
+}
+
+void TestFrmProducts::unsavedChangesAreAskedFor() {
+    Bench b;
+    // Nothing typed: opening a row asks nothing.
+    b.f->egNew_RowDblClick(1);
+    QVERIFY(b.boxes.shown().isEmpty());
+    QVERIFY(!b.f->lbId->text().isEmpty());
+    b.f->cmdDel->setEnabled(false);
+    // A half-typed new card: the question, default No, keeps it.
+    b.f->cmdNew_Click();
+    b.f->txtPrdNo->setText("00000177");
+    b.f->egNew_RowDblClick(2);
+    QCOMPARE(b.boxes.texts(), QStringList{"输入的内容尚未保存，确定要放弃吗？"});
+    QCOMPARE(b.boxes.shown().first().defaultButton, int(MsgNo));
+    QCOMPARE(b.f->txtPrdNo->text(), QString("00000177"));
+    QVERIFY(b.f->lbId->text().isEmpty());
+    // Yes lets it go.
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->egNew_RowDblClick(2);
+    QVERIFY(!b.f->lbId->text().isEmpty());
+    // Closing the window with changes: No keeps the program running.
+    b.f->txtMemo->setPlainText("改了");
+    bool ended = false;
+    try {
+        b.f->close();
+    } catch (const std::runtime_error&) {
+        ended = true;
+    }
+    QVERIFY(!ended);
+    QVERIFY(b.f->isVisible());
+    QCOMPARE(b.boxes.texts().last(), QString("输入的内容尚未保存，确定要放弃吗？"));
+}
+
+void TestFrmProducts::clearAndDeleteRowsAsk() {
+    Bench b;
+    b.f->cmdClear_Click(); // one empty row, no question (nothing to lose)
+    QVERIFY(b.boxes.shown().isEmpty());
+    b.f->cmdAdd_Click();
+    b.f->cmdAdd_Click();
+    for (int r = 1; r <= 3; ++r)
+        b.f->egBatch->Cells(r, 2).setText(QString("C0000040%1").arg(r));
+    b.f->cmdClear_Click(); // answered No
+    QCOMPARE(b.boxes.texts(), QStringList{"确认清除全部 3 行吗？"});
+    QCOMPARE(b.f->egBatch->Rows(), 4);
+    // Rows 1 and 2 selected, then deleted.
+    b.f->stbInfo->setCurrentIndex(3);
+    b.f->egBatch->Cells(1, 2).setSelected(true);
+    b.f->egBatch->focusProxy()->setFocus();
+    QTest::keyClick(b.f->egBatch->focusProxy(), Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(b.f->egBatch->SelectedRows(), QList<int>({1, 2}));
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdDeleteRows->click();
+    QCOMPARE(b.boxes.texts().last(), QString("确认删除选中的 2 行吗？"));
+    QCOMPARE(b.f->egBatch->Rows(), 2);
+    QCOMPARE(b.f->egBatch->Cells(1, 2).Text(), QString("C00000403"));
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdClear_Click();
+    QCOMPARE(b.f->egBatch->Rows(), 2);
+    QCOMPARE(b.f->egBatch->Cells(1, 2).Text(), QString());
+}
+
+void TestFrmProducts::everyStepSaysWhatItDid() {
+    Bench b;
+    b.enter("C01", "00000151");
+    b.f->cmdSave_Click();
+    QVERIFY2(b.f->InfoBarPanel2->text().endsWith("已保存 C00000151"), qPrintable(b.f->InfoBarPanel2->text()));
+    QVERIFY(QTime::fromString(b.f->InfoBarPanel2->text().left(8), "HH:mm:ss").isValid());
+    // The saved row is the current one.
+    QCOMPARE(b.cell(b.f->egNew, b.f->egNew->CurrentRow().Index(), 4), QString("C00000151"));
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdSubmitAll_Click();
+    QVERIFY2(b.f->InfoBarPanel2->text().endsWith("已上报 3 张"), qPrintable(b.f->InfoBarPanel2->text()));
+    b.f->cmdClear_Click();
+    const QStringList row{"二氧化锆全瓷冠", "D00000092", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
+    for (int c = 0; c < row.size(); ++c)
+        b.f->egBatch->Cells(1, c + 1).setText(row[c]);
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->cmdImport_Click();
+    QVERIFY2(b.f->InfoBarPanel2->text().endsWith("已导入 1 行"), qPrintable(b.f->InfoBarPanel2->text()));
+    QCOMPARE(b.cell(b.f->egNew, b.f->egNew->CurrentRow().Index(), 4), QString("D00000092"));
+}
+
+void TestFrmProducts::hospitalNamesAtOnceAndFiltered() {
+    Bench b;
+    QCOMPARE(b.f->ucHospital->ListCount(), 0);
+    b.enter("C01", "00000152", "北京口腔医院");
+    b.f->cmdSave_Click();
+    b.enter("C01", "00000153", "上海第九人民医院");
+    b.f->cmdSave_Click();
+    QCOMPARE(b.f->ucHospital->ListCount(), 2); // offered at once, not after a restart
+    b.f->txtPinYin->setFocus();
+    QTest::keyClicks(b.f->txtPinYin, "sh");
+    QCOMPARE(b.f->ucHospital->ListCount(), 1);
+    QTest::keyClick(b.f->txtPinYin, Qt::Key_Return);
+    QCOMPARE(b.f->txtHospital->text(), QString("上海第九人民医院"));
+    b.f->txtPinYin->clear(); // an empty box shows all again
+    QCOMPARE(b.f->ucHospital->ListCount(), 2);
+}
+
+void TestFrmProducts::earlyWarnings() {
+    Bench b;
+    b.enter("C01", "00000999"); // in no range of the lab
+    b.f->cmdSave_Click();
+    QCOMPARE(b.boxes.shown().size(), 0); // no modal box
+    QVERIFY2(b.f->InfoBarPanel2->text().contains("不在本所的卡号范围内"), qPrintable(b.f->InfoBarPanel2->text()));
+    const int r = b.rowOf(b.f->egNew, 4, "C00000999");
+    QCOMPARE(b.f->egNew->Cells(r, 4).BackColor(), frmProducts::WarningColor);
+    // The batch: a repeated number, a foreign one, and a row with two faults.
+    b.f->cmdClear_Click();
+    b.f->cmdAdd_Click();
+    b.f->cmdAdd_Click();
+    const QStringList good{"钴铬合金烤瓷冠", "C00000410", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
+    QStringList rows[3] = {good, good, good};
+    rows[1][1] = "C00000999";
+    rows[2][2] = "not a date";
+    rows[2][8] = "";
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 11; ++c)
+            b.f->egBatch->Cells(i + 1, c + 1).setText(rows[i][c]);
+    b.f->egBatch->Cells(3, 2).setText("C00000410"); // the first row's number again
+    b.f->cmdCheck_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"行 3 :提供的  制作时间  格式有误！"}); // the first message, as before
+    QCOMPARE(b.f->egBatch->Cells(3, 3).BackColor(), frmProducts::FailureColor);
+    QCOMPARE(b.f->egBatch->Cells(3, 9).BackColor(), frmProducts::FailureColor);
+    QCOMPARE(b.f->egBatch->Cells(1, 2).BackColor(), frmProducts::WarningColor); // twice in the paste
+    QCOMPARE(b.f->egBatch->Cells(2, 2).BackColor(), frmProducts::WarningColor); // no range of the lab
+    QCOMPARE(b.f->egBatch->Cells(1, 1).BackColor(), -1L);
+    QVERIFY2(b.f->InfoBarPanel2->text().contains("检验发现 5 个问题"), qPrintable(b.f->InfoBarPanel2->text()));
+}
+
+void TestFrmProducts::pasteIntoEmptyBatchGrid() {
+    Bench b;
+    b.f->stbInfo->setCurrentIndex(3);
+    QCOMPARE(b.f->egBatch->Rows(), 1);
+    QApplication::clipboard()->setText("钴铬合金烤瓷冠\tC00000411\r\n钴铬合金烤瓷冠\tC00000412");
+    b.f->egBatch->focusProxy()->setFocus();
+    QTest::keyClick(b.f->egBatch->focusProxy(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(b.f->egBatch->Rows(), 3);
+    QCOMPARE(b.f->egBatch->Cells(1, 2).Text(), QString("C00000411"));
+    QCOMPARE(b.f->egBatch->Cells(2, 2).Text(), QString("C00000412"));
+    QVERIFY(b.f->cmdCheck->isEnabled());
+}
+
+void TestFrmProducts::keyboardShortcuts() {
+    Bench b;
+    b.f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+    QVERIFY(b.f->cmdSave->toolTip().contains("Ctrl+S"));
+    QVERIFY(b.f->cmdSubmit->toolTip().contains("Ctrl+Return"));
+    QTest::keyClick(b.f.get(), Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(b.f->cmdSave->isEnabled());
+    b.f->ucProduct->setKey("C01");
+    b.f->txtPrdNo->setText("00000154");
+    b.f->txtPLName->setText("王");
+    b.f->txtPFName->setText("五");
+    b.f->txtHospital->setText("协和医院");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='C00000154'"), QVariant(qlonglong(1)));
+    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000154"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000154'"), QVariant("01"));
+    // Enter on a focused button presses it.
+    b.f->cmdRefresh->setFocus();
+    b.f->stbInfo->setCurrentIndex(1);
+    b.f->cmdRefresh->setFocus();
+    QTest::keyClick(b.f->cmdRefresh, Qt::Key_Return);
+    QVERIFY(b.rowOf(b.f->egProc, 7, "C00000154") > 0);
+}
+
+void TestFrmProducts::columnWidthsRemembered() {
+    int width = 0;
+    {
+        Bench b;
+        auto* header = b.f->egNew->findChild<QHeaderView*>();
+        QVERIFY(header);
+        // The user drags the hospital column's edge (section of column 9).
+        const int section = 9 - 1;
+        QCOMPARE(header->sectionResizeMode(section), QHeaderView::Interactive);
+        header->resizeSection(section, header->sectionSize(section) + 80);
+        width = b.f->egNew->Col(9).Width();
+        b.f->LoadRecordList("New"); // a reload keeps it
+        QCOMPARE(b.f->egNew->Col(9).Width(), width);
+        // The program starts again with the same store.
+        b.f = std::make_unique<frmProducts>();
+        QCOMPARE(b.f->egNew->Col(9).Width(), width);
+    }
 }
 
 void TestFrmProducts::screenshot() {
