@@ -9,6 +9,7 @@
 #include "mduMessage.h"
 #include "mduRecordRules.h"
 #include "mduRecordSql.h"
+#include "mduShTools.h"
 #include "qvDatePicker.h"
 #include "ucInput.h"
 
@@ -25,10 +26,19 @@ void frmProducts::cmdNew_Click() {
     cmdSave->setEnabled(true);
     cmdSubmit->setEnabled(false);
     cmdDel->setEnabled(false);
-    ucProduct->setFocus();
+    // The product's code is selected: typing the next card's code replaces it.
+    SelectAllText(ucProduct->focusProxy() ? ucProduct->focusProxy() : ucProduct);
 }
 
-void frmProducts::ucProduct_Click() { txtPrdNo1->setText(CardLetterOf(vt::vtListTable::textOf(ucProduct->Key()))); }
+void frmProducts::ucProduct_Click() {
+    const QString key = vt::vtListTable::textOf(ucProduct->Key());
+    txtPrdNo1->setText(CardLetterOf(key));
+    // A product code typed whole moves on to the card's digits at once.
+    QWidget* codeBox = ucProduct->focusProxy();
+    if (!key.isEmpty() && codeBox && codeBox->hasFocus() && qobject_cast<QLineEdit*>(codeBox) &&
+        static_cast<QLineEdit*>(codeBox)->text().compare(key, Qt::CaseInsensitive) == 0)
+        SelectAllText(txtPrdNo);
+}
 
 bool frmProducts::EntryChanged() const {
     return !(EntryRecord() == m_savedEntry) || txtPrdNo->text() != m_savedDigits;

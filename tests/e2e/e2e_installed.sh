@@ -12,19 +12,7 @@ tool=$2
 out=$3
 mkdir -p "$out"
 work=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "e2e-installed: $*" >&2
-  "$tool" grab "$out/installed-failure.png" 2>/dev/null || true
-  exit 1
-}
+source "$(dirname "$0")/e2eCommon.sh"
 
 chmod 755 "$work"
 (cd "$build" && cpack -G DEB -B "$work/packages" >/dev/null) || fail "cpack failed"
@@ -47,25 +35,7 @@ if [ "$(id -u)" = 0 ]; then
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-display=""
-for _ in $(seq 50); do
-  read -r -t 0.2 display <&3 || true
-  [ -n "$display" ] && break
-done
-[ -n "$display" ] || fail "Xvfb did not start"
-export DISPLAY=":$display"
-window() {
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --name "$1" 2>/dev/null | tail -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+start_display
 
 "${as_user[@]}" env -i HOME="$home" XDG_RUNTIME_DIR="$work/run" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb \
   LANG=C.UTF-8 PATH=/usr/bin:/bin "$program" >"$out/installed.log" 2>&1 &

@@ -14,6 +14,8 @@ cmake -S "$source/examples/gridDemo" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PA
   || { cat "$work/configure.log" >&2; exit 1; }
 cmake --build "$work/build" >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
 # The program finds the installed libraries, not the build tree's.
-ldd "$work/build/gridDemo" | grep -q "$work/prefix/lib/libvantelo.so" \
-  || { ldd "$work/build/gridDemo" >&2; echo "example: not linked against the installed library" >&2; exit 1; }
+# (ldd's output is read whole: grep -q closing the pipe early fails under pipefail.)
+libs=$(ldd "$work/build/gridDemo")
+grep -q "$work/prefix/lib/libvantelo.so" <<<"$libs" \
+  || { echo "$libs" >&2; echo "example: not linked against the installed library" >&2; exit 1; }
 QT_QPA_PLATFORM=offscreen "$work/build/gridDemo" --check
