@@ -360,6 +360,7 @@ void frmProducts::Form_Load() {
         applyGridDesign(g);
         g->setGridFont(gridFont);
     }
+    egBatch->setShowMenu(true); // its menu holds 删除行
     StyleForm(this);
     InfoBarPanel1->setText(gConn->OpCom().toString() + QLatin1Char('(') + gConn->OpName().toString() + QLatin1Char(')'));
     lbId->setText(QString());

@@ -355,6 +355,9 @@ void EditGrid::LoadData(const QVariant& DataArray, int RowStart, int ColStart) {
                                                                             : vtListTable::textOf(v));
             }
         GRID->setRedraw(true);
+        // A list the user sorted by a header click stays sorted when it is
+        // loaded again.
+        GRID->ReapplyUserSort();
     } catch (const std::exception& e) {
         GRID->setRedraw(true);
         raiseAs(5004, e);

@@ -486,6 +486,13 @@ void vgGrid::setExplorerBar(int code) {
         horizontalHeader()->setSortIndicatorShown(false);
 }
 
+void vgGrid::ReapplyUserSort() {
+    if (m_explorerBar != 5 || m_sortColumn < 0 || m_sortColumn >= Cols())
+        return;
+    m_model->sortRows(m_sortColumn, m_sortDescending ? 2 : 1);
+    applySizes(true);
+}
+
 void vgGrid::setSort(int code) {
     m_model->sortRows(m_col, code);
     applySizes(true);

@@ -85,6 +85,9 @@ public:
     void setExplorerBar(int code);
     // Sorts the data rows by the current column.
     void setSort(int code);
+    // Sorts again by the column and direction of the user's last header
+    // click, when there was one.
+    void ReapplyUserSort();
     void RemoveItem(int row);
     QVariant DataSource() const { return m_dataSource; }
     void setDataSource(const QVariant& source) { m_dataSource = source; }

@@ -7,6 +7,7 @@
 #include "mduHospital.h"
 #include "mduProcess.h"
 #include "qvDatePicker.h"
+#include "tsControlParts.h"
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
 #include "ucInput.h"
@@ -23,6 +24,8 @@
 #include <QtTest>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QToolTip>
+#include <algorithm>
 #include <QScrollBar>
 #include <QGroupBox>
 #include "common/vtTwips.h"
@@ -113,6 +116,7 @@ private slots:
     void pasteIntoEmptyBatchGrid();
     void keyboardShortcuts();
     void columnWidthsRemembered();
+    void sortKeptAndCutTextShown();
     void screenshot();
     void closingEndsTheProgram();
 };
@@ -942,6 +946,48 @@ void TestFrmProducts::columnWidthsRemembered() {
         b.f = std::make_unique<frmProducts>();
         QCOMPARE(b.f->egNew->Col(9).Width(), width);
     }
+}
+
+void TestFrmProducts::sortKeptAndCutTextShown() {
+    Bench b;
+    for (const char* digits : {"00000150", "00000160"}) {
+        b.enter("C01", digits);
+        b.f->cmdSave_Click();
+    }
+    // The user sorts by card number, downwards (two clicks on its header).
+    auto* grid = parts::grid(b.f->egNew);
+    auto* header = grid->horizontalHeader();
+    const QPoint onCard(header->sectionViewportPosition(3) + header->sectionSize(3) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onCard);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onCard);
+    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("D00000012"));
+    // A save reloads the list: the order stays.
+    b.enter("C01", "00000170");
+    b.f->cmdSave_Click();
+    QStringList numbers;
+    for (int r = 1; r < b.f->egNew->Rows(); ++r)
+        numbers << b.cell(b.f->egNew, r, 4);
+    QStringList sorted = numbers;
+    std::sort(sorted.begin(), sorted.end(), std::greater<QString>());
+    QCOMPARE(numbers, sorted);
+    // A cell whose text is cut shows it whole as a tooltip; a whole one none.
+    const QString longText = "上颌前牙烤瓷冠修复，共三颗，颜色A2";
+    b.f->egNew->Cells(1, 11).setText(longText);
+    const QRect cut = grid->visualRect(grid->model()->index(0, 11 - b.f->egNew->FixedCols()));
+    QHelpEvent help(QEvent::ToolTip, cut.center(), grid->viewport()->mapToGlobal(cut.center()));
+    QApplication::sendEvent(grid->viewport(), &help);
+    QTRY_COMPARE(QToolTip::text(), longText);
+    QToolTip::hideText();
+    const QRect whole = grid->visualRect(grid->model()->index(0, 4 - b.f->egNew->FixedCols()));
+    QHelpEvent none(QEvent::ToolTip, whole.center(), grid->viewport()->mapToGlobal(whole.center()));
+    QApplication::sendEvent(grid->viewport(), &none);
+    QVERIFY(!QToolTip::isVisible() || QToolTip::text() != b.cell(b.f->egNew, 1, 4));
+    // The batch grid's menu holds the delete-rows entry.
+    bool found = false;
+    for (QAction* a : b.f->egBatch->findChildren<QAction*>())
+        found = found || a->text() == "删除行";
+    QVERIFY(found);
+    QVERIFY(b.f->egBatch->ShowMenu());
 }
 
 void TestFrmProducts::screenshot() {
