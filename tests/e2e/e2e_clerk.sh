@@ -7,9 +7,9 @@
 set -euo pipefail
 bin=$1
 tool=$2
-out=$3
+out=$3/clerk
+rm -rf "$out"
 mkdir -p "$out"
-shot_prefix=clerk-
 work=$(mktemp -d)
 source "$(dirname "$0")/e2eCommon.sh"
 
@@ -28,7 +28,7 @@ press() { xdotool key "$@"; keys=$((keys + $#)); }
 typed() { xdotool type --delay 20 "$1"; keys=$((keys + ${#1})); }
 
 start() {
-  QT_QPA_PLATFORM=xcb "$work/quorvat" >>"$out/clerk.log" 2>&1 &
+  QT_QPA_PLATFORM=xcb "$work/quorvat" >>"$out/quorvat.log" 2>&1 &
   app_pid=$!
   login=$(window "用户登录") || fail "no sign-in form"
   xdotool windowfocus --sync "$login"
@@ -41,7 +41,7 @@ start() {
 start
 
 # Ten cards for one patient. The first: every field from the keyboard.
-: >"$out/clerk-keys.log"
+: >"$out/keys.log"
 keys=0
 press ctrl+n; typed "C01"; typed "00000201"
 press Tab; typed "Wang"; press Tab; typed "Wu"
@@ -49,12 +49,12 @@ for _ in 1 2 3 4 5 6 7; do press Tab; done   # doctor, dates, pinyin box, rememb
 typed "Xiehe"
 press ctrl+s
 sleep 0.4
-echo "card 1: $keys keys" >>"$out/clerk-keys.log"
+echo "card 1: $keys keys" >>"$out/keys.log"
 for n in 2 3 4 5 6 7 8 9 10; do
   keys=0
   press ctrl+n; typed "C01"; typed "$(printf '%08d' $((200 + n)))"; press ctrl+s
   sleep 0.3
-  echo "card $n: $keys keys" >>"$out/clerk-keys.log"
+  echo "card $n: $keys keys" >>"$out/keys.log"
   [ "$keys" -le 13 ] || fail "card $n took $keys keys"
 done
 shot entry-after-save
@@ -108,5 +108,5 @@ shot column-after-restart
 [ "$(grep 'egNew\\9=' "$HOME/.config/Quorvat/Quorvat.conf")" = "$before" ] || fail "the width changed on restart"
 "$tool" close "$bench"
 wait_end "the program did not end the second time"
-cat "$out/clerk-keys.log"
+cat "$out/keys.log"
 echo "e2e-clerk: 1 passed, 0 failed"

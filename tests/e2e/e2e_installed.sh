@@ -9,7 +9,8 @@
 set -euo pipefail
 build=$1
 tool=$2
-out=$3
+out=$3/installed
+rm -rf "$out"
 mkdir -p "$out"
 work=$(mktemp -d)
 source "$(dirname "$0")/e2eCommon.sh"
@@ -38,7 +39,7 @@ fi
 start_display
 
 "${as_user[@]}" env -i HOME="$home" XDG_RUNTIME_DIR="$work/run" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb \
-  LANG=C.UTF-8 PATH=/usr/bin:/bin "$program" >"$out/installed.log" 2>&1 &
+  LANG=C.UTF-8 PATH=/usr/bin:/bin "$program" >"$out/quorvat.log" 2>&1 &
 app_pid=$!
 login=$(window "用户登录") || fail "no sign-in form"
 xdotool windowfocus --sync "$login"
@@ -52,7 +53,7 @@ if news=$(window "系统更新信息"); then
 fi
 bench=$(window "质保卡信息输入") || fail "no workbench"
 sleep 0.5
-"$tool" grab "$out/installed-workbench.png"
+"$tool" grab "$out/workbench.png"
 
 config="$home/.config/Quorvat/setup.ini"
 data="$home/.local/share/Quorvat/demo.db"

@@ -10,8 +10,9 @@ set -euo pipefail
 bin=$1
 tool=$2
 out=$3
-rm -rf "$out"
 mkdir -p "$out"
+# This run's own files; the other runs keep theirs in folders of their own.
+find "$out" -maxdepth 1 -type f -delete
 
 work=$(mktemp -d)
 source "$(dirname "$0")/e2eCommon.sh"
