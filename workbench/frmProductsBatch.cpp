@@ -11,6 +11,7 @@
 #include "ucInput.h"
 
 #include <QHash>
+#include <QSet>
 #include <QPushButton>
 
 #include <algorithm>
@@ -47,6 +48,9 @@ int frmProducts::MarkBatchProblems() {
     QHash<QString, int> seen; // card numbers of this batch
     for (int i = 1; i < egBatch->Rows(); ++i)
         ++seen[egBatch->Cells(i, BatchCardNumber).Text()];
+    QSet<QString> pending; // card numbers of the pending list
+    for (int r = 1; r < egNew->Rows(); ++r)
+        pending.insert(egNew->Cells(r, 4).Text());
     for (int i = 1; i < egBatch->Rows(); ++i) {
         const QStringList cells = BatchCells(i);
         const QList<RuleFailure> failures = BatchRowFailures(cells, i, products);
@@ -59,10 +63,7 @@ int frmProducts::MarkBatchProblems() {
                                               [](const RuleFailure& f) { return f.column == BatchCardNumber; });
         if (number.isEmpty() || numberFailed)
             continue;
-        bool warn = seen.value(number) > 1 || !InRange(number) || Taken(number, QString());
-        for (int r = 1; !warn && r < egNew->Rows(); ++r)
-            warn = egNew->Cells(r, 4).Text() == number;
-        if (warn) {
+        if (seen.value(number) > 1 || pending.contains(number) || !InRange(number) || Taken(number, QString())) {
             egBatch->Cells(i, BatchCardNumber).setBackColor(WarningColor);
             ++problems;
         }
