@@ -91,6 +91,7 @@ bool clsConn::Open(const ConnectRequest& request) {
             return false;
         }
         m_backend = std::move(b);
+        ++m_connectionNumber;
         return true;
     } catch (const std::exception& e) {
         m_backend.reset();
@@ -123,6 +124,90 @@ void clsConn::RollbackTrans() {
 }
 
 void clsConn::Log(const QString&, const QString&) const {}
+
+bool clsConn::BeginChunk() {
+    try {
+        backend().beginTransaction();
+        m_chunkConnection = m_connectionNumber;
+        m_chunkBroken = false;
+        return true;
+    } catch (const std::exception& e) {
+        m_chunkConnection = 0;
+        Recover(describe(e), nullptr);
+        return false;
+    }
+}
+
+bool clsConn::CommitChunk() {
+    const quint64 began = m_chunkConnection;
+    m_chunkConnection = 0;
+    // A connection rebuilt after a lost link has lost the chunk's work with
+    // the old one: committing on the new one would confirm nothing.
+    if (began == 0 || began != m_connectionNumber || !IsConnected()) {
+        m_errText = QStringLiteral("连接已重建，本批未保存");
+        inform(m_errText, QStringLiteral("系统提示！"));
+        return false;
+    }
+    if (m_chunkBroken) {
+        try {
+            backend().rollbackTransaction();
+        } catch (...) {
+        }
+        return false;
+    }
+    try {
+        backend().commitTransaction();
+        return true;
+    } catch (const std::exception& e) {
+        try {
+            backend().rollbackTransaction();
+        } catch (...) {
+        }
+        Recover(describe(e), nullptr);
+        return false;
+    }
+}
+
+void clsConn::RollbackChunk() {
+    const quint64 began = m_chunkConnection;
+    m_chunkConnection = 0;
+    if (began == 0 || began != m_connectionNumber || !IsConnected())
+        return;
+    try {
+        backend().rollbackTransaction();
+    } catch (...) {
+    }
+}
+
+int clsConn::ExeCommandInChunk(const QString& SqlString) {
+    static const QString row = QStringLiteral("qvrow");
+    if (!InChunk() || m_chunkConnection != m_connectionNumber)
+        return -1; // the chunk is gone with its connection: nothing runs
+    if (m_chunkBroken)
+        return -1;
+    try {
+        backend().savepoint(row);
+    } catch (const std::exception& e) {
+        m_chunkBroken = true;
+        Recover(describe(e), nullptr);
+        return -1;
+    }
+    const int result = ExeCommand(SqlString);
+    if (m_chunkConnection != m_connectionNumber)
+        return -1;
+    try {
+        if (CommandRan(result))
+            backend().releaseSavepoint(row);
+        else
+            backend().rollbackToSavepoint(row);
+    } catch (const std::exception& e) {
+        // The row's state in the chunk is unknown: the chunk is not committed.
+        m_chunkBroken = true;
+        Recover(describe(e), nullptr);
+        return -1;
+    }
+    return result;
+}
 
 void clsConn::ShowError(const std::exception& e) {
     m_errText = describe(e);

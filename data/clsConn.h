@@ -45,6 +45,18 @@ public:
     void CommitTrans();
     void RollbackTrans();
 
+    // Chunks: many statements in one transaction, each row with a savepoint
+    // of its own, committed together. A kill or a failed commit leaves whole
+    // chunks only. BeginChunk and CommitChunk show a failure and give false;
+    // a chunk whose connection was rebuilt meanwhile is never committed.
+    bool BeginChunk();
+    bool CommitChunk();
+    void RollbackChunk();
+    // ExeCommand for one row inside a chunk: a statement that failed is
+    // rolled back to the row's savepoint (the chunk goes on without it).
+    int ExeCommandInChunk(const QString& SqlString);
+    bool InChunk() const { return m_chunkConnection != 0; }
+
     QString ErrInfo() const { return m_errText; }
     DbBackend* GetConnection() const { return m_backend.get(); }
     void Log(const QString& EventDesc, const QString& ClassID = QString()) const;
@@ -127,6 +139,10 @@ private:
     // Whether the statement of the last ExeCommand was carried out, even
     // when its execution-log entry then failed.
     bool m_statementRan = false;
+    // Every successful open counts; a chunk remembers the one it began on.
+    quint64 m_connectionNumber = 0;
+    quint64 m_chunkConnection = 0;
+    bool m_chunkBroken = false; // a savepoint step failed: the chunk must not commit
     QString m_connectDate;
     QString m_uid, m_pwd;
 };

@@ -97,6 +97,13 @@ public:
     virtual void beginTransaction() = 0;
     virtual void commitTransaction() = 0;
     virtual void rollbackTransaction() = 0;
+    // Savepoints inside a transaction: the standard statements, which the
+    // embedded database and most ODBC servers take.
+    virtual void savepoint(const QString& name) { execute(QStringLiteral("SAVEPOINT ") + name, {}, 30); }
+    virtual void rollbackToSavepoint(const QString& name) {
+        execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name, {}, 30);
+    }
+    virtual void releaseSavepoint(const QString& name) { execute(QStringLiteral("RELEASE SAVEPOINT ") + name, {}, 30); }
 };
 
 // Creates the backend for a connection: the embedded database for the

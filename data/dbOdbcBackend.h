@@ -12,6 +12,9 @@ public:
     void close() override;
     bool isOpen() const override { return m_dbc != nullptr; }
     QString dbmsName() const override;
+    void savepoint(const QString& name) override;
+    void rollbackToSavepoint(const QString& name) override;
+    void releaseSavepoint(const QString& name) override;
 
     QList<DbParamInfo> describeParameters(const QString& sql) override;
     DbResult execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) override;

@@ -8,6 +8,7 @@
 #include "mduRecordRules.h"
 #include "mduRecordSql.h"
 #include "mduShTools.h"
+#include "mduChunk.h"
 #include "ucInput.h"
 
 #include <QHash>
@@ -117,17 +118,24 @@ void frmProducts::cmdImport_Click() {
     const QString opId = gConn->OpId().toString();
     const QString opNo = gConn->OpNo().toString();
     QStringList stored;
+    // Rows are stored in chunks, each one transaction whose rows leave the
+    // grid only once it is committed: a kill or a failure leaves whole
+    // chunks, never a row both stored and still waiting here.
+    ChunkRunner chunk;
     for (int i = egBatch->Rows() - 1; i >= 1; --i) {
+        if (!chunk.open())
+            break;
         const QStringList cells = BatchCells(i);
         const QString key =
             vt::vtListTable::textOf(ucProduct2->ListKey(FindProduct(products, cells[BatchProduct - 1])));
         // A row whose insert failed stays in the grid, so nothing typed or
         // pasted is lost.
-        if (gConn->CommandRan(gConn->ExeCommand(BatchInsertStatement(BatchRowRecord(cells, key), opId, opNo)))) {
-            egBatch->Row(i).Remove();
-            stored << cells[BatchCardNumber - 1];
-        }
+        if (gConn->CommandRan(gConn->ExeCommandInChunk(BatchInsertStatement(BatchRowRecord(cells, key), opId, opNo))))
+            chunk.stored(i, cells[BatchCardNumber - 1]);
+        if (chunk.full() && !chunk.commit(egBatch, stored))
+            break;
     }
+    chunk.commit(egBatch, stored);
     cmdCheck->setEnabled(false);
     cmdImport->setEnabled(false);
     LoadRecordList(QStringLiteral("New"));

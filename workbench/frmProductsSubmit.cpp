@@ -4,6 +4,7 @@
 
 #include "EditGrid.h"
 #include "clsConn.h"
+#include "mduChunk.h"
 #include "mduMessage.h"
 #include "mduRecordSql.h"
 
@@ -72,8 +73,13 @@ void frmProducts::cmdSubmitAll_Click() {
     // card-number cell is made current again once the run is over, since
     // removing rows below it moves the current cell.
     QString topFailing;
-    int submitted = 0;
+    QStringList submitted;
+    // In chunks, as the batch import stores its rows: a submitted row leaves
+    // the list only once its chunk is committed.
+    ChunkRunner chunk;
     for (int r = egNew->Rows() - 1; r >= 1; --r) {
+        if (!chunk.open())
+            break;
         const QString n = egNew->Cells(r, 4).Text();
         if (!InRange(n)) {
             ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。"), QStringLiteral("无法上报！"), 1);
@@ -83,19 +89,24 @@ void frmProducts::cmdSubmitAll_Click() {
         }
         const QString s = egNew->Cells(r, 1).Text();
         if (Taken(n, s)) {
+            chunk.commit(egNew, submitted);
             ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 已经存在！"), QStringLiteral("无法上报！"), 0);
             txtPrdNo->setFocus();
             return;
         }
         // A status change that failed stays listed and ends the run: the
         // connection has shown why, and the rows above are left untouched.
-        if (!SubmitRecord(s)) {
-            egNew->Cells(r, 4).setSelected(true);
+        if (!gConn->CommandRan(gConn->ExeCommandInChunk(SubmitStatement(s)))) {
+            chunk.commit(egNew, submitted);
+            SelectRowOf(egNew, 1, s);
+            egNew->Cells(egNew->CurrentRow().Index(), 4).setSelected(true);
             return;
         }
-        egNew->Row(r).Remove();
-        ++submitted;
+        chunk.stored(r, s);
+        if (chunk.full() && !chunk.commit(egNew, submitted))
+            break;
     }
+    chunk.commit(egNew, submitted);
     if (!topFailing.isEmpty()) {
         for (int r = 1; r < egNew->Rows(); ++r) {
             if (egNew->Cells(r, 1).Text() == topFailing) {
@@ -110,7 +121,7 @@ void frmProducts::cmdSubmitAll_Click() {
     cmdSubmit->setEnabled(false);
     cmdNew->setEnabled(true);
     RememberEntry();
-    Report(QStringLiteral("已上报 %1 张").arg(submitted));
+    Report(QStringLiteral("已上报 %1 张").arg(submitted.size()));
 }
 
 void frmProducts::cmdReset_Click() {

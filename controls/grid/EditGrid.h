@@ -174,6 +174,9 @@ public:
     Q_INVOKABLE void NewRecord();
     Q_INVOKABLE void DeleteRecord(int RecordIndex);
     Q_INVOKABLE void RemoveRow(int Index);
+    // Removes many data rows as one change (a batch stored, a list cleared):
+    // the cost does not grow with the rows that stay. AfterRemoveRow once.
+    Q_INVOKABLE void RemoveRows(const QList<int>& Rows);
     Q_INVOKABLE QString Validate();
     Q_INVOKABLE bool SaveData();
     // The rows of the current selection, from the top (data rows only).

@@ -54,6 +54,17 @@ void EditGrid::RemoveRow(int Index) {
     emit AfterRemoveRow();
 }
 
+void EditGrid::RemoveRows(const QList<int>& Rows) {
+    if (Rows.isEmpty())
+        return;
+    GRID->RemoveItems(Rows);
+    cmdSelect->hide();
+    if (this->Rows() > FixedRows())
+        LastRow().setSelected(true);
+    GRID->setFocus(Qt::OtherFocusReason);
+    emit AfterRemoveRow();
+}
+
 QString EditGrid::Validate() {
     for (int r = FixedRows(); r < Rows(); ++r) {
         // A deleted row is going away: what it holds is not checked.

@@ -498,6 +498,12 @@ void vgGrid::setSort(int code) {
     applySizes(true);
 }
 
+void vgGrid::RemoveItems(const QList<int>& rows) {
+    m_model->removeDataRows(rows);
+    applySizes(true);
+    applyShape();
+}
+
 void vgGrid::RemoveItem(int row) {
     checkRow(row);
     m_model->removeRow(row);

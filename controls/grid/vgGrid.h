@@ -85,6 +85,8 @@ public:
     void setExplorerBar(int code);
     // Sorts the data rows by the current column.
     void setSort(int code);
+    // Removes many rows at once.
+    void RemoveItems(const QList<int>& rows);
     // Sorts again by the column and direction of the user's last header
     // click, when there was one.
     void ReapplyUserSort();

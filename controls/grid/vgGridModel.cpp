@@ -313,3 +313,44 @@ void vgGridModel::clearCellColors() {
 }
 
 } // namespace vt
+
+namespace vt {
+
+void vgGridModel::removeDataRows(QList<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.removeIf([this](int r) { return r < m_fixedRows || r >= m_rows; });
+    if (rows.isEmpty())
+        return;
+    beginResetModel();
+    m_cellColors.clear();
+    std::vector<QString> cells;
+    std::vector<RowInfo> infos;
+    cells.reserve(m_cells.size());
+    infos.reserve(m_rowInfo.size());
+    QHash<int, int> moved; // old row -> new row, for the check marks
+    qsizetype next = 0;
+    for (int r = 0; r < m_rows; ++r) {
+        if (next < rows.size() && rows[next] == r) {
+            ++next;
+            continue;
+        }
+        moved.insert(r, static_cast<int>(infos.size()));
+        for (int c = 0; c < m_cols; ++c)
+            cells.push_back(std::move(m_cells[offset(r, c)]));
+        infos.push_back(m_rowInfo[static_cast<std::size_t>(r)]);
+    }
+    QHash<qint64, int> checks;
+    for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) {
+        const int r = static_cast<int>(it.key() >> 20);
+        if (moved.contains(r))
+            checks.insert(key(moved.value(r), static_cast<int>(it.key() & 0xFFFFF)), it.value());
+    }
+    m_checks = std::move(checks);
+    m_cells = std::move(cells);
+    m_rowInfo = std::move(infos);
+    m_rows = static_cast<int>(m_rowInfo.size());
+    endResetModel();
+}
+
+} // namespace vt

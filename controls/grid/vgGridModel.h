@@ -58,6 +58,8 @@ public:
 
     // Removes one row; the rows below move up.
     void removeRow(int row);
+    // Removes many data rows in one change of the model (not one per row).
+    void removeDataRows(QList<int> rows);
     // Orders the data rows by a column with a vendor sort code.
     void sortRows(int col, int code);
 

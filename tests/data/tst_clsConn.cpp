@@ -25,6 +25,7 @@ private slots:
     void exeSPReturnValueAndOutput();
     void logFailureTurnsSuccessIntoFailure();
     void embeddedCommitsAreSynced();
+    void chunks();
     void valuesStoredExactly_data();
     void valuesStoredExactly();
     void transactions();
@@ -278,6 +279,42 @@ void TestClsConn::embeddedCommitsAreSynced() {
     DemoDatabase db;
     QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(), 2);
     QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA journal_mode")).at(0, 0).toString(), QString("wal"));
+}
+
+// Rows in a chunk are stored together or not at all; a failing row is
+// rolled back alone; a chunk whose connection was rebuilt never commits.
+void TestClsConn::chunks() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    const auto insert = [](const QString& no) {
+        return QString("insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values ('1','%1','00')").arg(no);
+    };
+    const auto count = [&db](const QString& no) {
+        return db.scalar(QString("select count(*) from tblrecord where fldPrdNo='%1'").arg(no)).toInt();
+    };
+    QVERIFY(gConn->BeginChunk());
+    QVERIFY(gConn->CommandRan(gConn->ExeCommandInChunk(insert("X1"))));
+    QVERIFY(!gConn->CommandRan(gConn->ExeCommandInChunk("insert into noSuchTable values (1)")));
+    QVERIFY(gConn->CommandRan(gConn->ExeCommandInChunk(insert("X2"))));
+    QCOMPARE(count("X1"), 0); // not visible before the commit
+    QVERIFY(gConn->CommitChunk());
+    QCOMPARE(count("X1") + count("X2"), 2);
+    QCOMPARE(db.scalar("select count(*) from tblExecLog where fldStatement like '%''X_''%'").toInt(), 2);
+    // Rolled back: nothing of it.
+    QVERIFY(gConn->BeginChunk());
+    gConn->ExeCommandInChunk(insert("X3"));
+    gConn->RollbackChunk();
+    QCOMPARE(count("X3"), 0);
+    // The connection rebuilt in the middle: the chunk is not committed.
+    boxes.clear();
+    QVERIFY(gConn->BeginChunk());
+    gConn->ExeCommandInChunk(insert("X4"));
+    QString server = "(embedded)", name = "demo";
+    QVERIFY(gConn->ConnectToDatabase(server, name));
+    QCOMPARE(gConn->ExeCommandInChunk(insert("X5")), -1);
+    QVERIFY(!gConn->CommitChunk());
+    QCOMPARE(count("X4") + count("X5"), 0);
+    QCOMPARE(boxes.texts(), QStringList{"连接已重建，本批未保存"});
 }
 
 void TestClsConn::logFailureTurnsSuccessIntoFailure() {

@@ -22,6 +22,7 @@ private slots:
     void binaries();
     void errorsAreShownAndKept();
     void connectThroughDataSource();
+    void chunksWithSavepoints();
 
 private:
     bool connect();
@@ -149,6 +150,26 @@ void TestOdbcBackend::connectThroughDataSource() {
     QCOMPARE(vt::toArray(gConn->GetArray("select count(*) from tblMaker")).at(0, 0).toInt(), 4);
     QVERIFY(!gConn->ConnectToODBC("NOSUCHDSN"));
     QCOMPARE(boxes.texts(), QStringList{"数据库连接失败！"});
+}
+
+// A chunk through the driver's transaction calls and the server's
+// savepoints: the failing row is rolled back alone, the rest committed.
+void TestOdbcBackend::chunksWithSavepoints() {
+    ScriptedMessages boxes;
+    QVERIFY(connect());
+    QVERIFY(gConn->BeginChunk());
+    QVERIFY(gConn->CommandRan(gConn->ExeCommandInChunk("update tblMaker set fldphone='c1' where fldid='1002'")));
+    QVERIFY(!gConn->CommandRan(gConn->ExeCommandInChunk("update nosuchtable set x=1")));
+    QVERIFY(gConn->CommandRan(gConn->ExeCommandInChunk("update tblMaker set fldcontactor='c2' where fldid='1002'")));
+    QVERIFY(gConn->CommitChunk());
+    const vt::ValueArray row =
+        vt::toArray(gConn->GetArray("select fldphone, fldcontactor from tblMaker where fldid='1002'"));
+    QCOMPARE(row.at(0, 0), QVariant("c1"));
+    QCOMPARE(row.at(1, 0), QVariant("c2"));
+    QVERIFY(gConn->BeginChunk());
+    gConn->ExeCommandInChunk("update tblMaker set fldphone='gone' where fldid='1002'");
+    gConn->RollbackChunk();
+    QCOMPARE(vt::toArray(gConn->GetArray("select fldphone from tblMaker where fldid='1002'")).at(0, 0), QVariant("c1"));
 }
 
 QTEST_MAIN(TestOdbcBackend)

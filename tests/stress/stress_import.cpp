@@ -7,6 +7,7 @@
 #include "frmProducts.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
+#include "mduChunk.h"
 #include "mduPaths.h"
 #include "vgGrid.h"
 
@@ -33,6 +34,8 @@ int main(int argc, char* argv[]) {
     Yes yes;
     SetMessagePresenter(&yes);
     SetProgramFolder(QString::fromLocal8Bit(argv[1]));
+    if (const int rows = qEnvironmentVariableIntValue("QV_CHUNK_ROWS"); rows > 0)
+        ChunkRunner::ChunkRows() = rows;
     QSettings hospitals(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/hospitals.ini"), QSettings::IniFormat);
     SetHospitalStore(&hospitals);
     const int journal = ::open(argv[2], O_WRONLY | O_CREAT | O_TRUNC, 0644);
