@@ -94,13 +94,12 @@ void frmSYSSetDB::cmdOK_Click() {
     }
     const QString ini = SetupIniPath();
     // Stored as typed: no trimming and no check for emptiness.
-    m_saved = WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), txtServerName->text(), ini);
-    m_saved = WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"), txtDatabaseName->text(),
-                             ini) &&
-              m_saved;
-    m_saved = WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"),
-                             chkShowStart->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), ini) &&
-              m_saved;
+    const bool server = WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), txtServerName->text(), ini);
+    const bool database =
+        WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"), txtDatabaseName->text(), ini);
+    const bool show = WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"),
+                                     chkShowStart->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), ini);
+    m_saved = server && database && show;
     if (!m_saved)
         ReportUnwritableSettings(ini);
     accept();

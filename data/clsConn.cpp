@@ -13,10 +13,6 @@ namespace {
 
 const QString LostLinkText = QStringLiteral("通讯链接失败");
 
-void inform(const QString& text, const QString& title, const QString& detail = QString()) {
-    InformUser(text, title, detail);
-}
-
 } // namespace
 
 clsConn& ConnHolder::get() {
@@ -53,7 +49,7 @@ bool clsConn::ConnectToDatabase(QString& ServerName, QString& DatabaseName, QStr
     // connection string (";driver=…") is not connected to.
     if (!IsSafeConnectionName(ServerName) || !IsSafeConnectionName(DatabaseName)) {
         m_backend.reset();
-        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), UnsafeConnectionNameMessage());
+        InformUser(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), UnsafeConnectionNameMessage());
         return false;
     }
     ConnectRequest request;
@@ -87,7 +83,7 @@ bool clsConn::Open(const ConnectRequest& request) {
         });
         if (!lost.isEmpty()) {
             b->close();
-            inform(lost, QStringLiteral("数据库连接"));
+            InformUser(lost, QStringLiteral("数据库连接"));
             return false;
         }
         m_backend = std::move(b);
@@ -97,7 +93,7 @@ bool clsConn::Open(const ConnectRequest& request) {
         m_backend.reset();
         // The reason (SQLite's or the driver's) goes with the box, so that a
         // wrong file, name or password can be told apart.
-        inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), describe(e));
+        InformUser(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), describe(e));
         return false;
     }
 }
@@ -138,52 +134,54 @@ bool clsConn::BeginChunk() {
     }
 }
 
-bool clsConn::CommitChunk() {
-    const quint64 began = m_chunkConnection;
-    m_chunkConnection = 0;
-    // A connection rebuilt after a lost link has lost the chunk's work with
-    // the old one: committing on the new one would confirm nothing.
-    if (began == 0 || began != m_connectionNumber || !IsConnected()) {
-        m_errText = QStringLiteral("连接已重建，本批未保存");
-        inform(m_errText, QStringLiteral("系统提示！"));
-        return false;
-    }
-    if (m_chunkBroken) {
-        try {
-            backend().rollbackTransaction();
-        } catch (...) {
-        }
-        return false;
-    }
-    try {
-        backend().commitTransaction();
-        return true;
-    } catch (const std::exception& e) {
-        try {
-            backend().rollbackTransaction();
-        } catch (...) {
-        }
-        Recover(describe(e), nullptr);
-        return false;
-    }
+bool clsConn::ChunkAlive() const {
+    return m_chunkConnection != 0 && m_chunkConnection == m_connectionNumber && IsConnected();
 }
 
-void clsConn::RollbackChunk() {
-    const quint64 began = m_chunkConnection;
-    m_chunkConnection = 0;
-    if (began == 0 || began != m_connectionNumber || !IsConnected())
-        return;
+void clsConn::RollbackQuietly() {
+    // Used where the chunk is given up already: a failing rollback changes
+    // nothing of that, and the failure before it has been shown.
     try {
         backend().rollbackTransaction();
     } catch (...) {
     }
 }
 
+bool clsConn::CommitChunk() {
+    const bool alive = ChunkAlive();
+    m_chunkConnection = 0;
+    // A connection rebuilt after a lost link has lost the chunk's work with
+    // the old one: committing on the new one would confirm nothing.
+    if (!alive) {
+        m_errText = QStringLiteral("连接已重建，本批未保存");
+        InformUser(m_errText, QStringLiteral("系统提示！"));
+        return false;
+    }
+    if (m_chunkBroken) {
+        RollbackQuietly();
+        return false;
+    }
+    try {
+        backend().commitTransaction();
+        return true;
+    } catch (const std::exception& e) {
+        RollbackQuietly();
+        Recover(describe(e), nullptr);
+        return false;
+    }
+}
+
+void clsConn::RollbackChunk() {
+    const bool alive = ChunkAlive();
+    m_chunkConnection = 0;
+    if (alive)
+        RollbackQuietly();
+}
+
 int clsConn::ExeCommandInChunk(const QString& SqlString) {
     static const QString row = QStringLiteral("qvrow");
-    if (!InChunk() || m_chunkConnection != m_connectionNumber)
-        return -1; // the chunk is gone with its connection: nothing runs
-    if (m_chunkBroken)
+    // A chunk gone with its connection, or already given up: nothing runs.
+    if (!ChunkAlive() || m_chunkBroken)
         return -1;
     try {
         backend().savepoint(row);
@@ -211,7 +209,7 @@ int clsConn::ExeCommandInChunk(const QString& SqlString) {
 
 void clsConn::ShowError(const std::exception& e) {
     m_errText = describe(e);
-    inform(m_errText, QStringLiteral("系统提示！"));
+    InformUser(m_errText, QStringLiteral("系统提示！"));
 }
 
 void clsConn::Recover(const QString& description, BusyPointer* busy) {
@@ -220,7 +218,7 @@ void clsConn::Recover(const QString& description, BusyPointer* busy) {
     if (m_errText.indexOf(LostLinkText) >= 1) {
         ReadDatabaseSettings(gServerName, gDatabaseName, m_uid, m_pwd);
         ConnectToDatabase(gServerName, gDatabaseName, m_uid, m_pwd);
-        inform(QStringLiteral("数据库连接重建，系统将重新尝试！"), QString());
+        InformUser(QStringLiteral("数据库连接重建，系统将重新尝试！"), QString());
         if (busy)
             busy->Restore();
         return;
@@ -228,7 +226,7 @@ void clsConn::Recover(const QString& description, BusyPointer* busy) {
     if (busy)
         busy->Restore();
     m_errText = description;
-    inform(description, QStringLiteral("系统提示！"));
+    InformUser(description, QStringLiteral("系统提示！"));
 }
 
 QString clsConn::LogParameterText(const QVariantList& params) {

@@ -128,6 +128,9 @@ private:
     void Recover(const QString& description, BusyPointer* busy);
     static QString describe(const std::exception& e);
     bool WriteExecLog(const QString& what, const QVariantList& params);
+    // Whether the open chunk still has the connection it began on.
+    bool ChunkAlive() const;
+    void RollbackQuietly();
     QList<DbParam> ProcedureParams(const QString& name, const QVariantList& params);
     static void CopyBack(const QList<DbParam>& ps, QVariantList& params);
     static QList<DbParam> ValueParams(const QVariantList& values);

@@ -31,3 +31,5 @@ std::unique_ptr<DbBackend> CreateBackend(const ConnectRequest& request) {
 }
 
 void SetBackendFactory(BackendFactory factory) { factoryOverride() = std::move(factory); }
+
+bool IsSqlServer(const QString& dbmsName) { return dbmsName.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive); }

@@ -110,5 +110,7 @@ public:
 // server name "(embedded)", ODBC for anything else.
 using BackendFactory = std::function<std::unique_ptr<DbBackend>(const ConnectRequest& request)>;
 std::unique_ptr<DbBackend> CreateBackend(const ConnectRequest& request);
+// Whether a DBMS name (SQLGetInfo's) is SQL Server's.
+bool IsSqlServer(const QString& dbmsName);
 // Replaces the factory (for tests); an empty one restores the standard one.
 void SetBackendFactory(BackendFactory factory);

@@ -1,12 +1,14 @@
 #include "dbCollation.h"
 
+#include "dbBackend.h"
+
 QString CodePageQuery() {
     return QStringLiteral("SELECT COLLATIONPROPERTY(CONVERT(NVARCHAR(128), DATABASEPROPERTYEX(DB_NAME(), "
                           "'Collation')), 'CodePage')");
 }
 
 QString CollationProblem(const QString& dbmsName, const std::function<QVariant()>& askCodePage) {
-    if (!dbmsName.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive))
+    if (!IsSqlServer(dbmsName))
         return {};
     QString codePage;
     try {

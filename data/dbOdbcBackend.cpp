@@ -313,15 +313,7 @@ void fetchAll(const Statement& st, DbResult& result) {
 OdbcBackend::OdbcBackend() = default;
 OdbcBackend::~OdbcBackend() { close(); }
 
-QString OdbcBackend::dbmsName() const {
-    if (!m_dbc)
-        return {};
-    SQLWCHAR name[256] = {};
-    SQLSMALLINT length = 0;
-    if (!succeeded(SQLGetInfoW(static_cast<SQLHDBC>(m_dbc), SQL_DBMS_NAME, name, sizeof name, &length)))
-        return {};
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name), length / 2);
-}
+QString OdbcBackend::dbmsName() const { return m_dbc ? m_dbmsName : QString(); }
 
 void OdbcBackend::open(const ConnectRequest& request) {
     close();
@@ -347,6 +339,12 @@ void OdbcBackend::open(const ConnectRequest& request) {
     }
     m_env = env;
     m_dbc = dbc;
+    // The server's name, asked once: the savepoints of every row use it.
+    SQLWCHAR name[256] = {};
+    SQLSMALLINT length = 0;
+    m_dbmsName = succeeded(SQLGetInfoW(dbc, SQL_DBMS_NAME, name, sizeof name, &length))
+                     ? QString::fromUtf16(reinterpret_cast<const char16_t*>(name), length / 2)
+                     : QString();
 }
 
 void OdbcBackend::close() {
@@ -508,26 +506,22 @@ DbResult OdbcBackend::callProcedure(const QString& name, QList<DbParam>& params,
 // form cannot run here (no SQL Server on this platform): it is kept to these
 // three statements; every other server takes the standard ones, which the
 // tests run through the SQLite ODBC driver.
-namespace {
-bool isSqlServer(const QString& dbms) { return dbms.contains(QLatin1String("SQL Server"), Qt::CaseInsensitive); }
-} // namespace
-
 void OdbcBackend::savepoint(const QString& name) {
-    if (isSqlServer(dbmsName()))
+    if (IsSqlServer(m_dbmsName))
         execute(QStringLiteral("SAVE TRANSACTION ") + name, {}, 30);
     else
         DbBackend::savepoint(name);
 }
 
 void OdbcBackend::rollbackToSavepoint(const QString& name) {
-    if (isSqlServer(dbmsName()))
+    if (IsSqlServer(m_dbmsName))
         execute(QStringLiteral("ROLLBACK TRANSACTION ") + name, {}, 30);
     else
         DbBackend::rollbackToSavepoint(name);
 }
 
 void OdbcBackend::releaseSavepoint(const QString& name) {
-    if (!isSqlServer(dbmsName()))
+    if (!IsSqlServer(m_dbmsName))
         DbBackend::releaseSavepoint(name);
 }
 

@@ -28,4 +28,5 @@ public:
 private:
     void* m_env = nullptr;
     void* m_dbc = nullptr;
+    QString m_dbmsName; // SQLGetInfo's DBMS name, read at open
 };

@@ -20,7 +20,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QLayout>
 #include <QPushButton>
@@ -423,10 +422,10 @@ void frmProducts::Report(const QString& what, bool warning) {
     InfoBarPanel2->setToolTip(what);
 }
 
-void frmProducts::SelectRowOf(vt::EditGrid* g, int col, const QString& text) {
+void frmProducts::SelectRowOf(vt::EditGrid* g, int col, const QString& text, int show) {
     for (int r = g->Rows() - 1; r >= 1; --r) {
         if (g->Cells(r, col).Text() == text) {
-            g->Cells(r, col).setSelected(true);
+            g->Cells(r, show < 0 ? col : show).setSelected(true);
             return;
         }
     }

@@ -3,12 +3,12 @@
 // Four tabs: pending records with the entry fields, submitted and sent-back
 // records, published records, and batch entry. Closing it ends the program.
 #include "clsWarrantyRecord.h"
+#include "mduRecordRules.h"
 
 #include <QMainWindow>
 
 class QDateEdit;
 class qvDatePicker;
-enum class EntryField;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -159,12 +159,14 @@ private:
     // Warnings that do not stop anything: a card number in no range of the
     // lab, taken by a submitted card, or twice among the pending ones.
     QStringList EarlyWarnings(const QString& number, const QString& key);
-    // Makes the row whose column holds text current and shows it.
-    void SelectRowOf(vt::EditGrid* grid, int col, const QString& text);
+    // Makes the last row whose column col holds text current and shows it,
+    // with its cell of column show (col itself when -1) selected.
+    void SelectRowOf(vt::EditGrid* grid, int col, const QString& text, int show = -1);
     // Column widths the user set, remembered per list.
     void RestoreColumnWidths(vt::EditGrid* grid);
-    // The batch check's marks: every failing cell, and the early warnings.
-    int MarkBatchProblems();
+    // The batch check's marks: every failing cell, and the early warnings;
+    // gives the first failure of the top failing row (none when all pass).
+    RuleFailure MarkBatchProblems();
     // The entry fields as a record, and the field a rule points at.
     WarrantyRecord EntryRecord() const;
     QWidget* EntryWidget(EntryField field) const;

@@ -37,15 +37,15 @@ void frmProducts::cmdDeleteRows_Click() {
         return;
     if (ShowMessage(QStringLiteral("确认删除选中的 %1 行吗？").arg(rows.size()), QStringLiteral("系统确认"), 2) != MsgYes)
         return;
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
-        egBatch->Row(*it).Remove();
+    egBatch->RemoveRows(rows);
     Report(QStringLiteral("已删除 %1 行").arg(rows.size()));
 }
 
-int frmProducts::MarkBatchProblems() {
+RuleFailure frmProducts::MarkBatchProblems() {
     egBatch->ClearCellColors();
     const QStringList products = ProductNames();
     int problems = 0;
+    RuleFailure first; // of the top row that fails, as the check shows it
     QHash<QString, int> seen; // card numbers of this batch
     for (int i = 1; i < egBatch->Rows(); ++i)
         ++seen[egBatch->Cells(i, BatchCardNumber).Text()];
@@ -57,6 +57,8 @@ int frmProducts::MarkBatchProblems() {
         const QList<RuleFailure> failures = BatchRowFailures(cells, i, products);
         for (const RuleFailure& f : failures)
             egBatch->Cells(i, f.column).setBackColor(FailureColor);
+        if (!first.failed() && !failures.isEmpty())
+            first = failures.first();
         problems += static_cast<int>(failures.size());
         // Numbers that would not pass the submission: warned, not refused.
         const QString number = cells[BatchCardNumber - 1];
@@ -73,7 +75,7 @@ int frmProducts::MarkBatchProblems() {
         Report(QStringLiteral("检验发现 %1 个问题（红色：须改正；黄色：卡号不在范围内、已被使用或重复）").arg(problems), true);
     else
         Report(QStringLiteral("检验通过 %1 行").arg(egBatch->Rows() - 1));
-    return problems;
+    return first;
 }
 
 QStringList frmProducts::BatchCells(int row) const {
@@ -102,9 +104,11 @@ bool frmProducts::CheckBatch() {
 }
 
 void frmProducts::cmdCheck_Click() {
-    const bool passed = CheckBatch();
-    MarkBatchProblems();
-    cmdImport->setEnabled(passed);
+    // Every problem is marked; the first is shown as the check shows it.
+    const RuleFailure first = MarkBatchProblems();
+    if (first.failed())
+        ShowMessage(first.message, QString(), 0);
+    cmdImport->setEnabled(!first.failed());
 }
 
 void frmProducts::cmdImport_Click() {

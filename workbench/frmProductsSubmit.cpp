@@ -98,8 +98,7 @@ void frmProducts::cmdSubmitAll_Click() {
         // connection has shown why, and the rows above are left untouched.
         if (!gConn->CommandRan(gConn->ExeCommandInChunk(SubmitStatement(s)))) {
             chunk.commit(egNew, submitted);
-            SelectRowOf(egNew, 1, s);
-            egNew->Cells(egNew->CurrentRow().Index(), 4).setSelected(true);
+            SelectRowOf(egNew, 1, s, 4);
             return;
         }
         chunk.stored(r, s);
@@ -107,14 +106,8 @@ void frmProducts::cmdSubmitAll_Click() {
             break;
     }
     chunk.commit(egNew, submitted);
-    if (!topFailing.isEmpty()) {
-        for (int r = 1; r < egNew->Rows(); ++r) {
-            if (egNew->Cells(r, 1).Text() == topFailing) {
-                egNew->Cells(r, 4).setSelected(true);
-                break;
-            }
-        }
-    }
+    if (!topFailing.isEmpty())
+        SelectRowOf(egNew, 1, topFailing, 4);
     lbId->setText(QString());
     m_openedNumber.clear();
     cmdSave->setEnabled(false);

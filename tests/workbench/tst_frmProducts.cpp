@@ -922,7 +922,6 @@ void TestFrmProducts::keyboardShortcuts() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000154'"), QVariant("01"));
     // Enter on a focused button presses it.
-    b.f->cmdRefresh->setFocus();
     b.f->stbInfo->setCurrentIndex(1);
     b.f->cmdRefresh->setFocus();
     QTest::keyClick(b.f->cmdRefresh, Qt::Key_Return);
