@@ -26,8 +26,22 @@ QString fromWide(const SQLWCHAR* w, SQLLEN chars) {
 
 bool succeeded(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
-// The diagnostic records of a handle as one error.
-DbError diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback) {
+// Whether the driver reports the connection itself as gone. PostgreSQL's
+// driver (psqlODBC) reports a socket the server closed under it as SQLSTATE
+// HY000 ("server closed the connection unexpectedly"), a state it uses for
+// any general error; only the connection's dead flag tells the two apart.
+// Drivers that do not know the attribute answer with an error: not dead.
+bool connectionDead(SQLHDBC dbc) {
+    if (!dbc)
+        return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return succeeded(SQLGetConnectAttr(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE;
+}
+
+// The diagnostic records of a handle as one error. A lost link (SQL Server's
+// 08S01, or any failure on a connection the driver reports dead) comes out
+// in the one form that the connection object's recovery recognises.
+DbError diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback, SQLHDBC dbc = nullptr) {
     QString description;
     QString firstState;
     bool lostLink = false;
@@ -51,20 +65,22 @@ DbError diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString& fallback)
     }
     if (description.isEmpty())
         description = fallback;
+    if (!lostLink && connectionDead(dbc))
+        lostLink = true;
     if (lostLink)
         return DbError(LostLinkDescription(description), QStringLiteral("08S01"));
     return DbError(description, firstState);
 }
 
-void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what) {
+void check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* what, SQLHDBC dbc = nullptr) {
     if (!succeeded(rc) && rc != SQL_NO_DATA && rc != SQL_NEED_DATA)
-        throw diagnostics(type, handle, QString::fromLatin1(what));
+        throw diagnostics(type, handle, QString::fromLatin1(what), dbc);
 }
 
 // A statement handle that is freed on every exit path.
 class Statement {
 public:
-    explicit Statement(SQLHDBC dbc) {
+    explicit Statement(SQLHDBC dbc) : m_dbc(dbc) {
         if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_h)))
             throw diagnostics(SQL_HANDLE_DBC, dbc, QStringLiteral("cannot allocate a statement"));
     }
@@ -72,9 +88,10 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     SQLHSTMT get() const { return m_h; }
-    void check(SQLRETURN rc, const char* what) const { ::check(rc, SQL_HANDLE_STMT, m_h, what); }
+    void check(SQLRETURN rc, const char* what) const { ::check(rc, SQL_HANDLE_STMT, m_h, what, m_dbc); }
 
 private:
+    SQLHDBC m_dbc;
     SQLHSTMT m_h = SQL_NULL_HSTMT;
 };
 
@@ -530,19 +547,19 @@ void OdbcBackend::beginTransaction() {
         throw ClosedConnectionError();
     check(SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT,
                             reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
-          SQL_HANDLE_DBC, m_dbc, "begin a transaction");
+          SQL_HANDLE_DBC, m_dbc, "begin a transaction", m_dbc);
 }
 
 void OdbcBackend::commitTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
-    check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT), SQL_HANDLE_DBC, m_dbc, "commit");
+    check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT), SQL_HANDLE_DBC, m_dbc, "commit", m_dbc);
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
 
 void OdbcBackend::rollbackTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
-    check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK), SQL_HANDLE_DBC, m_dbc, "roll back");
+    check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK), SQL_HANDLE_DBC, m_dbc, "roll back", m_dbc);
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
