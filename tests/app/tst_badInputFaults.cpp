@@ -379,7 +379,7 @@ void TestBadInputFaults::hospitalStoreJunk() {
     {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("[Hospitals]\n\xff\xfe\x80=\x00\x01\n", 18) + QByteArray(1 << 20, '\xc3'));
+        f.write(QByteArray("[Hospitals]\n\xff\xfe\x80=\x00\x01\n", 18) + QByteArray(64 << 10, '\xc3'));
     }
     QSettings hospitals(path, QSettings::IniFormat);
     SetHospitalStore(&hospitals);
