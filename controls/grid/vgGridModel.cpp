@@ -13,13 +13,13 @@ void vgGridModel::relayout(int rows, int cols) {
     rows = std::max(0, rows);
     cols = std::max(0, cols);
     if (cols != m_cols) {
-        std::vector<QString> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
+        std::vector<vgTextStore::Slot> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
         const int keepRows = std::min(rows, m_rows);
         const int keepCols = std::min(cols, m_cols);
         for (int r = 0; r < keepRows; ++r)
             for (int c = 0; c < keepCols; ++c)
-                cells[static_cast<std::size_t>(r) * cols + c] = std::move(m_cells[offset(r, c)]);
-        m_cells = std::move(cells);
+                cells[static_cast<std::size_t>(r) * cols + c] = m_cells.slot(offset(r, c));
+        m_cells.adopt(std::move(cells));
         m_colInfo.resize(static_cast<std::size_t>(cols));
         // Check states of columns that are gone are dropped.
         for (auto it = m_checks.begin(); it != m_checks.end();)
@@ -99,7 +99,7 @@ void vgGridModel::endBulk() {
 }
 
 void vgGridModel::setText(int row, int col, const QString& text) {
-    m_cells[offset(row, col)] = text;
+    m_cells.set(offset(row, col), text);
     cellChanged(row, col);
 }
 
@@ -138,8 +138,7 @@ void vgGridModel::removeRow(int row) {
         beginRemoveRows(QModelIndex(), row - m_fixedRows, row - m_fixedRows);
     else if (!m_bulk)
         beginResetModel();
-    m_cells.erase(m_cells.begin() + static_cast<std::ptrdiff_t>(offset(row, 0)),
-                  m_cells.begin() + static_cast<std::ptrdiff_t>(offset(row + 1, 0)));
+    m_cells.erase(offset(row, 0), offset(row + 1, 0));
     m_rowInfo.erase(m_rowInfo.begin() + row);
     QHash<qint64, int> checks;
     for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) { // usually none
@@ -169,8 +168,8 @@ void vgGridModel::sortRows(int col, int code) {
     QCollator cased;
     cased.setCaseSensitivity(Qt::CaseSensitive);
     auto less = [&](int a, int b) {
-        const QString& x = text(a, col);
-        const QString& y = text(b, col);
+        const QStringView x = textView(a, col);
+        const QStringView y = textView(b, col);
         bool xn = false, yn = false;
         const double dx = x.toDouble(&xn), dy = y.toDouble(&yn);
         switch (code) {
@@ -190,12 +189,12 @@ void vgGridModel::sortRows(int col, int code) {
     };
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
     beginResetModel();
-    std::vector<QString> cells(m_cells.size());
+    std::vector<vgTextStore::Slot> cells(m_cells.size());
     std::vector<RowInfo> infos(m_rowInfo.size());
     QHash<qint64, int> checks;
     for (int r = 0; r < m_fixedRows; ++r) {
         for (int c = 0; c < m_cols; ++c)
-            cells[offset(r, c)] = std::move(m_cells[offset(r, c)]);
+            cells[offset(r, c)] = m_cells.slot(offset(r, c));
         infos[static_cast<std::size_t>(r)] = m_rowInfo[static_cast<std::size_t>(r)];
     }
     std::vector<int> newPlace(static_cast<std::size_t>(m_rows));
@@ -206,13 +205,13 @@ void vgGridModel::sortRows(int col, int code) {
         const int to = m_fixedRows + static_cast<int>(i);
         newPlace[static_cast<std::size_t>(from)] = to;
         for (int c = 0; c < m_cols; ++c)
-            cells[offset(to, c)] = std::move(m_cells[offset(from, c)]);
+            cells[offset(to, c)] = m_cells.slot(offset(from, c));
         infos[static_cast<std::size_t>(to)] = m_rowInfo[static_cast<std::size_t>(from)];
     }
     for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it)
         checks.insert(key(newPlace[static_cast<std::size_t>(it.key() >> 20)], static_cast<int>(it.key() & 0xFFFFF)),
                       it.value());
-    m_cells = std::move(cells);
+    m_cells.adopt(std::move(cells));
     m_rowInfo = std::move(infos);
     m_checks = std::move(checks);
     endResetModel();
@@ -324,7 +323,7 @@ void vgGridModel::removeDataRows(QList<int> rows) {
         return;
     beginResetModel();
     m_cellColors.clear();
-    std::vector<QString> cells;
+    std::vector<vgTextStore::Slot> cells;
     std::vector<RowInfo> infos;
     cells.reserve(m_cells.size());
     infos.reserve(m_rowInfo.size());
@@ -337,7 +336,7 @@ void vgGridModel::removeDataRows(QList<int> rows) {
         }
         moved.insert(r, static_cast<int>(infos.size()));
         for (int c = 0; c < m_cols; ++c)
-            cells.push_back(std::move(m_cells[offset(r, c)]));
+            cells.push_back(m_cells.slot(offset(r, c)));
         infos.push_back(m_rowInfo[static_cast<std::size_t>(r)]);
     }
     QHash<qint64, int> checks;
@@ -347,7 +346,7 @@ void vgGridModel::removeDataRows(QList<int> rows) {
             checks.insert(key(moved.value(r), static_cast<int>(it.key() & 0xFFFFF)), it.value());
     }
     m_checks = std::move(checks);
-    m_cells = std::move(cells);
+    m_cells.adopt(std::move(cells));
     m_rowInfo = std::move(infos);
     m_rows = static_cast<int>(m_rowInfo.size());
     endResetModel();

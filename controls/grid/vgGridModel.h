@@ -1,9 +1,10 @@
 #pragma once
 // The table behind the grid: one text per cell, a number and a height per
 // row, width, alignment and data type per column, and check-box states.
-// Cells are kept in one row-major block; nothing is made per cell beyond
-// its text, and display values are formed when the view asks for them.
+// Cells are kept row-major in one packed text store; nothing is made per
+// cell, and display values are formed when the view asks for them.
 #include "common/vtExport.h"
+#include "vgTextStore.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -39,10 +40,13 @@ public:
     void setFixedCols(int n);
 
     bool inRange(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
-    const QString& text(int row, int col) const { return m_cells[offset(row, col)]; }
+    QString text(int row, int col) const { return m_cells.text(offset(row, col)); }
+    QStringView textView(int row, int col) const { return m_cells.view(offset(row, col)); }
     void setText(int row, int col, const QString& text);
     // Writes without telling the view; endBulk() tells it once.
-    void setTextQuiet(int row, int col, const QString& text) { m_cells[offset(row, col)] = text; }
+    void setTextQuiet(int row, int col, QStringView text) { m_cells.set(offset(row, col), text); }
+    // Room for this many characters more, ahead of a load.
+    void reserveText(std::size_t chars) { m_cells.reserveText(chars); }
     void beginBulk();
     void endBulk();
 
@@ -95,7 +99,7 @@ private:
     int m_fixedRows = 0;
     int m_fixedCols = 0;
     int m_bulk = 0;
-    std::vector<QString> m_cells;
+    vgTextStore m_cells;
     std::vector<RowInfo> m_rowInfo;
     std::vector<ColInfo> m_colInfo;
     QHash<qint64, int> m_checks;

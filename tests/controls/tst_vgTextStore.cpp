@@ -1,0 +1,96 @@
+// The grid's packed text store against a plain list of strings: the same
+// writes, resizes, erasures and rearrangements in random order must leave
+// the same texts, through the compactions the store does on the way.
+#include "grid/vgTextStore.h"
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+class TestVgTextStore : public QObject {
+    Q_OBJECT
+private slots:
+    void matchesPlainStrings_data();
+    void matchesPlainStrings();
+    void overwriteInPlaceAndCompaction();
+};
+
+void TestVgTextStore::matchesPlainStrings_data() {
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("maxLength");
+    QTest::newRow("short texts") << 1u << 12;
+    QTest::newRow("long texts") << 2u << 3000;
+    QTest::newRow("mostly empty") << 3u << 1;
+}
+
+void TestVgTextStore::matchesPlainStrings() {
+    QFETCH(quint32, seed);
+    QFETCH(int, maxLength);
+    QRandomGenerator rng(seed);
+    vt::vgTextStore store;
+    std::vector<QString> plain;
+    auto randomText = [&] {
+        QString s;
+        const int n = rng.bounded(maxLength + 1);
+        for (int i = 0; i < n; ++i)
+            s += QChar(i % 3 ? char16_t(u'a' + rng.bounded(26)) : char16_t(0x4E00 + rng.bounded(500)));
+        return s;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        const int op = rng.bounded(100);
+        if (op < 5 || plain.empty()) {
+            const std::size_t n = rng.bounded(200);
+            store.resize(n);
+            plain.resize(n);
+        } else if (op < 80) {
+            const std::size_t i = rng.bounded(static_cast<quint32>(plain.size()));
+            const QString t = randomText();
+            store.set(i, t);
+            plain[i] = t;
+        } else if (op < 88) {
+            const std::size_t from = rng.bounded(static_cast<quint32>(plain.size()));
+            const std::size_t to = from + rng.bounded(static_cast<quint32>(plain.size() - from + 1));
+            store.erase(from, to);
+            plain.erase(plain.begin() + static_cast<std::ptrdiff_t>(from), plain.begin() + static_cast<std::ptrdiff_t>(to));
+        } else {
+            // A rearrangement: reversed, every third cell dropped, two new
+            // empty cells at the end.
+            std::vector<vt::vgTextStore::Slot> arranged;
+            std::vector<QString> next;
+            for (std::size_t k = plain.size(); k-- > 0;) {
+                if (k % 3 == 1)
+                    continue;
+                arranged.push_back(store.slot(k));
+                next.push_back(plain[k]);
+            }
+            arranged.resize(arranged.size() + 2);
+            next.resize(next.size() + 2);
+            store.adopt(std::move(arranged));
+            plain = std::move(next);
+        }
+        QCOMPARE(store.size(), plain.size());
+        if (step % 97 == 0 || step == 19999)
+            for (std::size_t i = 0; i < plain.size(); ++i)
+                QCOMPARE(store.text(i), plain[i]);
+    }
+}
+
+void TestVgTextStore::overwriteInPlaceAndCompaction() {
+    vt::vgTextStore store;
+    store.resize(1000);
+    for (int i = 0; i < 1000; ++i)
+        store.set(static_cast<std::size_t>(i), QString(100, QChar(u'甲' + i % 10)));
+    const std::size_t full = store.bytes();
+    // Shorter texts are written where the old ones were: no growth.
+    for (int i = 0; i < 1000; ++i)
+        store.set(static_cast<std::size_t>(i), QStringLiteral("短%1").arg(i));
+    QCOMPARE(store.bytes(), full);
+    // Rewriting every cell many times over does not grow without bound.
+    for (int round = 0; round < 50; ++round)
+        for (int i = 0; i < 1000; ++i)
+            store.set(static_cast<std::size_t>(i), QString(120, QChar(u'a' + round % 26)));
+    QVERIFY2(store.bytes() < 8 * full, qPrintable(QString::number(store.bytes())));
+    QCOMPARE(store.text(999), QString(120, QChar(u'a' + 49 % 26)));
+}
+
+QTEST_MAIN(TestVgTextStore)
+#include "tst_vgTextStore.moc"
