@@ -1,21 +1,180 @@
 #include "vtValue.h"
 
+#include <QDate>
+
 namespace vt {
 
-ValueArray::ValueArray(int cols, int rows)
-    : m_cols(cols < 0 ? 0 : cols), m_rows(rows < 0 ? 0 : rows),
-      m_cells(static_cast<std::size_t>(m_cols) * static_cast<std::size_t>(m_rows)) {}
+namespace {
+struct Column {
+    std::vector<ValueArray::Span> spans; // per row; for Other cells, the index in others
+    std::vector<ValueArray::Kind> kinds; // per row
+    std::shared_ptr<std::vector<char16_t>> block = std::make_shared<std::vector<char16_t>>();
+    QList<QVariant> others;
+
+    QStringView text(std::size_t row) const {
+        const ValueArray::Span s = spans[row];
+        return QStringView(block->data() + s.at, static_cast<qsizetype>(s.size));
+    }
+    // Appends a text to the block, copying the block first when somebody
+    // else (a copy of the array, a grid) still refers to it.
+    ValueArray::Span append(QStringView t) {
+        if (block.use_count() > 1)
+            block = std::make_shared<std::vector<char16_t>>(*block);
+        const ValueArray::Span s{static_cast<quint32>(block->size()), static_cast<quint32>(t.size())};
+        block->insert(block->end(), t.utf16(), t.utf16() + t.size());
+        return s;
+    }
+};
+} // namespace
+
+struct ValueArray::Data {
+    int cols = 0;
+    int rows = 0;
+    std::vector<Column> columns;
+};
+
+ValueArray::ValueArray() : d(std::make_shared<Data>()) {}
+
+ValueArray::ValueArray(int cols, int rows) : d(std::make_shared<Data>()) {
+    d->cols = cols < 0 ? 0 : cols;
+    d->rows = rows < 0 ? 0 : rows;
+    d->columns.resize(static_cast<std::size_t>(d->cols));
+    for (Column& c : d->columns) {
+        c.spans.resize(static_cast<std::size_t>(d->rows));
+        c.kinds.resize(static_cast<std::size_t>(d->rows), Kind::Empty);
+    }
+}
+
+ValueArray::ValueArray(const ValueArray&) = default;
+ValueArray::ValueArray(ValueArray&& o) noexcept : d(std::move(o.d)) { o.d = std::make_shared<Data>(); }
+ValueArray& ValueArray::operator=(const ValueArray&) = default;
+ValueArray& ValueArray::operator=(ValueArray&& o) noexcept {
+    std::swap(d, o.d);
+    return *this;
+}
+ValueArray::~ValueArray() = default;
+
+int ValueArray::cols() const { return d->cols; }
+int ValueArray::rows() const { return d->rows; }
+
+void ValueArray::detach() {
+    // A copy of the columns; their text blocks stay shared until written.
+    if (d.use_count() > 1)
+        d = std::make_shared<Data>(*d);
+}
+
+ValueArray::Kind ValueArray::kind(int col, int row) const {
+    return d->columns[static_cast<std::size_t>(col)].kinds[static_cast<std::size_t>(row)];
+}
+
+QVariant ValueArray::at(int col, int row) const {
+    const Column& c = d->columns[static_cast<std::size_t>(col)];
+    const std::size_t r = static_cast<std::size_t>(row);
+    switch (c.kinds[r]) {
+    case Kind::Empty: return QVariant();
+    case Kind::Null: return Null();
+    case Kind::Text: return c.text(r).toString();
+    case Kind::Integer: return QVariant(c.text(r).toLongLong());
+    case Kind::Real: return QVariant(c.text(r).toDouble());
+    case Kind::Other: return c.others[c.spans[r].at];
+    }
+    return QVariant();
+}
+
+QString ValueArray::displayText(int col, int row) const {
+    const Column& c = d->columns[static_cast<std::size_t>(col)];
+    const std::size_t r = static_cast<std::size_t>(row);
+    switch (c.kinds[r]) {
+    case Kind::Empty: case Kind::Null: return QString();
+    case Kind::Text: case Kind::Integer: case Kind::Real: return c.text(r).toString();
+    case Kind::Other: {
+        const QVariant& v = c.others[c.spans[r].at];
+        if (v.metaType().id() == QMetaType::Bool)
+            return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        return v.toString();
+    }
+    }
+    return QString();
+}
+
+void ValueArray::setText(int col, int row, QStringView text) {
+    detach();
+    Column& c = d->columns[static_cast<std::size_t>(col)];
+    const std::size_t r = static_cast<std::size_t>(row);
+    c.spans[r] = c.append(text);
+    c.kinds[r] = Kind::Text;
+}
+
+void ValueArray::set(int col, int row, const QVariant& v) {
+    if (!v.isValid()) {
+        detach();
+        d->columns[static_cast<std::size_t>(col)].kinds[static_cast<std::size_t>(row)] = Kind::Empty;
+        return;
+    }
+    if (isNull(v)) {
+        detach();
+        d->columns[static_cast<std::size_t>(col)].kinds[static_cast<std::size_t>(row)] = Kind::Null;
+        return;
+    }
+    const int type = v.metaType().id();
+    if (type == QMetaType::QString) {
+        setText(col, row, *static_cast<const QString*>(v.constData()));
+        return;
+    }
+    detach();
+    Column& c = d->columns[static_cast<std::size_t>(col)];
+    const std::size_t r = static_cast<std::size_t>(row);
+    switch (type) {
+    case QMetaType::LongLong: // as the databases give whole numbers; other types keep their own
+        c.spans[r] = c.append(QString::number(v.toLongLong()));
+        c.kinds[r] = Kind::Integer;
+        return;
+    case QMetaType::Double:
+        // The shortest text that reads back as the same number.
+        c.spans[r] = c.append(QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest));
+        c.kinds[r] = Kind::Real;
+        return;
+    default:
+        c.spans[r] = ValueArray::Span{static_cast<quint32>(c.others.size()), 0};
+        c.others.append(v);
+        c.kinds[r] = Kind::Other;
+    }
+}
 
 int ValueArray::appendRow() {
-    m_cells.resize(m_cells.size() + static_cast<std::size_t>(m_cols));
-    return m_rows++;
+    detach();
+    for (Column& c : d->columns) {
+        c.spans.emplace_back();
+        c.kinds.push_back(Kind::Empty);
+    }
+    return d->rows++;
 }
 
 void ValueArray::resizeRows(int rows) {
     if (rows < 0)
         rows = 0;
-    m_cells.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(m_cols));
-    m_rows = rows;
+    detach();
+    for (Column& c : d->columns) {
+        c.spans.resize(static_cast<std::size_t>(rows));
+        c.kinds.resize(static_cast<std::size_t>(rows), Kind::Empty);
+    }
+    d->rows = rows;
+}
+
+ValueArray::TextBlock ValueArray::textBlock(int col) const { return d->columns[static_cast<std::size_t>(col)].block; }
+
+ValueArray::Span ValueArray::span(int col, int row) const {
+    return d->columns[static_cast<std::size_t>(col)].spans[static_cast<std::size_t>(row)];
+}
+
+bool ValueArray::operator==(const ValueArray& o) const {
+    if (cols() != o.cols() || rows() != o.rows())
+        return false;
+    for (int c = 0; c < cols(); ++c)
+        for (int r = 0; r < rows(); ++r)
+            if (kind(c, r) != o.kind(c, r) || at(c, r) != o.at(c, r))
+                return false;
+    return true;
 }
 
 QVariant toVariant(const ValueArray& a) {

@@ -4,13 +4,16 @@
 // A variant is a QVariant. Empty is the invalid QVariant(); a database NULL is
 // a valid variant holding std::nullptr_t, so the two stay distinct. A value
 // array is the shape of every query result: a two-dimensional table of
-// variants, first index the column, second the row, both from 0. A query
+// values, first index the column, second the row, both from 0. A query
 // without rows gives Empty instead of an array with no rows.
 #include "vtCoreExport.h"
 
 #include <QList>
 #include <QMetaType>
 #include <QVariant>
+
+#include <memory>
+#include <vector>
 
 namespace vt {
 
@@ -23,42 +26,60 @@ inline bool isNull(const QVariant& v) {
 // True for Empty and for Null: the two "no value" states.
 inline bool isNothing(const QVariant& v) { return isEmpty(v) || isNull(v); }
 
+// The cells are kept by column: texts (and the text of integers and reals)
+// packed in one block of UTF-16 text per column with an offset and a length
+// per cell, other values (dates, bytes, truth values) beside them. A grid
+// that loads the array takes the blocks over by reference instead of
+// copying the texts. Copies share everything until one of them changes.
 class VANTELO_CORE_EXPORT ValueArray {
 public:
-    ValueArray() = default;
+    enum class Kind : quint8 { Empty, Null, Text, Integer, Real, Other };
+    // A column's texts: the block and, per row, where its text lies.
+    struct Span {
+        quint32 at = 0;
+        quint32 size = 0;
+    };
+    using TextBlock = std::shared_ptr<const std::vector<char16_t>>;
+
+    ValueArray();
     ValueArray(int cols, int rows);
+    ValueArray(const ValueArray&);
+    ValueArray(ValueArray&&) noexcept;
+    ValueArray& operator=(const ValueArray&);
+    ValueArray& operator=(ValueArray&&) noexcept;
+    ~ValueArray();
 
-    int cols() const { return m_cols; }
-    int rows() const { return m_rows; }
+    int cols() const;
+    int rows() const;
     // Upper bound of a dimension as the callers write it: 1 = columns, 2 = rows.
-    int ubound(int dimension) const { return (dimension == 1 ? m_cols : m_rows) - 1; }
-    bool inRange(int col, int row) const {
-        return col >= 0 && col < m_cols && row >= 0 && row < m_rows;
-    }
+    int ubound(int dimension) const { return (dimension == 1 ? cols() : rows()) - 1; }
+    bool inRange(int col, int row) const { return col >= 0 && col < cols() && row >= 0 && row < rows(); }
 
-    const QVariant& at(int col, int row) const { return m_cells[index(col, row)]; }
-    QVariant& at(int col, int row) { return m_cells[index(col, row)]; }
-    void set(int col, int row, const QVariant& v) { m_cells[index(col, row)] = v; }
+    QVariant at(int col, int row) const;
+    void set(int col, int row, const QVariant& v);
+    // Writes a text without making a variant of it.
+    void setText(int col, int row, QStringView text);
+    Kind kind(int col, int row) const;
+    // The text a cell shows: nothing for Empty and Null, True/False for a
+    // truth value, the value's own text otherwise.
+    QString displayText(int col, int row) const;
 
     // Appends one row of Empty cells and returns its index.
     int appendRow();
     // Changes the row count, keeping the cells of the rows that remain.
     void resizeRows(int rows);
 
-    bool operator==(const ValueArray& o) const {
-        return m_cols == o.m_cols && m_rows == o.m_rows && m_cells == o.m_cells;
-    }
+    // A column's text block and the span of a cell in it (Text, Integer and
+    // Real cells; others have no span).
+    TextBlock textBlock(int col) const;
+    Span span(int col, int row) const;
+
+    bool operator==(const ValueArray& o) const;
 
 private:
-    // Stored row by row so that rows can be appended at the end. The cells
-    // are shared between copies until one of them changes, so an array
-    // travels through variants and results without being copied.
-    qsizetype index(int col, int row) const {
-        return static_cast<qsizetype>(row) * m_cols + col;
-    }
-    int m_cols = 0;
-    int m_rows = 0;
-    QList<QVariant> m_cells;
+    struct Data;
+    void detach();
+    std::shared_ptr<Data> d;
 };
 
 // A value array carried in a variant, or Empty when the array has no rows or

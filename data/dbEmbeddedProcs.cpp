@@ -68,30 +68,25 @@ void showProductNames(SqliteBackend& db, DbResult& r, int col) {
     QHash<QString, QVariant> names;
     for (int i = 0; i < products.rows.rows(); ++i)
         names.insert(products.rows.at(0, i).toString(), products.rows.at(1, i));
-    // Cells of one key share their text (the backend makes each repeated
-    // text once), so a key seen before is known by its text's address.
-    std::vector<std::pair<const QChar*, QVariant>> seen;
+    // Rows of one key usually follow each other: the last key found is
+    // tried first.
+    QString lastKey;
+    QVariant lastName;
     for (int row = 0; row < r.rows.rows(); ++row) {
-        QVariant& cell = r.rows.at(col, row);
-        if (cell.metaType().id() != QMetaType::QString)
+        if (r.rows.kind(col, row) != vt::ValueArray::Kind::Text)
             continue;
-        const QString& key = *static_cast<const QString*>(cell.constData());
-        const QChar* id = key.constData();
-        auto hit = std::find_if(seen.begin(), seen.end(), [id](const auto& e) { return e.first == id; });
-        if (hit != seen.end()) {
-            cell = hit->second;
-            continue;
+        const QString key = r.rows.displayText(col, row);
+        if (key != lastKey || lastName.isNull()) {
+            auto it = names.constFind(key);
+            if (it == names.constEnd()) { // keys compare without regard to case
+                for (it = names.constBegin(); it != names.constEnd(); ++it)
+                    if (it.key().compare(key, Qt::CaseInsensitive) == 0)
+                        break;
+            }
+            lastKey = key;
+            lastName = it == names.constEnd() ? QVariant(key) : it.value();
         }
-        auto it = names.constFind(key);
-        if (it == names.constEnd()) { // keys compare without regard to case
-            for (it = names.constBegin(); it != names.constEnd(); ++it)
-                if (it.key().compare(key, Qt::CaseInsensitive) == 0)
-                    break;
-        }
-        const QVariant name = it == names.constEnd() ? cell : it.value();
-        if (seen.size() < 64)
-            seen.emplace_back(id, name);
-        cell = name;
+        r.rows.set(col, row, lastName);
     }
 }
 

@@ -21,36 +21,6 @@ namespace {
 // fails with "database is locked".
 constexpr int LockWaitMs = 5000;
 
-// Texts that repeat down a column (product keys, dates, hospitals, names)
-// are made once and shared by every cell that holds them; a column with
-// more distinct texts than the cap is converted cell by cell.
-class ColumnTexts {
-public:
-    QVariant text(const char* p, int bytes) {
-        if (m_off)
-            return QVariant(QString::fromUtf8(p, bytes));
-        const std::string_view key(p, static_cast<std::size_t>(bytes));
-        if (auto it = m_known.find(key); it != m_known.end())
-            return it->second;
-        QVariant v(QString::fromUtf8(p, bytes));
-        if (m_known.size() >= Cap) {
-            m_off = true;
-            m_known.clear();
-            m_keys.clear();
-            return v;
-        }
-        m_keys.emplace_back(p, static_cast<std::size_t>(bytes));
-        m_known.emplace(std::string_view(m_keys.back()), v);
-        return v;
-    }
-
-private:
-    static constexpr std::size_t Cap = 1024;
-    bool m_off = false;
-    std::deque<std::string> m_keys; // the bytes the views below point into
-    std::unordered_map<std::string_view, QVariant> m_known;
-};
-
 bool isBlank(const char* tail) {
     for (; tail && *tail; ++tail)
         if (!isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
@@ -182,7 +152,6 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
         for (int c = 0; c < cols; ++c)
             result.columnNames << QString::fromUtf8(sqlite3_column_name(st, c));
     }
-    std::vector<ColumnTexts> texts(static_cast<std::size_t>(cols));
     for (;;) {
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
@@ -193,26 +162,26 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
         }
         const int row = result.rows.appendRow();
         for (int c = 0; c < cols; ++c) {
-            QVariant& cell = result.rows.at(c, row);
             switch (sqlite3_column_type(st, c)) {
             case SQLITE_INTEGER:
-                cell = QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, c)));
+                result.rows.set(c, row, QVariant(static_cast<qlonglong>(sqlite3_column_int64(st, c))));
                 break;
             case SQLITE_FLOAT:
-                cell = QVariant(sqlite3_column_double(st, c));
+                result.rows.set(c, row, QVariant(sqlite3_column_double(st, c)));
                 break;
             case SQLITE_TEXT: {
-                const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-                cell = texts[static_cast<std::size_t>(c)].text(p, sqlite3_column_bytes(st, c));
+                // Straight from SQLite's UTF-16 form into the column's text block.
+                const auto* p = static_cast<const char16_t*>(sqlite3_column_text16(st, c));
+                result.rows.setText(c, row, QStringView(p, sqlite3_column_bytes16(st, c) / 2));
                 break;
             }
             case SQLITE_BLOB: {
                 const void* blob = sqlite3_column_blob(st, c);
-                cell = QVariant(QByteArray(static_cast<const char*>(blob), sqlite3_column_bytes(st, c)));
+                result.rows.set(c, row, QVariant(QByteArray(static_cast<const char*>(blob), sqlite3_column_bytes(st, c))));
                 break;
             }
             default:
-                cell = vt::Null();
+                result.rows.set(c, row, vt::Null());
             }
         }
     }

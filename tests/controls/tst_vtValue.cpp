@@ -1,5 +1,6 @@
 #include "vtValue.h"
 
+#include <QDate>
 #include <QtTest>
 
 class TestVtValue : public QObject {
@@ -8,6 +9,9 @@ private slots:
     void emptyAndNullAreDistinct();
     void arrayTravelsInAVariant();
     void arrayWithoutRowsIsEmpty();
+    void valuesKeepTypeAndText_data();
+    void valuesKeepTypeAndText();
+    void copiesAreIndependent();
 };
 
 void TestVtValue::emptyAndNullAreDistinct() {
@@ -42,6 +46,63 @@ void TestVtValue::arrayWithoutRowsIsEmpty() {
     QVERIFY(vt::isEmpty(vt::toVariant(vt::ValueArray(3, 0))));
     QVERIFY(!vt::isArray(QVariant(5)));
     QCOMPARE(vt::toArray(QVariant(5)).rows(), 0);
+}
+
+void TestVtValue::valuesKeepTypeAndText_data() {
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("empty") << QVariant() << "";
+    QTest::newRow("null") << vt::Null() << "";
+    QTest::newRow("text") << QVariant("钴铬合金烤瓷冠 O'Brien") << "钴铬合金烤瓷冠 O'Brien";
+    QTest::newRow("empty text") << QVariant(QString("")) << "";
+    QTest::newRow("text with NUL") << QVariant(QString::fromUtf16(u"a\0b", 3)) << QString::fromUtf16(u"a\0b", 3);
+    QTest::newRow("whole number") << QVariant(qlonglong(-9223372036854775807LL - 1)) << "-9223372036854775808";
+    QTest::newRow("int stays int") << QVariant(int(42)) << "42";
+    QTest::newRow("real") << QVariant(0.1) << "0.1";
+    QTest::newRow("large real") << QVariant(1.7976931348623157e308) << "1.7976931348623157e+308";
+    QTest::newRow("date") << QVariant(QDate(2024, 2, 29)) << "2024-02-29";
+    QTest::newRow("bytes") << QVariant(QByteArray("\x00\xff", 2)) << QString::fromUtf8("\x00\xff", 2);
+    QTest::newRow("truth") << QVariant(true) << "True";
+}
+
+void TestVtValue::valuesKeepTypeAndText() {
+    QFETCH(QVariant, value);
+    QFETCH(QString, shown);
+    vt::ValueArray a(2, 3);
+    a.set(1, 2, value);
+    a.set(0, 0, "before");
+    const QVariant back = a.at(1, 2);
+    QCOMPARE(back.metaType(), value.metaType());
+    QCOMPARE(back, value);
+    QCOMPARE(vt::isNull(back), vt::isNull(value));
+    QCOMPARE(a.displayText(1, 2), shown);
+    QCOMPARE(a.at(0, 0), QVariant("before"));
+    // Through a variant and back, as results travel.
+    QCOMPARE(vt::toArray(vt::toVariant(a)).at(1, 2), value);
+}
+
+void TestVtValue::copiesAreIndependent() {
+    vt::ValueArray a(1, 2);
+    a.setText(0, 0, u"甲");
+    a.setText(0, 1, u"乙");
+    vt::ValueArray b = a;
+    QCOMPARE(b.textBlock(0), a.textBlock(0)); // shared until written
+    b.setText(0, 0, u"丙");
+    b.appendRow();
+    QCOMPARE(a.at(0, 0), QVariant("甲"));
+    QCOMPARE(a.rows(), 2);
+    QCOMPARE(b.at(0, 0), QVariant("丙"));
+    QCOMPARE(b.at(0, 1), QVariant("乙"));
+    QVERIFY(vt::isEmpty(b.at(0, 2)));
+    // A block somebody else holds (as a grid does) is not written into.
+    const vt::ValueArray::TextBlock held = a.textBlock(0);
+    const std::vector<char16_t> before = *held;
+    a.setText(0, 1, u"丁");
+    QCOMPARE(*held, before);
+    QCOMPARE(a.at(0, 1), QVariant("丁"));
+    b.resizeRows(1);
+    QCOMPARE(b.rows(), 1);
+    QCOMPARE(b.at(0, 0), QVariant("丙"));
 }
 
 QTEST_GUILESS_MAIN(TestVtValue)
