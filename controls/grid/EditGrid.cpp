@@ -347,13 +347,9 @@ void EditGrid::LoadData(const QVariant& DataArray, int RowStart, int ColStart) {
         if (Cols() < C + ColStart + 1)
             setCols(C + ColStart + 1);
         vgGridModel* table = GRID->table();
-        for (int i = 0; i <= R; ++i)
-            for (int j = 0; j <= C; ++j) {
-                const QVariant& v = data.at(j, i);
-                table->setTextQuiet(RowStart + i, ColStart + j,
-                                    v.metaType().id() == QMetaType::QString ? *static_cast<const QString*>(v.constData())
-                                                                            : vtListTable::textOf(v));
-            }
+        // Each column takes the array's texts by reference, not a copy.
+        for (int j = 0; j <= C; ++j)
+            table->takeColumnQuiet(ColStart + j, RowStart, data, j);
         GRID->setRedraw(true);
         // A list the user sorted by a header click stays sorted when it is
         // loaded again.

@@ -13,20 +13,14 @@ void vgGridModel::relayout(int rows, int cols) {
     rows = std::max(0, rows);
     cols = std::max(0, cols);
     if (cols != m_cols) {
-        std::vector<vgTextStore::Slot> cells(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
-        const int keepRows = std::min(rows, m_rows);
-        const int keepCols = std::min(cols, m_cols);
-        for (int r = 0; r < keepRows; ++r)
-            for (int c = 0; c < keepCols; ++c)
-                cells[static_cast<std::size_t>(r) * cols + c] = m_cells.slot(offset(r, c));
-        m_cells.adopt(std::move(cells));
+        m_columns.resize(static_cast<std::size_t>(cols));
         m_colInfo.resize(static_cast<std::size_t>(cols));
         // Check states of columns that are gone are dropped.
         for (auto it = m_checks.begin(); it != m_checks.end();)
             it = (it.key() & 0xFFFFF) >= cols ? m_checks.erase(it) : std::next(it);
-    } else {
-        m_cells.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
     }
+    for (vgTextStore& c : m_columns)
+        c.resize(static_cast<std::size_t>(rows));
     if (rows < m_rows)
         for (auto it = m_checks.begin(); it != m_checks.end();)
             it = (it.key() >> 20) >= rows ? m_checks.erase(it) : std::next(it);
@@ -99,7 +93,7 @@ void vgGridModel::endBulk() {
 }
 
 void vgGridModel::setText(int row, int col, const QString& text) {
-    m_cells.set(offset(row, col), text);
+    column(col).set(static_cast<std::size_t>(row), text);
     cellChanged(row, col);
 }
 
@@ -138,7 +132,8 @@ void vgGridModel::removeRow(int row) {
         beginRemoveRows(QModelIndex(), row - m_fixedRows, row - m_fixedRows);
     else if (!m_bulk)
         beginResetModel();
-    m_cells.erase(offset(row, 0), offset(row + 1, 0));
+    for (vgTextStore& c : m_columns)
+        c.erase(static_cast<std::size_t>(row), static_cast<std::size_t>(row) + 1);
     m_rowInfo.erase(m_rowInfo.begin() + row);
     QHash<qint64, int> checks;
     for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) { // usually none
@@ -189,12 +184,13 @@ void vgGridModel::sortRows(int col, int code) {
     };
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
     beginResetModel();
-    std::vector<vgTextStore::Slot> cells(m_cells.size());
+    std::vector<std::vector<vgTextStore::Slot>> cells(static_cast<std::size_t>(m_cols),
+                                                      std::vector<vgTextStore::Slot>(static_cast<std::size_t>(m_rows)));
     std::vector<RowInfo> infos(m_rowInfo.size());
     QHash<qint64, int> checks;
     for (int r = 0; r < m_fixedRows; ++r) {
         for (int c = 0; c < m_cols; ++c)
-            cells[offset(r, c)] = m_cells.slot(offset(r, c));
+            cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = column(c).slot(static_cast<std::size_t>(r));
         infos[static_cast<std::size_t>(r)] = m_rowInfo[static_cast<std::size_t>(r)];
     }
     std::vector<int> newPlace(static_cast<std::size_t>(m_rows));
@@ -205,13 +201,15 @@ void vgGridModel::sortRows(int col, int code) {
         const int to = m_fixedRows + static_cast<int>(i);
         newPlace[static_cast<std::size_t>(from)] = to;
         for (int c = 0; c < m_cols; ++c)
-            cells[offset(to, c)] = m_cells.slot(offset(from, c));
+            cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(to)] =
+                column(c).slot(static_cast<std::size_t>(from));
         infos[static_cast<std::size_t>(to)] = m_rowInfo[static_cast<std::size_t>(from)];
     }
     for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it)
         checks.insert(key(newPlace[static_cast<std::size_t>(it.key() >> 20)], static_cast<int>(it.key() & 0xFFFFF)),
                       it.value());
-    m_cells.adopt(std::move(cells));
+    for (int c = 0; c < m_cols; ++c)
+        column(c).adopt(std::move(cells[static_cast<std::size_t>(c)]));
     m_rowInfo = std::move(infos);
     m_checks = std::move(checks);
     endResetModel();
@@ -323,9 +321,10 @@ void vgGridModel::removeDataRows(QList<int> rows) {
         return;
     beginResetModel();
     m_cellColors.clear();
-    std::vector<vgTextStore::Slot> cells;
+    std::vector<std::vector<vgTextStore::Slot>> cells(static_cast<std::size_t>(m_cols));
+    for (auto& c : cells)
+        c.reserve(static_cast<std::size_t>(m_rows));
     std::vector<RowInfo> infos;
-    cells.reserve(m_cells.size());
     infos.reserve(m_rowInfo.size());
     QHash<int, int> moved; // old row -> new row, for the check marks
     qsizetype next = 0;
@@ -336,7 +335,7 @@ void vgGridModel::removeDataRows(QList<int> rows) {
         }
         moved.insert(r, static_cast<int>(infos.size()));
         for (int c = 0; c < m_cols; ++c)
-            cells.push_back(m_cells.slot(offset(r, c)));
+            cells[static_cast<std::size_t>(c)].push_back(column(c).slot(static_cast<std::size_t>(r)));
         infos.push_back(m_rowInfo[static_cast<std::size_t>(r)]);
     }
     QHash<qint64, int> checks;
@@ -346,10 +345,18 @@ void vgGridModel::removeDataRows(QList<int> rows) {
             checks.insert(key(moved.value(r), static_cast<int>(it.key() & 0xFFFFF)), it.value());
     }
     m_checks = std::move(checks);
-    m_cells.adopt(std::move(cells));
+    for (int c = 0; c < m_cols; ++c)
+        column(c).adopt(std::move(cells[static_cast<std::size_t>(c)]));
     m_rowInfo = std::move(infos);
     m_rows = static_cast<int>(m_rowInfo.size());
     endResetModel();
+}
+
+std::size_t vgGridModel::textBytes() const {
+    std::size_t n = 0;
+    for (const vgTextStore& c : m_columns)
+        n += c.bytes();
+    return n;
 }
 
 } // namespace vt

@@ -1,8 +1,8 @@
 #pragma once
 // The table behind the grid: one text per cell, a number and a height per
 // row, width, alignment and data type per column, and check-box states.
-// Cells are kept row-major in one packed text store; nothing is made per
-// cell, and display values are formed when the view asks for them.
+// Cells are kept by column, each column one packed text store; nothing is
+// made per cell, and display values are formed when the view asks for them.
 #include "common/vtExport.h"
 #include "vgTextStore.h"
 
@@ -40,13 +40,18 @@ public:
     void setFixedCols(int n);
 
     bool inRange(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
-    QString text(int row, int col) const { return m_cells.text(offset(row, col)); }
-    QStringView textView(int row, int col) const { return m_cells.view(offset(row, col)); }
+    QString text(int row, int col) const { return column(col).text(static_cast<std::size_t>(row)); }
+    QStringView textView(int row, int col) const { return column(col).view(static_cast<std::size_t>(row)); }
     void setText(int row, int col, const QString& text);
     // Writes without telling the view; endBulk() tells it once.
-    void setTextQuiet(int row, int col, QStringView text) { m_cells.set(offset(row, col), text); }
-    // Room for this many characters more, ahead of a load.
-    void reserveText(std::size_t chars) { m_cells.reserveText(chars); }
+    void setTextQuiet(int row, int col, QStringView text) { column(col).set(static_cast<std::size_t>(row), text); }
+    // Rows from firstRow on take column arrayCol of the array into column
+    // col, its texts by reference (see vgTextStore); without telling the view.
+    void takeColumnQuiet(int col, int firstRow, const ValueArray& a, int arrayCol) {
+        column(col).takeColumn(static_cast<std::size_t>(firstRow), a, arrayCol);
+    }
+    // Bytes the cell texts hold, for the memory figures.
+    std::size_t textBytes() const;
     void beginBulk();
     void endBulk();
 
@@ -88,9 +93,8 @@ public:
     static Qt::Alignment qtAlignment(int code, const QString& text);
 
 private:
-    std::size_t offset(int row, int col) const {
-        return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_cols) + static_cast<std::size_t>(col);
-    }
+    vgTextStore& column(int col) { return m_columns[static_cast<std::size_t>(col)]; }
+    const vgTextStore& column(int col) const { return m_columns[static_cast<std::size_t>(col)]; }
     static qint64 key(int row, int col) { return (static_cast<qint64>(row) << 20) | col; }
     void relayout(int rows, int cols);
 
@@ -99,7 +103,7 @@ private:
     int m_fixedRows = 0;
     int m_fixedCols = 0;
     int m_bulk = 0;
-    vgTextStore m_cells;
+    std::vector<vgTextStore> m_columns; // one per column, each with a text per row
     std::vector<RowInfo> m_rowInfo;
     std::vector<ColInfo> m_colInfo;
     QHash<qint64, int> m_checks;

@@ -7,62 +7,121 @@
 namespace vt {
 
 void vgTextStore::set(std::size_t i, QStringView text) {
+    write(i, text);
+    tidy();
+}
+
+void vgTextStore::write(std::size_t i, QStringView text) {
     Slot& s = m_slots[i];
     const std::size_t n = static_cast<std::size_t>(text.size());
     const char16_t* chars = text.utf16();
-    m_live = m_live - s.size + n;
-    if (n <= s.size) {
-        // Fits where the old text was: written in place.
-        std::copy(chars, chars + n, m_pool.begin() + s.at);
+    release(s);
+    m_liveOwn += n;
+    if ((s.at & Own) && n <= s.size) {
+        // Fits where the old text was in the own block: written in place.
+        std::copy(chars, chars + n, m_own.begin() + (s.at & ~Own));
         s.size = static_cast<quint32>(n);
         return;
     }
-    if (m_pool.size() + n > 0xFFFFFFFFu) {
-        compactIfWasteful();
-        if (m_pool.size() + n > 0xFFFFFFFFu)
-            throw std::length_error("grid texts exceed 4 G characters");
-    }
-    Slot& fresh = m_slots[i]; // compacting keeps the slot vector in place
-    fresh.at = static_cast<quint32>(m_pool.size());
-    fresh.size = static_cast<quint32>(n);
-    m_pool.insert(m_pool.end(), chars, chars + n);
-    compactIfWasteful();
+    if (m_own.size() + n >= Own)
+        throw std::length_error("a grid column's texts exceed 2 G characters");
+    s.at = Own | static_cast<quint32>(m_own.size());
+    s.size = static_cast<quint32>(n);
+    m_own.insert(m_own.end(), chars, chars + n);
 }
 
 void vgTextStore::resize(std::size_t n) {
     for (std::size_t i = n; i < m_slots.size(); ++i)
-        m_live -= m_slots[i].size;
+        release(m_slots[i]);
     m_slots.resize(n);
-    compactIfWasteful();
+    tidy();
 }
 
 void vgTextStore::erase(std::size_t from, std::size_t to) {
     for (std::size_t i = from; i < to; ++i)
-        m_live -= m_slots[i].size;
+        release(m_slots[i]);
     m_slots.erase(m_slots.begin() + static_cast<std::ptrdiff_t>(from),
                   m_slots.begin() + static_cast<std::ptrdiff_t>(to));
-    compactIfWasteful();
+    tidy();
 }
 
 void vgTextStore::adopt(std::vector<Slot> arranged) {
     m_slots = std::move(arranged);
-    m_live = 0;
+    m_liveOwn = m_liveTaken = 0;
     for (const Slot& s : m_slots)
-        m_live += s.size;
-    compactIfWasteful();
+        liveOf(s) += s.size;
+    tidy();
 }
 
-void vgTextStore::compactIfWasteful() {
-    if (m_pool.size() < 65536 || m_pool.size() / 2 < m_live)
-        return;
-    std::vector<char16_t> pool;
-    pool.reserve(m_live);
-    for (Slot& s : m_slots) {
-        const quint32 at = static_cast<quint32>(pool.size());
-        pool.insert(pool.end(), m_pool.begin() + s.at, m_pool.begin() + s.at + s.size);
-        s.at = at;
+void vgTextStore::takeColumn(std::size_t first, const ValueArray& a, int col) {
+    const ValueArray::TextBlock block = a.textBlock(col);
+    if (m_taken && m_taken != block)
+        moveTakenToOwn(); // one taken block at a time
+    m_taken = block;
+    const std::size_t rows = static_cast<std::size_t>(a.rows());
+    if (m_slots.size() < first + rows)
+        m_slots.resize(first + rows);
+    for (std::size_t r = 0; r < rows; ++r) {
+        Slot& s = m_slots[first + r];
+        release(s);
+        switch (a.kind(col, static_cast<int>(r))) {
+        case ValueArray::Kind::Text: case ValueArray::Kind::Integer: case ValueArray::Kind::Real: {
+            // An empty text needs no block: it is an empty own slot, so that
+            // letting the taken block go never leaves a slot pointing into it.
+            const ValueArray::Span span = a.span(col, static_cast<int>(r));
+            s = span.size ? Slot{span.at, span.size} : Slot();
+            m_liveTaken += span.size;
+            break;
+        }
+        case ValueArray::Kind::Empty: case ValueArray::Kind::Null:
+            s = Slot();
+            break;
+        case ValueArray::Kind::Other:
+            s = Slot();
+            write(first + r, a.displayText(col, static_cast<int>(r)));
+            break;
+        }
     }
-    m_pool = std::move(pool);
+    tidy();
+}
+
+std::size_t vgTextStore::bytes() const {
+    return m_slots.capacity() * sizeof(Slot) + m_own.capacity() * sizeof(char16_t) +
+           (m_taken ? m_taken->capacity() * sizeof(char16_t) : 0);
+}
+
+void vgTextStore::moveTakenToOwn() {
+    for (Slot& s : m_slots) {
+        if (s.at & Own)
+            continue;
+        const quint32 at = Own | static_cast<quint32>(m_own.size());
+        m_own.insert(m_own.end(), m_taken->begin() + s.at, m_taken->begin() + s.at + s.size);
+        s.at = at;
+        m_liveOwn += s.size;
+    }
+    m_liveTaken = 0;
+    m_taken.reset();
+}
+
+void vgTextStore::tidy() {
+    // A taken block mostly of texts nobody shows any more is let go.
+    if (m_taken && m_liveTaken * 2 < m_taken->size() && m_taken->size() >= 65536)
+        moveTakenToOwn();
+    if (m_taken && m_liveTaken == 0)
+        m_taken.reset();
+    if (m_own.size() < 65536 || m_own.size() / 2 < m_liveOwn)
+        return;
+    std::vector<char16_t> own;
+    own.reserve(m_liveOwn);
+    for (Slot& s : m_slots) {
+        if (!(s.at & Own))
+            continue;
+        const std::size_t from = s.at & ~Own;
+        s.at = Own | static_cast<quint32>(own.size());
+        own.insert(own.end(), m_own.begin() + static_cast<std::ptrdiff_t>(from),
+                   m_own.begin() + static_cast<std::ptrdiff_t>(from + s.size));
+    }
+    m_own = std::move(own);
 }
 
 } // namespace vt
