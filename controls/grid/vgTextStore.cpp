@@ -104,6 +104,8 @@ void vgTextStore::moveTakenToOwn() {
 }
 
 void vgTextStore::tidy() {
+    if (m_slots.capacity() > 2 * m_slots.size() + 1024)
+        m_slots.shrink_to_fit();
     // A taken block mostly of texts nobody shows any more is let go.
     if (m_taken && m_liveTaken * 2 < m_taken->size() && m_taken->size() >= 65536)
         moveTakenToOwn();
