@@ -30,4 +30,10 @@ inline void report(const char* name, double value, const char* unit = "ms") {
     std::fflush(stdout);
 }
 
+// A ratio of two figures, to two places.
+inline void reportRatio(const char* name, double value) {
+    std::printf("%s: %.2f x\n", name, value);
+    std::fflush(stdout);
+}
+
 } // namespace qvbench
