@@ -6,13 +6,20 @@ namespace vt {
 
 namespace {
 struct Column {
-    std::vector<ValueArray::Span> spans; // per row; for Other cells, the index in others
+    // Per row; for Other cells the index in others. Shared with a grid that
+    // took the column over, and copied before a write while it is.
+    std::shared_ptr<std::vector<ValueArray::Span>> spans = std::make_shared<std::vector<ValueArray::Span>>();
     std::vector<ValueArray::Kind> kinds; // per row
     std::shared_ptr<std::vector<char16_t>> block = std::make_shared<std::vector<char16_t>>();
     QList<QVariant> others;
 
+    std::vector<ValueArray::Span>& spansToWrite() {
+        if (spans.use_count() > 1)
+            spans = std::make_shared<std::vector<ValueArray::Span>>(*spans);
+        return *spans;
+    }
     QStringView text(std::size_t row) const {
-        const ValueArray::Span s = spans[row];
+        const ValueArray::Span s = (*spans)[row];
         return QStringView(block->data() + s.at, static_cast<qsizetype>(s.size));
     }
     // Appends a text to the block, copying the block first when somebody
@@ -40,7 +47,7 @@ ValueArray::ValueArray(int cols, int rows) : d(std::make_shared<Data>()) {
     d->rows = rows < 0 ? 0 : rows;
     d->columns.resize(static_cast<std::size_t>(d->cols));
     for (Column& c : d->columns) {
-        c.spans.resize(static_cast<std::size_t>(d->rows));
+        c.spans->resize(static_cast<std::size_t>(d->rows));
         c.kinds.resize(static_cast<std::size_t>(d->rows), Kind::Empty);
     }
 }
@@ -76,7 +83,7 @@ QVariant ValueArray::at(int col, int row) const {
     case Kind::Text: return c.text(r).toString();
     case Kind::Integer: return QVariant(c.text(r).toLongLong());
     case Kind::Real: return QVariant(c.text(r).toDouble());
-    case Kind::Other: return c.others[c.spans[r].at];
+    case Kind::Other: return c.others[(*c.spans)[r].at];
     }
     return QVariant();
 }
@@ -88,7 +95,7 @@ QString ValueArray::displayText(int col, int row) const {
     case Kind::Empty: case Kind::Null: return QString();
     case Kind::Text: case Kind::Integer: case Kind::Real: return c.text(r).toString();
     case Kind::Other: {
-        const QVariant& v = c.others[c.spans[r].at];
+        const QVariant& v = c.others[(*c.spans)[r].at];
         if (v.metaType().id() == QMetaType::Bool)
             return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         return v.toString();
@@ -101,19 +108,18 @@ void ValueArray::setText(int col, int row, QStringView text) {
     detach();
     Column& c = d->columns[static_cast<std::size_t>(col)];
     const std::size_t r = static_cast<std::size_t>(row);
-    c.spans[r] = c.append(text);
+    const Span span = c.append(text);
+    c.spansToWrite()[r] = span;
     c.kinds[r] = Kind::Text;
 }
 
 void ValueArray::set(int col, int row, const QVariant& v) {
-    if (!v.isValid()) {
+    if (!v.isValid() || isNull(v)) {
+        // No text: an empty span, so that a grid reading spans sees none.
         detach();
-        d->columns[static_cast<std::size_t>(col)].kinds[static_cast<std::size_t>(row)] = Kind::Empty;
-        return;
-    }
-    if (isNull(v)) {
-        detach();
-        d->columns[static_cast<std::size_t>(col)].kinds[static_cast<std::size_t>(row)] = Kind::Null;
+        Column& c = d->columns[static_cast<std::size_t>(col)];
+        c.spansToWrite()[static_cast<std::size_t>(row)] = Span();
+        c.kinds[static_cast<std::size_t>(row)] = v.isValid() ? Kind::Null : Kind::Empty;
         return;
     }
     const int type = v.metaType().id();
@@ -126,16 +132,16 @@ void ValueArray::set(int col, int row, const QVariant& v) {
     const std::size_t r = static_cast<std::size_t>(row);
     switch (type) {
     case QMetaType::LongLong: // as the databases give whole numbers; other types keep their own
-        c.spans[r] = c.append(QString::number(v.toLongLong()));
+        c.spansToWrite()[r] = c.append(QString::number(v.toLongLong()));
         c.kinds[r] = Kind::Integer;
         return;
     case QMetaType::Double:
         // The shortest text that reads back as the same number.
-        c.spans[r] = c.append(QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest));
+        c.spansToWrite()[r] = c.append(QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest));
         c.kinds[r] = Kind::Real;
         return;
     default:
-        c.spans[r] = ValueArray::Span{static_cast<quint32>(c.others.size()), 0};
+        c.spansToWrite()[r] = ValueArray::Span{static_cast<quint32>(c.others.size()), 0};
         c.others.append(v);
         c.kinds[r] = Kind::Other;
     }
@@ -144,7 +150,7 @@ void ValueArray::set(int col, int row, const QVariant& v) {
 int ValueArray::appendRow() {
     detach();
     for (Column& c : d->columns) {
-        c.spans.emplace_back();
+        c.spansToWrite().emplace_back();
         c.kinds.push_back(Kind::Empty);
     }
     return d->rows++;
@@ -155,16 +161,20 @@ void ValueArray::resizeRows(int rows) {
         rows = 0;
     detach();
     for (Column& c : d->columns) {
-        c.spans.resize(static_cast<std::size_t>(rows));
+        c.spansToWrite().resize(static_cast<std::size_t>(rows));
         c.kinds.resize(static_cast<std::size_t>(rows), Kind::Empty);
     }
     d->rows = rows;
 }
 
+ValueArray::Spans ValueArray::spans(int col) const { return d->columns[static_cast<std::size_t>(col)].spans; }
+
+bool ValueArray::hasOtherValues(int col) const { return !d->columns[static_cast<std::size_t>(col)].others.isEmpty(); }
+
 ValueArray::TextBlock ValueArray::textBlock(int col) const { return d->columns[static_cast<std::size_t>(col)].block; }
 
 ValueArray::Span ValueArray::span(int col, int row) const {
-    return d->columns[static_cast<std::size_t>(col)].spans[static_cast<std::size_t>(row)];
+    return (*d->columns[static_cast<std::size_t>(col)].spans)[static_cast<std::size_t>(row)];
 }
 
 bool ValueArray::operator==(const ValueArray& o) const {

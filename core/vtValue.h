@@ -40,6 +40,7 @@ public:
         quint32 size = 0;
     };
     using TextBlock = std::shared_ptr<const std::vector<char16_t>>;
+    using Spans = std::shared_ptr<const std::vector<Span>>;
 
     ValueArray();
     ValueArray(int cols, int rows);
@@ -73,6 +74,10 @@ public:
     // Real cells; others have no span).
     TextBlock textBlock(int col) const;
     Span span(int col, int row) const;
+    // All spans of a column at once (Empty and Null cells have empty ones),
+    // and whether the column holds values other than texts and numbers.
+    Spans spans(int col) const;
+    bool hasOtherValues(int col) const;
 
     bool operator==(const ValueArray& o) const;
 

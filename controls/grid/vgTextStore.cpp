@@ -6,12 +6,30 @@
 
 namespace vt {
 
+void vgTextStore::materialize(std::size_t rows) {
+    rows = std::min(rows, m_size);
+    if (rows <= m_slots.size())
+        return;
+    const std::size_t from = m_slots.size();
+    m_slots.resize(rows);
+    if (!m_borrowed)
+        return;
+    for (std::size_t i = std::max(from, m_borrowedAt); i < rows && i - m_borrowedAt < m_borrowed->size(); ++i) {
+        const ValueArray::Span s = (*m_borrowed)[i - m_borrowedAt];
+        m_slots[i] = s.size ? Slot{s.at, s.size} : Slot();
+    }
+    // Once every borrowed row has its own slot, the offsets are let go.
+    if (rows >= m_borrowedAt + m_borrowed->size())
+        m_borrowed.reset();
+}
+
 void vgTextStore::set(std::size_t i, QStringView text) {
     write(i, text);
     tidy();
 }
 
 void vgTextStore::write(std::size_t i, QStringView text) {
+    materialize(i + 1);
     Slot& s = m_slots[i];
     const std::size_t n = static_cast<std::size_t>(text.size());
     const char16_t* chars = text.utf16();
@@ -31,22 +49,34 @@ void vgTextStore::write(std::size_t i, QStringView text) {
 }
 
 void vgTextStore::resize(std::size_t n) {
-    for (std::size_t i = n; i < m_slots.size(); ++i)
-        release(m_slots[i]);
-    m_slots.resize(n);
+    if (n < m_size) {
+        materialize(m_size);
+        for (std::size_t i = n; i < m_slots.size(); ++i)
+            release(m_slots[i]);
+        if (m_slots.size() > n)
+            m_slots.resize(n);
+    }
+    // Growing only moves the end: the new rows are empty without a slot.
+    m_size = n;
     tidy();
 }
 
 void vgTextStore::erase(std::size_t from, std::size_t to) {
+    materialize(m_size);
+    to = std::min(to, m_slots.size());
     for (std::size_t i = from; i < to; ++i)
         release(m_slots[i]);
-    m_slots.erase(m_slots.begin() + static_cast<std::ptrdiff_t>(from),
-                  m_slots.begin() + static_cast<std::ptrdiff_t>(to));
+    if (from < to)
+        m_slots.erase(m_slots.begin() + static_cast<std::ptrdiff_t>(from),
+                      m_slots.begin() + static_cast<std::ptrdiff_t>(to));
+    m_size = m_slots.size();
     tidy();
 }
 
 void vgTextStore::adopt(std::vector<Slot> arranged) {
+    m_borrowed.reset();
     m_slots = std::move(arranged);
+    m_size = m_slots.size();
     m_liveOwn = m_liveTaken = 0;
     for (const Slot& s : m_slots)
         liveOf(s) += s.size;
@@ -55,15 +85,42 @@ void vgTextStore::adopt(std::vector<Slot> arranged) {
 
 void vgTextStore::takeColumn(std::size_t first, const ValueArray& a, int col) {
     const ValueArray::TextBlock block = a.textBlock(col);
-    if (m_taken && m_taken != block)
-        moveTakenToOwn(); // one taken block at a time
-    m_taken = block;
     const std::size_t rows = static_cast<std::size_t>(a.rows());
-    if (m_slots.size() < first + rows)
-        m_slots.resize(first + rows);
+    // Rows first.. are replaced: what they held is let go (a previous load's
+    // offsets without copying them first).
+    if (m_borrowed && m_borrowedAt >= first) {
+        for (const ValueArray::Span& s : *m_borrowed)
+            m_liveTaken -= s.size;
+        m_borrowed.reset();
+    }
+    materialize(m_size);
+    for (std::size_t i = first; i < m_slots.size(); ++i)
+        release(m_slots[i]);
+    if (m_slots.size() > first)
+        m_slots.resize(first);
+    const std::size_t size = std::max(m_size, first + rows);
+    m_size = std::min(m_size, first);
+    // One taken block at a time: rows above that still use another one get
+    // their texts copied into the own block.
+    if (m_taken && m_taken != block) {
+        if (m_liveTaken)
+            moveTakenToOwn();
+        m_taken.reset();
+    }
+    m_size = size;
+    m_taken = block;
+    if (!a.hasOtherValues(col)) {
+        // Texts and numbers only: the array's offsets are read as they are.
+        m_borrowed = a.spans(col);
+        m_borrowedAt = first;
+        for (const ValueArray::Span& s : *m_borrowed)
+            m_liveTaken += s.size;
+        tidy();
+        return;
+    }
+    m_slots.resize(first + rows);
     for (std::size_t r = 0; r < rows; ++r) {
         Slot& s = m_slots[first + r];
-        release(s);
         switch (a.kind(col, static_cast<int>(r))) {
         case ValueArray::Kind::Text: case ValueArray::Kind::Integer: case ValueArray::Kind::Real: {
             // An empty text needs no block: it is an empty own slot, so that
@@ -87,10 +144,12 @@ void vgTextStore::takeColumn(std::size_t first, const ValueArray& a, int col) {
 
 std::size_t vgTextStore::bytes() const {
     return m_slots.capacity() * sizeof(Slot) + m_own.capacity() * sizeof(char16_t) +
-           (m_taken ? m_taken->capacity() * sizeof(char16_t) : 0);
+           (m_taken ? m_taken->capacity() * sizeof(char16_t) : 0) +
+           (m_borrowed ? m_borrowed->capacity() * sizeof(ValueArray::Span) : 0);
 }
 
 void vgTextStore::moveTakenToOwn() {
+    materialize(m_size);
     for (Slot& s : m_slots) {
         if (s.at & Own)
             continue;
@@ -109,7 +168,7 @@ void vgTextStore::tidy() {
     // A taken block mostly of texts nobody shows any more is let go.
     if (m_taken && m_liveTaken * 2 < m_taken->size() && m_taken->size() >= 65536)
         moveTakenToOwn();
-    if (m_taken && m_liveTaken == 0)
+    if (m_taken && m_liveTaken == 0 && !m_borrowed)
         m_taken.reset();
     if (m_own.size() < 65536 || m_own.size() / 2 < m_liveOwn)
         return;
