@@ -1,6 +1,7 @@
 #include "vtValue.h"
 
 #include <QDate>
+#include <QStringDecoder>
 
 namespace vt {
 
@@ -30,6 +31,18 @@ struct Column {
         const ValueArray::Span s{static_cast<quint32>(block->size()), static_cast<quint32>(t.size())};
         block->insert(block->end(), t.utf16(), t.utf16() + t.size());
         return s;
+    }
+    // The same for UTF-8 text, decoded straight into the block.
+    ValueArray::Span appendUtf8(const char* p, qsizetype bytes) {
+        if (block.use_count() > 1)
+            block = std::make_shared<std::vector<char16_t>>(*block);
+        thread_local QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const std::size_t at = block->size();
+        block->resize(at + static_cast<std::size_t>(utf8.requiredSpace(bytes)));
+        QChar* begin = reinterpret_cast<QChar*>(block->data() + at);
+        QChar* end = utf8.appendToBuffer(begin, QByteArrayView(p, bytes));
+        block->resize(at + static_cast<std::size_t>(end - begin));
+        return ValueArray::Span{static_cast<quint32>(at), static_cast<quint32>(end - begin)};
     }
 };
 } // namespace
@@ -109,6 +122,15 @@ void ValueArray::setText(int col, int row, QStringView text) {
     Column& c = d->columns[static_cast<std::size_t>(col)];
     const std::size_t r = static_cast<std::size_t>(row);
     const Span span = c.append(text);
+    c.spansToWrite()[r] = span;
+    c.kinds[r] = Kind::Text;
+}
+
+void ValueArray::setTextUtf8(int col, int row, const char* text, qsizetype bytes) {
+    detach();
+    Column& c = d->columns[static_cast<std::size_t>(col)];
+    const std::size_t r = static_cast<std::size_t>(row);
+    const Span span = c.appendUtf8(text, bytes);
     c.spansToWrite()[r] = span;
     c.kinds[r] = Kind::Text;
 }

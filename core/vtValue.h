@@ -60,6 +60,8 @@ public:
     void set(int col, int row, const QVariant& v);
     // Writes a text without making a variant of it.
     void setText(int col, int row, QStringView text);
+    // The same for UTF-8 bytes, decoded as QString::fromUtf8 does.
+    void setTextUtf8(int col, int row, const char* text, qsizetype bytes);
     Kind kind(int col, int row) const;
     // The text a cell shows: nothing for Empty and Null, True/False for a
     // truth value, the value's own text otherwise.

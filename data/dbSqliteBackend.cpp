@@ -170,9 +170,11 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
                 result.rows.set(c, row, QVariant(sqlite3_column_double(st, c)));
                 break;
             case SQLITE_TEXT: {
-                // Straight from SQLite's UTF-16 form into the column's text block.
-                const auto* p = static_cast<const char16_t*>(sqlite3_column_text16(st, c));
-                result.rows.setText(c, row, QStringView(p, sqlite3_column_bytes16(st, c) / 2));
+                // Decoded from the stored UTF-8 straight into the column's
+                // text block. Not SQLite's own UTF-16 form: that turns the
+                // characters U+FFFE and U+FFFF into U+FFFD.
+                const char* p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+                result.rows.setTextUtf8(c, row, p, sqlite3_column_bytes(st, c));
                 break;
             }
             case SQLITE_BLOB: {

@@ -15,6 +15,8 @@ private slots:
     void publishedListDateRange();
     void procedureNamesIgnoreCase();
     void textComparisonsIgnoreCase();
+    void textsReadBackUnchanged_data();
+    void textsReadBackUnchanged();
 };
 
 static QVariant makerViewValue(const QString& category) {
@@ -141,6 +143,24 @@ void TestEmbeddedProcs::textComparisonsIgnoreCase() {
     QVERIFY(vt::isArray(gConn->GetArray(
         "select * from tblProductNoSet where fldPrdNoFrom<='c00000102' and fldPrdNoTo>='c00000102'")));
     QVERIFY(db.signIn("1001", "1234"));
+}
+
+void TestEmbeddedProcs::textsReadBackUnchanged_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("noncharacters") << QString::fromUtf16(u"\uFFFD\uFFFF\uFFFE");
+    QTest::newRow("outside the basic plane") << QString::fromUtf16(u"\U0001F9B7 牙");
+    QTest::newRow("quotes and Chinese") << QString("O'Brien 钴铬合金烤瓷冠");
+}
+
+// Whatever text is stored comes back as it was, through a statement and a
+// list read from the embedded database.
+void TestEmbeddedProcs::textsReadBackUnchanged() {
+    QFETCH(QString, text);
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVariantList params{text};
+    QVERIFY(gConn->CommandRan(gConn->ExeCommand("update tblrecord set fldMemo = ? where fldsn = 1", params)));
+    QCOMPARE(vt::toArray(gConn->GetArray("select fldMemo from tblrecord where fldsn = 1")).at(0, 0), QVariant(text));
 }
 
 QTEST_MAIN(TestEmbeddedProcs)
