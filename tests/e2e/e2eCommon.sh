@@ -41,6 +41,16 @@ window() {
   return 1
 }
 
+# Gives the window the keyboard. A window just found may not be viewable
+# yet (X answers BadMatch on a loaded machine): tried again for a while.
+focus() {
+  for _ in $(seq 30); do
+    xdotool windowfocus --sync "$1" 2>/dev/null && return 0
+    sleep 0.2
+  done
+  fail "the window $1 never took the focus"
+}
+
 step=0
 shot() {
   step=$((step + 1))

@@ -31,11 +31,11 @@ start() {
   QT_QPA_PLATFORM=xcb "$work/quorvat" >>"$out/quorvat.log" 2>&1 &
   app_pid=$!
   login=$(window "用户登录") || fail "no sign-in form"
-  xdotool windowfocus --sync "$login"
+  focus "$login"
   xdotool type --delay 30 "1001"; xdotool key Tab; xdotool type --delay 30 "1234"; xdotool key Return Return
-  if news=$(window "系统更新信息"); then xdotool windowfocus --sync "$news"; xdotool key Return; fi
+  if news=$(window "系统更新信息"); then focus "$news"; xdotool key Return; fi
   bench=$(window "质保卡信息输入") || fail "no workbench"
-  xdotool windowfocus --sync "$bench"
+  focus "$bench"
   sleep 0.5
 }
 start
@@ -66,9 +66,9 @@ press ctrl+n; typed "C01"; typed "00000299"
 xdotool mousemove --sync 100 285 click --repeat 2 --delay 80 1
 box=$(window "系统提示") || fail "no question before the typed card was dropped"
 shot unsaved-question
-xdotool windowfocus --sync "$box"; xdotool key Return
+focus "$box"; xdotool key Return
 sleep 0.3
-xdotool windowfocus --sync "$bench"
+focus "$bench"
 press ctrl+s
 sleep 0.4
 [ "$(sql "select count(*) from tblrecord where fldPrdNo='C00000299'")" = 1 ] || fail "the half-typed card was lost"
@@ -85,7 +85,7 @@ click 787 73
 shot batch-warnings
 click 707 73
 box=$(window "系统提示") || fail "no question before the import"
-xdotool windowfocus --sync "$box"; xdotool key y
+focus "$box"; xdotool key y
 sleep 0.5
 [ "$(sql "select count(*) from tblrecord where fldPrdNo in ('C00000420','C00000999') and fldHospital='协和医院'")" = 3 ] \
   || fail "the pasted rows were not imported"

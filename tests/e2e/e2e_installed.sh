@@ -42,13 +42,13 @@ start_display
   LANG=C.UTF-8 PATH=/usr/bin:/bin "$program" >"$out/quorvat.log" 2>&1 &
 app_pid=$!
 login=$(window "用户登录") || fail "no sign-in form"
-xdotool windowfocus --sync "$login"
+focus "$login"
 xdotool type --delay 30 "1001"
 xdotool key Tab
 xdotool type --delay 30 "1234"
 xdotool key Return Return
 if news=$(window "系统更新信息"); then
-  xdotool windowfocus --sync "$news"
+  focus "$news"
   xdotool key Return
 fi
 bench=$(window "质保卡信息输入") || fail "no workbench"

@@ -33,7 +33,7 @@ QT_QPA_PLATFORM=xcb "$work/quorvat" >"$out/quorvat.log" 2>&1 &
 app_pid=$!
 
 login=$(window "用户登录") || fail "no sign-in form"
-xdotool windowfocus --sync "$login"
+focus "$login"
 shot signin
 xdotool type --delay 30 "1001"
 xdotool key Tab
@@ -44,7 +44,7 @@ news=$(window "系统更新信息") || fail "no notice of changes"
 shot notice
 xdotool key Return
 bench=$(window "质保卡信息输入") || fail "no workbench"
-xdotool windowfocus --sync "$bench"
+focus "$bench"
 shot workbench
 
 # Enter a record: New, then the fields in keyboard order, then Save.
@@ -160,17 +160,17 @@ mkdir "$work/Update.exe"
 QT_QPA_PLATFORM=xcb "$work/quorvat" >"$out/quorvat-update.log" 2>&1 &
 app_pid=$!
 login=$(window "用户登录") || fail "no sign-in form for the update"
-xdotool windowfocus --sync "$login"
+focus "$login"
 xdotool type --delay 30 "1001"
 xdotool key Tab
 xdotool type --delay 30 "1234"
 xdotool key Return Return
 box=$(window "系统提示！") || fail "no box for the update file"
 shot update-file-refused
-xdotool windowfocus --sync "$box"; xdotool key Return
+focus "$box"; xdotool key Return
 box=$(window "系统提示") || fail "no version message"
 shot update-version-message
-xdotool windowfocus --sync "$box"; xdotool key Return
+focus "$box"; xdotool key Return
 status=0
 for _ in $(seq 50); do
   kill -0 "$app_pid" 2>/dev/null || break
