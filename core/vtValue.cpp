@@ -23,19 +23,22 @@ struct Column {
         const ValueArray::Span s = (*spans)[row];
         return QStringView(block->data() + s.at, static_cast<qsizetype>(s.size));
     }
-    // Appends a text to the block, copying the block first when somebody
-    // else (a copy of the array, a grid) still refers to it.
-    ValueArray::Span append(QStringView t) {
+    // The block to append to, copied first when somebody else (a copy of the
+    // array, a grid) still refers to it.
+    std::vector<char16_t>& blockToWrite() {
         if (block.use_count() > 1)
             block = std::make_shared<std::vector<char16_t>>(*block);
+        return *block;
+    }
+    ValueArray::Span append(QStringView t) {
+        blockToWrite();
         const ValueArray::Span s{static_cast<quint32>(block->size()), static_cast<quint32>(t.size())};
         block->insert(block->end(), t.utf16(), t.utf16() + t.size());
         return s;
     }
     // The same for UTF-8 text, decoded straight into the block.
     ValueArray::Span appendUtf8(const char* p, qsizetype bytes) {
-        if (block.use_count() > 1)
-            block = std::make_shared<std::vector<char16_t>>(*block);
+        blockToWrite();
         thread_local QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const std::size_t at = block->size();
         block->resize(at + static_cast<std::size_t>(utf8.requiredSpace(bytes)));
@@ -107,12 +110,7 @@ QString ValueArray::displayText(int col, int row) const {
     switch (c.kinds[r]) {
     case Kind::Empty: case Kind::Null: return QString();
     case Kind::Text: case Kind::Integer: case Kind::Real: return c.text(r).toString();
-    case Kind::Other: {
-        const QVariant& v = c.others[(*c.spans)[r].at];
-        if (v.metaType().id() == QMetaType::Bool)
-            return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-        return v.toString();
-    }
+    case Kind::Other: return vt::displayText(c.others[(*c.spans)[r].at]);
     }
     return QString();
 }
@@ -120,19 +118,17 @@ QString ValueArray::displayText(int col, int row) const {
 void ValueArray::setText(int col, int row, QStringView text) {
     detach();
     Column& c = d->columns[static_cast<std::size_t>(col)];
-    const std::size_t r = static_cast<std::size_t>(row);
     const Span span = c.append(text);
-    c.spansToWrite()[r] = span;
-    c.kinds[r] = Kind::Text;
+    c.spansToWrite()[static_cast<std::size_t>(row)] = span;
+    c.kinds[static_cast<std::size_t>(row)] = Kind::Text;
 }
 
 void ValueArray::setTextUtf8(int col, int row, const char* text, qsizetype bytes) {
     detach();
     Column& c = d->columns[static_cast<std::size_t>(col)];
-    const std::size_t r = static_cast<std::size_t>(row);
     const Span span = c.appendUtf8(text, bytes);
-    c.spansToWrite()[r] = span;
-    c.kinds[r] = Kind::Text;
+    c.spansToWrite()[static_cast<std::size_t>(row)] = span;
+    c.kinds[static_cast<std::size_t>(row)] = Kind::Text;
 }
 
 void ValueArray::set(int col, int row, const QVariant& v) {
@@ -207,6 +203,14 @@ bool ValueArray::operator==(const ValueArray& o) const {
             if (kind(c, r) != o.kind(c, r) || at(c, r) != o.at(c, r))
                 return false;
     return true;
+}
+
+QString displayText(const QVariant& v) {
+    if (isNothing(v))
+        return QString();
+    if (v.metaType().id() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    return v.toString();
 }
 
 QVariant toVariant(const ValueArray& a) {

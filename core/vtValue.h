@@ -89,6 +89,10 @@ private:
     std::shared_ptr<Data> d;
 };
 
+// The text a value shows: nothing for Empty and Null, True/False for a
+// truth value, the value's own text otherwise.
+VANTELO_CORE_EXPORT QString displayText(const QVariant& v);
+
 // A value array carried in a variant, or Empty when the array has no rows or
 // no columns.
 VANTELO_CORE_EXPORT QVariant toVariant(const ValueArray& a);

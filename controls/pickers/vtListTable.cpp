@@ -6,13 +6,7 @@
 
 namespace vt {
 
-QString vtListTable::textOf(const QVariant& v) {
-    if (isNothing(v))
-        return QString();
-    if (v.metaType().id() == QMetaType::Bool)
-        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    return v.toString();
-}
+QString vtListTable::textOf(const QVariant& v) { return displayText(v); }
 
 QVariant vtListTable::element(int col, int row) const {
     const ValueArray a = toArray(rowData);

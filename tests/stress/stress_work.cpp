@@ -170,9 +170,11 @@ int prepare(const QString& mode, const QString& dir, bool refuse) {
         return 1;
     if (mode == QLatin1String("submitall")) {
         // The lab's range for the work, and its pending records only.
-        gConn->ExeCommand(QStringLiteral("delete from tblrecord where fldStatus = '00'"));
-        gConn->ExeCommand(QStringLiteral("insert into tblProductNoSet (fldPrdNoFrom, fldPrdNoTo, fldmaker) "
-                                         "values ('U00000000', 'U99999999', 1)"));
+        if (!gConn->CommandRan(gConn->ExeCommand(QStringLiteral("delete from tblrecord where fldStatus = '00'"))))
+            return 1;
+        if (!gConn->CommandRan(gConn->ExeCommand(QStringLiteral("insert into tblProductNoSet (fldPrdNoFrom, fldPrdNoTo, fldmaker) "
+                                                                    "values ('U00000000', 'U99999999', 1)"))))
+            return 1;
         gConn->BeginTrans();
         for (int i = 0; i < rowsOf(mode); ++i)
             gConn->GetConnection()->execute(BatchInsertStatement(rowFor(mode, i), gConn->OpId().toString(),
@@ -184,15 +186,18 @@ int prepare(const QString& mode, const QString& dir, bool refuse) {
         const QString event = mode == QLatin1String("submitall") ? QStringLiteral("update") : QStringLiteral("insert");
         const QString when = mode == QLatin1String("submitall") ? QStringLiteral("new.fldStatus = '01' and ")
                                                                 : QString();
-        gConn->ExeCommand(QStringLiteral("create trigger trgRefuse before ") + event +
-                          QStringLiteral(" on tblrecord when ") + when + QStringLiteral("new.fldPrdNo = '") +
-                          refusedCard(mode) + QStringLiteral("' begin select raise(abort, '拒绝此行'); end"));
+        // Without the refused row the check of waiting rows would see none.
+        if (!gConn->CommandRan(gConn->ExeCommand(QStringLiteral("create trigger trgRefuse before ") + event +
+                                                 QStringLiteral(" on tblrecord when ") + when +
+                                                 QStringLiteral("new.fldPrdNo = '") + refusedCard(mode) +
+                                                 QStringLiteral("' begin select raise(abort, '拒绝此行'); end"))))
+            return 1;
     }
     QFile f(dir + QStringLiteral("/others.sha"));
     if (!f.open(QIODevice::WriteOnly))
         return 1;
-    f.write(fingerprintOfOthers(mode).toLatin1());
-    return 0;
+    const QByteArray print = fingerprintOfOthers(mode).toLatin1();
+    return f.write(print) == print.size() && f.flush() ? 0 : 1;
 }
 
 QStringList batchCells(const WarrantyRecord& r) {
