@@ -27,6 +27,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
+#include "frmStats.h"
 #include <QScopedValueRollback>
 #include <QTimer>
 
@@ -106,6 +107,7 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     buildProcTab();
     buildOutedTab();
     buildBatchTab();
+    buildStatsTab();
 
     InfoBarPanel1 = new QLabel(this);
     InfoBarPanel2 = new QLabel(this);
@@ -467,6 +469,21 @@ void frmProducts::cmdViewAll_Click() {
         return;
     }
     LoadRecordList(QStringLiteral("Done"));
+}
+
+void frmProducts::buildStatsTab() {
+    // Sent-back records carry codes of the central office's own; the
+    // submitted list gives their texts (hidden code in column 2, text in 3),
+    // loaded first when it has not been yet.
+    tabStats = new frmStats([this] {
+        if (egProc->Rows() <= 1)
+            LoadRecordList(QStringLiteral("Pro"));
+        QHash<QString, QString> texts;
+        for (int r = 1; r < egProc->Rows(); ++r)
+            texts.insert(egProc->Cells(r, 2).Text().trimmed(), egProc->Cells(r, 3).Text());
+        return texts;
+    });
+    stbInfo->addTab(tabStats, QStringLiteral("统计"));
 }
 
 QString frmProducts::ClockText() {

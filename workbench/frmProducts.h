@@ -1,7 +1,7 @@
 #pragma once
 // The workbench: the program's main form, shown after a lab has signed in.
-// Four tabs: pending records with the entry fields, submitted and sent-back
-// records, published records, and batch entry. Closing it ends the program.
+// Five tabs: pending records with the entry fields, submitted and sent-back
+// records, published records, batch entry and the lab's statistics. Closing it ends the program.
 #include "clsWarrantyRecord.h"
 #include "mduRecordRules.h"
 
@@ -16,6 +16,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class frmStats;
 
 namespace vt {
 class EditGrid;
@@ -82,6 +83,9 @@ public:
     QPushButton* cmdImport;
     vt::EditGrid* egBatch;
 
+    // The lab's statistics (tab 4).
+    frmStats* tabStats;
+
     // Status bar panels and the clock.
     QLabel* InfoBarPanel1;
     QLabel* InfoBarPanel2;
@@ -135,6 +139,7 @@ private:
     void buildProcTab();
     void buildOutedTab();
     void buildBatchTab();
+    void buildStatsTab();
     void applyGridDesign(vt::EditGrid* grid);
     // The range test of a card number against the lab's issued ranges.
     bool InRange(const QString& number);

@@ -71,6 +71,12 @@ GO
 CREATE INDEX ixRecordPrdNo ON dbo.tblrecord (fldPrdNo, fldStatus);
 GO
 
+-- The statistics: a lab's records by production date, covering what they
+-- are counted by.
+CREATE INDEX ixRecordMakerPdTime ON dbo.tblrecord (fldMsn, fldPdTime)
+    INCLUDE (fldStatus, fldPrdName, fldHospital);
+GO
+
 CREATE TABLE dbo.tblProductNoSet (
     fldsn INT IDENTITY (1, 1) NOT NULL PRIMARY KEY,
     fldPrdNoFrom VARCHAR(20) NOT NULL,

@@ -107,15 +107,29 @@ shot batch-imported
   || fail "the execution log lacks the submission"
 
 # Every tab at a laptop's and a desktop's size.
-tabs=(55 170 284 386)
+tabs=(55 170 284 386 463)
 for size in 1024x768 1280x1024; do
   xdotool windowsize --sync "$bench" "${size%x*}" "${size#*x}"
-  for t in 0 1 2 3; do
+  for t in 0 1 2 3 4; do
     click "${tabs[$t]}" 21
     sleep 0.3
     "$tool" grab "$out/tabs-$size-$t.png"
   done
 done
+# The statistics of the demo lab's year 2013.
+xdotool windowsize --sync "$bench" 1024 768
+click 463 21
+xdotool mousemove --sync 250 53 click --repeat 3 --delay 60 1
+xdotool type --delay 40 2013
+xdotool key Tab
+shot stats-2013
+click 125 105
+shot stats-2013-status
+click 186 105
+shot stats-2013-clinics
+click 257 105
+shot stats-2013-reasons
+click 60 105
 click 55 21
 
 # A resize with a record open keeps its dates: open the first pending

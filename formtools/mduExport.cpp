@@ -1,0 +1,40 @@
+#include "mduExport.h"
+
+#include <QSaveFile>
+
+QString CsvText(const QList<QStringList>& rows) {
+    QString out;
+    for (const QStringList& row : rows) {
+        QStringList fields;
+        fields.reserve(row.size());
+        for (const QString& f : row) {
+            if (f.contains(QLatin1Char(',')) || f.contains(QLatin1Char('"')) || f.contains(QLatin1Char('\n')) ||
+                f.contains(QLatin1Char('\r'))) {
+                QString q = f;
+                fields << QLatin1Char('"') + q.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+            } else {
+                fields << f;
+            }
+        }
+        out += fields.join(QLatin1Char(',')) + QLatin1String("\r\n");
+    }
+    return out;
+}
+
+bool WriteCsvFile(const QString& path, const QList<QStringList>& rows, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bom("\xEF\xBB\xBF");
+    file.write(bom);
+    file.write(CsvText(rows).toUtf8());
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}

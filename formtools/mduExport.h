@@ -1,0 +1,13 @@
+#pragma once
+// Tables written out for spreadsheet programs: CSV in UTF-8 with a
+// byte-order mark (so that Chinese text is read as such), a row per line.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One CSV text: fields with a comma, quote or line break are quoted,
+// their quotes doubled; lines end in CR LF.
+QString CsvText(const QList<QStringList>& rows);
+// Writes the rows to a file, replacing it only once the whole text is
+// written; false with the reason in *error otherwise.
+bool WriteCsvFile(const QString& path, const QList<QStringList>& rows, QString* error);
