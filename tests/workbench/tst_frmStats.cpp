@@ -25,6 +25,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 namespace {
 
 struct Fixture {
@@ -180,6 +182,29 @@ private slots:
         QCOMPARE(fx.stats()->table(frmStats::ClinicPage)->rowCount(), 0);
         QCOMPARE(fx.tableText(frmStats::MonthlyPage), QString("月份|合计\n2030-12|0"));
         QVERIFY(fx.boxes.shown().isEmpty());
+    }
+
+    // The counts are read from the index alone, not from every record.
+    void countsUseTheIndex_data() {
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("status") << StatsStatusStatement();
+        QTest::newRow("monthly") << StatsMonthlyStatement();
+        QTest::newRow("clinics") << StatsClinicStatement();
+    }
+    void countsUseTheIndex() {
+        QFETCH(QString, statement);
+        DemoDatabase db(false);
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open_v2(db.dbPath().toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt* plan = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(raw, ("explain query plan " + statement).toUtf8().constData(), -1, &plan, nullptr),
+                 SQLITE_OK);
+        QStringList details;
+        while (sqlite3_step(plan) == SQLITE_ROW)
+            details << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3)));
+        sqlite3_finalize(plan);
+        sqlite3_close(raw);
+        QVERIFY2(details.join(' ').contains("USING COVERING INDEX ixRecordMakerPdTime"), qPrintable(details.join(" / ")));
     }
 
     void exportsTableAndPicture() {
