@@ -13,6 +13,22 @@ QDate recognizeDate(const QString& text) {
     static const QRegularExpression chinese(
         QStringLiteral(u"^(\\d{4})年(\\d{1,2})月(\\d{1,2})日?$"));
 
+    // The form dates are stored in, "yyyy-mm-dd", read without the patterns.
+    if (text.size() == 10 && text[4] == QLatin1Char('-') && text[7] == QLatin1Char('-')) {
+        int v[8];
+        int n = 0;
+        for (int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                break;
+            v[n++] = c - u'0';
+        }
+        if (n == 8) {
+            const int y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
+            const QDate date(y, v[4] * 10 + v[5], v[6] * 10 + v[7]);
+            return y >= 100 && date.isValid() ? date : QDate();
+        }
+    }
     const QString t = text.trimmed();
     if (t.isEmpty() || t.size() > 40)
         return {};

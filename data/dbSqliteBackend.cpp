@@ -106,6 +106,28 @@ sqlite3_stmt* SqliteBackend::prepared(const QString& sql) {
     return nullptr;
 }
 
+void SqliteBackend::executeKept(const QString& sql) {
+    if (!m_db)
+        throw ClosedConnectionError();
+    sqlite3_stmt* st = prepared(sql);
+    if (!st) {
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+            fail(QString());
+        if (m_statements.size() >= 128)
+            clearStatements();
+        m_statements.insert(sql, st);
+    }
+    run(st, {});
+}
+
+void SqliteBackend::savepoint(const QString& name) { executeKept(QStringLiteral("SAVEPOINT ") + name); }
+
+void SqliteBackend::rollbackToSavepoint(const QString& name) {
+    executeKept(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name);
+}
+
+void SqliteBackend::releaseSavepoint(const QString& name) { executeKept(QStringLiteral("RELEASE SAVEPOINT ") + name); }
+
 DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
     const int markers = sqlite3_bind_parameter_count(st);
     for (int i = 0; i < markers && i < values.size(); ++i) {

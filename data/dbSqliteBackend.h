@@ -40,6 +40,11 @@ public:
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
+    // A chunk runs these around every row: kept prepared, as statements
+    // with markers are.
+    void savepoint(const QString& name) override;
+    void rollbackToSavepoint(const QString& name) override;
+    void releaseSavepoint(const QString& name) override;
 
     // Runs SQL text as SQLite reads it, without the dialect step.
     DbResult executeNative(const QString& sql, const QList<QVariant>& params);
@@ -52,6 +57,8 @@ public:
 
 private:
     sqlite3_stmt* prepared(const QString& sql);
+    // Runs one statement without markers and keeps it prepared.
+    void executeKept(const QString& sql);
     DbResult run(sqlite3_stmt* st, const QList<QVariant>& values);
     [[noreturn]] void fail(const QString& what);
     void clearStatements();

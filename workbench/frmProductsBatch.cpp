@@ -92,13 +92,18 @@ QStringList frmProducts::ProductNames() const {
     return names;
 }
 
-bool frmProducts::CheckBatch() {
+bool frmProducts::CheckBatch(QList<QStringList>* checked) {
     const QStringList products = ProductNames();
+    if (checked)
+        checked->reserve(egBatch->Rows());
     for (int i = 1; i < egBatch->Rows(); ++i) {
-        if (const RuleFailure f = CheckBatchRow(BatchCells(i), i, products); f.failed()) {
+        QStringList cells = BatchCells(i);
+        if (const RuleFailure f = CheckBatchRow(cells, i, products); f.failed()) {
             ShowMessage(f.message, QString(), 0);
             return false;
         }
+        if (checked)
+            checked->append(std::move(cells));
     }
     return true;
 }
@@ -112,7 +117,9 @@ void frmProducts::cmdCheck_Click() {
 }
 
 void frmProducts::cmdImport_Click() {
-    const bool passed = CheckBatch();
+    // The rows as checked are the rows stored (nothing runs in between).
+    QList<QStringList> rows;
+    const bool passed = CheckBatch(&rows);
     cmdImport->setEnabled(passed);
     if (!passed)
         return;
@@ -129,7 +136,7 @@ void frmProducts::cmdImport_Click() {
     for (int i = egBatch->Rows() - 1; i >= 1; --i) {
         if (!chunk.open())
             break;
-        const QStringList cells = BatchCells(i);
+        const QStringList& cells = rows[i - 1];
         const QString key =
             vt::vtListTable::textOf(ucProduct2->ListKey(FindProduct(products, cells[BatchProduct - 1])));
         // A row whose insert failed stays in the grid, so nothing typed or

@@ -319,6 +319,27 @@ void vgGridModel::removeDataRows(QList<int> rows) {
     rows.removeIf([this](int r) { return r < m_fixedRows || r >= m_rows; });
     if (rows.isEmpty())
         return;
+    // One block of rows (a chunk stored from the bottom of a batch, say):
+    // removed as such, the rows above it untouched.
+    if (rows.last() - rows.first() + 1 == rows.size()) {
+        const int first = rows.first(), last = rows.last(), count = last - first + 1;
+        beginRemoveRows(QModelIndex(), first - m_fixedRows, last - m_fixedRows);
+        m_cellColors.clear();
+        for (vgTextStore& c : m_columns)
+            c.erase(static_cast<std::size_t>(first), static_cast<std::size_t>(last) + 1);
+        m_rowInfo.erase(m_rowInfo.begin() + first, m_rowInfo.begin() + last + 1);
+        QHash<qint64, int> checks;
+        for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) { // usually none
+            const int r = static_cast<int>(it.key() >> 20);
+            const int c = static_cast<int>(it.key() & 0xFFFFF);
+            if (r < first || r > last)
+                checks.insert(key(r > last ? r - count : r, c), it.value());
+        }
+        m_checks = std::move(checks);
+        m_rows -= count;
+        endRemoveRows();
+        return;
+    }
     beginResetModel();
     m_cellColors.clear();
     std::vector<std::vector<vgTextStore::Slot>> cells(static_cast<std::size_t>(m_cols));
@@ -333,7 +354,8 @@ void vgGridModel::removeDataRows(QList<int> rows) {
             ++next;
             continue;
         }
-        moved.insert(r, static_cast<int>(infos.size()));
+        if (!m_checks.isEmpty())
+            moved.insert(r, static_cast<int>(infos.size()));
         for (int c = 0; c < m_cols; ++c)
             cells[static_cast<std::size_t>(c)].push_back(column(c).slot(static_cast<std::size_t>(r)));
         infos.push_back(m_rowInfo[static_cast<std::size_t>(r)]);

@@ -1,7 +1,10 @@
 // The grid's packed text store against a plain list of strings: the same
 // writes, resizes, erasures and rearrangements in random order must leave
 // the same texts, through the compactions the store does on the way.
+#include "grid/vgGridModel.h"
 #include "grid/vgTextStore.h"
+
+#include <QAbstractItemModelTester>
 
 #include <QDate>
 #include <QRandomGenerator>
@@ -14,7 +17,51 @@ private slots:
     void matchesPlainStrings();
     void overwriteInPlaceAndCompaction();
     void takenColumn();
+    void removingManyRows_data();
+    void removingManyRows();
 };
+
+// Rows removed together from the grid's model: a block (as a stored chunk
+// leaves the batch) or scattered rows; the rest keep their texts and marks.
+void TestVgTextStore::removingManyRows_data() {
+    QTest::addColumn<QList<int>>("removed");
+    QTest::newRow("a block at the end") << QList<int>{8, 9, 10};
+    QTest::newRow("a block in the middle") << QList<int>{4, 5, 6};
+    QTest::newRow("one row") << QList<int>{2};
+    QTest::newRow("scattered, unordered, repeated") << QList<int>{9, 3, 3, 6};
+    QTest::newRow("all data rows") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    QTest::newRow("the header and rows past the end are kept out") << QList<int>{0, 10, 11};
+}
+
+void TestVgTextStore::removingManyRows() {
+    QFETCH(QList<int>, removed);
+    vt::vgGridModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setCols(2);
+    model.setRows(11);
+    model.setFixedRows(1);
+    QStringList expected;
+    QList<int> marked;
+    for (int r = 0; r < 11; ++r) {
+        model.setText(r, 0, QStringLiteral("行%1").arg(r));
+        model.setText(r, 1, QString::number(r));
+        if (r % 3 == 0) {
+            model.setCheckState(r, 1, 1);
+            if (!removed.contains(r) || r == 0)
+                marked << int(expected.size());
+        }
+        if (!removed.contains(r) || r == 0)
+            expected << QStringLiteral("行%1").arg(r);
+    }
+    model.removeDataRows(removed);
+    QCOMPARE(model.rows(), int(expected.size()));
+    for (int r = 0; r < model.rows(); ++r) {
+        QCOMPARE(model.text(r, 0), expected[r]);
+        QCOMPARE(model.text(r, 1), expected[r].mid(1));
+        QCOMPARE(model.checkState(r, 1), marked.contains(r) ? 1 : 0);
+    }
+    QCOMPARE(model.rowCount(), model.rows() - 1);
+}
 
 void TestVgTextStore::matchesPlainStrings_data() {
     QTest::addColumn<quint32>("seed");
