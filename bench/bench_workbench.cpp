@@ -13,6 +13,7 @@
 #include "dbEmbeddedSchema.h"
 #include "dbSqliteBackend.h"
 #include "frmProducts.h"
+#include "mduDataUi.h"
 #include "mduHospital.h"
 #include "mduINI.h"
 #include "mduMessage.h"
@@ -123,6 +124,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     AnswerYes yes;
     SetMessagePresenter(&yes);
+    InstallFormDataUserInterface(); // the busy pointer, as the program has it
     QTemporaryDir dir;
     QSettings hospitals(dir.filePath(QStringLiteral("hospitals.ini")), QSettings::IniFormat);
     SetHospitalStore(&hospitals);

@@ -20,8 +20,17 @@ void InformUser(const QString& text, const QString& title, const QString& detail
                  qPrintable(detail));
 }
 
+namespace {
+// Pointers alive now: only the outermost sets the pointer and sets it back,
+// so a long run of calls under one pointer does not change it per call.
+int& busyDepth() {
+    static int depth = 0;
+    return depth;
+}
+} // namespace
+
 BusyPointer::BusyPointer() : m_ui(installed()) {
-    if (m_ui)
+    if (m_ui && busyDepth()++ == 0)
         m_ui->beginBusy();
 }
 
@@ -29,7 +38,8 @@ BusyPointer::~BusyPointer() { Restore(); }
 
 void BusyPointer::Restore() {
     if (m_ui) {
-        m_ui->endBusy();
+        if (--busyDepth() == 0)
+            m_ui->endBusy();
         m_ui = nullptr;
     }
 }

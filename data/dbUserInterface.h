@@ -23,7 +23,8 @@ void InformUser(const QString& text, const QString& title, const QString& detail
 
 // The busy pointer for the length of a database call: set back when the
 // guard ends, on every exit path; Restore() sets it back early, as the
-// recovery after a failed call does.
+// recovery after a failed call does. Guards nest: the outermost one holds
+// the pointer (a batch holds one for all its rows).
 class BusyPointer {
 public:
     BusyPointer();

@@ -2,6 +2,7 @@
 
 #include "clsConn.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QSet>
 #include <QPushButton>
@@ -12,7 +13,13 @@ class BoxPresenter final : public MessagePresenter {
 public:
     int present(const MessageRequest& request) override {
         auto box = BuildMessageBox(request);
+        // A box shown in the middle of a long run has the ordinary pointer.
+        const bool busy = QGuiApplication::overrideCursor() != nullptr;
+        if (busy)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
         box->exec();
+        if (busy)
+            QGuiApplication::restoreOverrideCursor();
         const QAbstractButton* clicked = box->clickedButton();
         if (!clicked)
             return request.buttons.contains(MsgCancel) ? MsgCancel : request.defaultButton;

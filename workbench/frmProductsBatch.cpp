@@ -4,6 +4,7 @@
 
 #include "EditGrid.h"
 #include "clsConn.h"
+#include "dbUserInterface.h"
 #include "mduMessage.h"
 #include "mduRecordRules.h"
 #include "mduRecordSql.h"
@@ -132,6 +133,7 @@ void frmProducts::cmdImport_Click() {
     // Rows are stored in chunks, each one transaction whose rows leave the
     // grid only once it is committed: a kill or a failure leaves whole
     // chunks, never a row both stored and still waiting here.
+    BusyPointer busy; // one for the whole batch, not one per row
     ChunkRunner chunk;
     for (int i = egBatch->Rows() - 1; i >= 1; --i) {
         if (!chunk.open())

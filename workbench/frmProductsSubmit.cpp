@@ -4,6 +4,7 @@
 
 #include "EditGrid.h"
 #include "clsConn.h"
+#include "dbUserInterface.h"
 #include "mduChunk.h"
 #include "mduMessage.h"
 #include "mduRecordSql.h"
@@ -76,6 +77,7 @@ void frmProducts::cmdSubmitAll_Click() {
     QStringList submitted;
     // In chunks, as the batch import stores its rows: a submitted row leaves
     // the list only once its chunk is committed.
+    BusyPointer busy; // one for the whole batch, not one per row
     ChunkRunner chunk;
     for (int r = egNew->Rows() - 1; r >= 1; --r) {
         if (!chunk.open())
