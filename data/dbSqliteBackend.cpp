@@ -106,6 +106,12 @@ sqlite3_stmt* SqliteBackend::prepared(const QString& sql) {
     return nullptr;
 }
 
+void SqliteBackend::keep(const QString& sql, sqlite3_stmt* st) {
+    if (m_statements.size() >= 128)
+        clearStatements();
+    m_statements.insert(sql, st);
+}
+
 void SqliteBackend::executeKept(const QString& sql) {
     if (!m_db)
         throw ClosedConnectionError();
@@ -113,9 +119,7 @@ void SqliteBackend::executeKept(const QString& sql) {
     if (!st) {
         if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
             fail(QString());
-        if (m_statements.size() >= 128)
-            clearStatements();
-        m_statements.insert(sql, st);
+        keep(sql, st);
     }
     run(st, {});
 }
@@ -243,9 +247,7 @@ DbResult SqliteBackend::executeNative(const QString& sql, const QList<QVariant>&
         // Statements with markers are kept prepared: they are the ones run
         // again and again with other values.
         if (single && sqlite3_bind_parameter_count(st) > 0) {
-            if (m_statements.size() >= 128)
-                clearStatements();
-            m_statements.insert(sql, st);
+            keep(sql, st);
         } else {
             sqlite3_finalize(st);
         }

@@ -57,6 +57,8 @@ public:
 
 private:
     sqlite3_stmt* prepared(const QString& sql);
+    // Keeps a prepared statement for its text (at most 128 are kept).
+    void keep(const QString& sql, sqlite3_stmt* st);
     // Runs one statement without markers and keeps it prepared.
     void executeKept(const QString& sql);
     DbResult run(sqlite3_stmt* st, const QList<QVariant>& values);

@@ -56,8 +56,7 @@ QString StatsReasonStatement() {
 }
 
 QVariantList StatsParams(const QString& labKey, const StatsPeriod& period) {
-    return {labKey, period.first.toString(QStringLiteral("yyyy-MM-dd")),
-            period.last.toString(QStringLiteral("yyyy-MM-dd"))};
+    return {labKey, DateText(period.first), DateText(period.last)};
 }
 
 QString StatsLatestStatement() { return QStringLiteral("select max(fldPdTime) from tblrecord where fldMsn=?"); }

@@ -4,6 +4,7 @@
 #include "EditGrid.h"
 #include "clsConn.h"
 #include "common/vtTwips.h"
+#include "frmStats.h"
 #include "mduDateText.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
@@ -27,7 +28,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
-#include "frmStats.h"
 #include <QScopedValueRollback>
 #include <QTimer>
 

@@ -118,7 +118,8 @@ void frmProducts::cmdCheck_Click() {
 }
 
 void frmProducts::cmdImport_Click() {
-    // The rows as checked are the rows stored (nothing runs in between).
+    // The rows as checked are the rows stored: the question in between is
+    // modal, so the grid cannot change meanwhile.
     QList<QStringList> rows;
     const bool passed = CheckBatch(&rows);
     cmdImport->setEnabled(passed);

@@ -1,6 +1,7 @@
 #include "frmStats.h"
 
 #include "clsConn.h"
+#include "clsWarrantyRecord.h"
 #include "common/vtColor.h"
 #include "mduExport.h"
 #include "mduFileDialog.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QSplitter>
@@ -38,6 +40,9 @@ vt::ValueArray rowsOf(const QString& sql, const QVariantList& values) {
     const QVariant a = gConn->GetCommand(sql, params);
     return vt::isArray(a) ? vt::toArray(a) : vt::ValueArray();
 }
+
+// The period as the tab writes it: "2026-01-01 至 2026-12-31".
+QString periodText(const StatsPeriod& p) { return DateText(p.first) + QStringLiteral(" 至 ") + DateText(p.last); }
 
 // "2026-03" as the axis shows it: "3月" when the period lies in one year,
 // "26年3月" when it spans years (labels of a category axis must differ).
@@ -132,7 +137,7 @@ void frmStats::buildChooser() {
         d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         d->setCalendarPopup(true);
     }
-    auto* lblTo = new QLabel(QStringLiteral("到"), this);
+    lblTo = new QLabel(QStringLiteral("到"), this);
     lblTo->setObjectName(QStringLiteral("lblTo"));
     cmdStat = new QPushButton(QStringLiteral("统 计"), this);
     cmdStat->setObjectName(QStringLiteral("cmdStat"));
@@ -157,14 +162,12 @@ void frmStats::buildChooser() {
     connect(cmdStat, &QPushButton::clicked, this, [this] { Refresh(); });
     connect(cmdExportTable, &QPushButton::clicked, this, [this] { cmdExportTable_Click(); });
     connect(cmdExportImage, &QPushButton::clicked, this, [this] { cmdExportImage_Click(); });
-    const QScopedValueRollback<bool> quiet(m_refreshing, true);
-    kindChanged();
+    kindChanged(); // counts nothing before the tab is first shown
 }
 
 void frmStats::kindChanged() {
     const int kind = cboKind->currentIndex();
     {
-        const QScopedValueRollback<bool> quiet(m_refreshing, true);
         const QSignalBlocker block(cboPart);
         cboPart->clear();
         if (kind == KindMonth) {
@@ -182,7 +185,7 @@ void frmStats::kindChanged() {
     cboPart->setVisible(kind == KindMonth || kind == KindQuarter);
     dateFrom->setVisible(range);
     dateTo->setVisible(range);
-    findChild<QLabel*>(QStringLiteral("lblTo"))->setVisible(range);
+    lblTo->setVisible(range);
     if (!range)
         Refresh();
 }
@@ -198,10 +201,8 @@ StatsPeriod frmStats::Period() const {
 
 void frmStats::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
+    if (!m_shown)
         ShowLatestYear();
-    }
 }
 
 void frmStats::ShowLatestYear() {
@@ -209,11 +210,13 @@ void frmStats::ShowLatestYear() {
     const vt::ValueArray latest = rowsOf(StatsLatestStatement(), {gConn->OpId()});
     const QDate last = latest.rows() > 0 ? QDate::fromString(latest.displayText(0, 0).left(10), QStringLiteral("yyyy-MM-dd"))
                                          : QDate();
-    const QScopedValueRollback<bool> quiet(m_refreshing, true);
-    if (cboKind->currentIndex() == KindRange)
-        cboKind->setCurrentIndex(KindYear);
-    spnYear->setValue(last.isValid() ? last.year() : QDate::currentDate().year());
-    m_refreshing = false;
+    {
+        // One count for the choice, not one per control changed.
+        const QScopedValueRollback<bool> quiet(m_refreshing, true);
+        if (cboKind->currentIndex() == KindRange)
+            cboKind->setCurrentIndex(KindYear);
+        spnYear->setValue(last.isValid() ? last.year() : QDate::currentDate().year());
+    }
     Refresh();
 }
 
@@ -235,8 +238,9 @@ void frmStats::Refresh() {
         sentBack = IsSentBackStatus(statusRows.displayText(0, r).trimmed());
     const QHash<QString, QString> texts = sentBack && m_statusTexts ? m_statusTexts() : QHash<QString, QString>();
     m_stats = BuildLabStats(period, statusRows, rowsOf(StatsMonthlyStatement(), params),
-                            rowsOf(StatsClinicStatement(), params), rowsOf(StatsReasonStatement(), params),
-                            m_productNames, texts);
+                            rowsOf(StatsClinicStatement(), params),
+                            sentBack ? rowsOf(StatsReasonStatement(), params) : vt::ValueArray(), m_productNames,
+                            texts);
     draw();
 }
 
@@ -286,12 +290,15 @@ void frmStats::fillTable(Page page, const QStringList& headers, const QList<QStr
     t->setUpdatesEnabled(true);
 }
 
+void frmStats::setChart(Page page, QChart* chart) {
+    QChart* old = m_views[page]->chart();
+    m_views[page]->setChart(chart);
+    delete old;
+}
+
 void frmStats::draw() {
     const LabStats& s = m_stats;
-    QString summary = QStringLiteral("%1 至 %2　共 %3 张")
-                          .arg(s.period.first.toString(QStringLiteral("yyyy-MM-dd")),
-                               s.period.last.toString(QStringLiteral("yyyy-MM-dd")))
-                          .arg(s.total);
+    QString summary = periodText(s.period) + QStringLiteral("　共 %1 张").arg(s.total);
     for (const StatusCount& c : s.statuses)
         summary += QStringLiteral("　%1 %2").arg(c.text).arg(c.count);
     summary += QStringLiteral("　审批通过率 ") + ApprovalRateText(s.approvalRate());
@@ -299,9 +306,8 @@ void frmStats::draw() {
 
     // Cards per month, stacked by product.
     {
-        QChart* chart = newChart(pageName(MonthlyPage) + QStringLiteral("（%1 至 %2）")
-                                                              .arg(s.period.first.toString(QStringLiteral("yyyy-MM-dd")),
-                                                                   s.period.last.toString(QStringLiteral("yyyy-MM-dd"))));
+        QChart* chart = newChart(pageName(MonthlyPage) + QStringLiteral("（") + periodText(s.period) +
+                                 QStringLiteral("）"));
         auto* series = new QStackedBarSeries;
         qint64 most = 0;
         QList<qint64> sums(s.months.size(), 0);
@@ -328,9 +334,7 @@ void frmStats::draw() {
         series->attachAxis(x);
         series->attachAxis(y);
         chart->legend()->setVisible(!s.products.isEmpty());
-        QChart* old = m_views[MonthlyPage]->chart();
-        m_views[MonthlyPage]->setChart(chart);
-        delete old;
+        setChart(MonthlyPage, chart);
 
         QStringList headers{QStringLiteral("月份")};
         headers << s.products << QStringLiteral("合计");
@@ -373,9 +377,7 @@ void frmStats::draw() {
         series->attachAxis(cats);
         series->attachAxis(values);
         chart->legend()->setVisible(false);
-        QChart* old = m_views[page]->chart();
-        m_views[page]->setChart(chart);
-        delete old;
+        setChart(page, chart);
         fillTable(page, headers, rows);
     };
 
@@ -461,9 +463,11 @@ bool frmStats::cmdExportImage_Click() {
                                          QStringLiteral("PNG 图片 (*.png)"));
     if (path.isEmpty())
         return false;
-    const QPixmap picture = m_views[page]->grab();
-    if (!picture.save(path, "PNG")) {
-        ShowMessage(QStringLiteral("图片没有存成：") + path, QStringLiteral("系统提示！"), 0);
+    // Written whole or not at all, as the table is.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !m_views[page]->grab().save(&file, "PNG") || !file.commit()) {
+        ShowMessage(QStringLiteral("图片没有存成：") + path + QLatin1Char('\n') + file.errorString(),
+                    QStringLiteral("系统提示！"), 0);
         return false;
     }
     return true;

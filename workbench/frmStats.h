@@ -31,6 +31,7 @@ public:
     QComboBox* cboPart;   // the month or the quarter
     QDateEdit* dateFrom;
     QDateEdit* dateTo;
+    QLabel* lblTo;
     QPushButton* cmdStat;
     QPushButton* cmdExportTable;
     QPushButton* cmdExportImage;
@@ -65,6 +66,8 @@ private:
     void kindChanged();
     void draw();
     void fillTable(Page page, const QStringList& headers, const QList<QStringList>& rows);
+    // Puts a new chart on a page's view; the old one is dropped.
+    void setChart(Page page, QChart* chart);
     QString pageName(Page page) const;
 
     std::function<QHash<QString, QString>()> m_statusTexts;

@@ -235,6 +235,11 @@ private slots:
         QVERIFY(!fx.stats()->cmdExportTable_Click());
         QCOMPARE(fx.boxes.shown().size(), 1);
         QVERIFY(fx.boxes.shown().first().text.startsWith("文件没有写成："));
+        SetNextSaveFileName(fx.dir.filePath("missing/clinics.png"));
+        QVERIFY(!fx.stats()->cmdExportImage_Click());
+        QCOMPARE(fx.boxes.shown().size(), 2);
+        QVERIFY(fx.boxes.shown().last().text.startsWith("图片没有存成："));
+        QVERIFY(!QFile::exists(fx.dir.filePath("missing")));
     }
 };
 
