@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QAbstractFileIconProvider>
 #include <QFileInfo>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -13,6 +15,27 @@ std::optional<QString>& nextAnswer() {
 QString& lastFolder() {
     static QString folder = QDir::homePath();
     return folder;
+}
+// Icons and types from the name alone. The standard provider reads a file
+// whose name says too little to guess its type; opening and closing the
+// embedded database that way would drop the program's locks on it.
+class NameOnlyIconProvider final : public QAbstractFileIconProvider {
+public:
+    QIcon icon(IconType type) const override { return QAbstractFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override {
+        return QAbstractFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return QStringLiteral("文件夹");
+        const QString suffix = info.suffix().toUpper();
+        return suffix.isEmpty() ? QStringLiteral("文件") : suffix + QStringLiteral(" 文件");
+    }
+};
+
+NameOnlyIconProvider* nameOnlyIcons() {
+    static NameOnlyIconProvider provider;
+    return &provider;
 }
 } // namespace
 
@@ -25,9 +48,23 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
         nextAnswer().reset();
         return answer;
     }
-    const QString path =
-        QFileDialog::getSaveFileName(parent, caption, QDir(lastFolder()).filePath(defaultName), filter);
+    std::unique_ptr<QFileDialog> dialog(
+        NewSaveFileDialog(parent, caption, QDir(lastFolder()).filePath(defaultName), filter));
+    const QString path = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
     if (!path.isEmpty())
         lastFolder() = QFileInfo(path).absolutePath();
     return path;
+}
+
+QFileDialog* NewSaveFileDialog(QWidget* parent, const QString& caption, const QString& path, const QString& filter) {
+    // Made on the file system's root, so that the folder of the file is
+    // listed only once the icons come from names alone.
+    auto* dialog = new QFileDialog(parent, caption, QDir::rootPath(), filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(nameOnlyIcons());
+    dialog->setDirectory(QFileInfo(path).absolutePath());
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->selectFile(QFileInfo(path).fileName());
+    return dialog;
 }

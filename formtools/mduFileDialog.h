@@ -3,6 +3,7 @@
 // the next file name instead of a person choosing one.
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 // Asks where to save; an empty result means the user cancelled.
@@ -12,3 +13,6 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
 // The answer the next AskSaveFileName gives without showing a dialog
 // (once); an empty text stands for Cancel.
 void SetNextSaveFileName(const QString& path);
+// The save dialog AskSaveFileName shows, not yet shown: Qt's own dialog on
+// every platform, which never reads the files it lists.
+QFileDialog* NewSaveFileDialog(QWidget* parent, const QString& caption, const QString& path, const QString& filter);
