@@ -17,3 +17,18 @@ QString DateText(const QDate& date) {
                                char16_t(u'0' + d % 10)};
     return QString(reinterpret_cast<const QChar*>(text), 10);
 }
+
+bool IsSentBackStatus(const QString& code) {
+    return code != RecordStatus::Pending && code != RecordStatus::Submitted && code != RecordStatus::Published;
+}
+
+QString StatusWords(const QString& code, const QHash<QString, QString>& listTexts) {
+    if (code == RecordStatus::Pending)
+        return QStringLiteral("待提交");
+    if (code == RecordStatus::Submitted)
+        return QStringLiteral("待审批");
+    if (code == RecordStatus::Published)
+        return QStringLiteral("已发布");
+    const QString text = listTexts.value(code).trimmed();
+    return text.isEmpty() ? code : text;
+}

@@ -3,6 +3,7 @@
 // parts: what the entry tab, the batch grid, a file import or a look-up all
 // hand to the rules.
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 // Status codes of tblrecord.fldStatus.
@@ -11,6 +12,13 @@ inline const QString Pending = QStringLiteral("00");   // 待提交: the lab may
 inline const QString Submitted = QStringLiteral("01"); // 待审批: reported to the central office
 inline const QString Published = QStringLiteral("02"); // 已发布: approved
 } // namespace RecordStatus
+
+// Pending, submitted and published have their own codes; any other code is
+// one the central office uses for a record it sent back.
+bool IsSentBackStatus(const QString& code);
+// The status in words: the three codes' own words, else the text the
+// submitted list shows for that code, else the code itself.
+QString StatusWords(const QString& code, const QHash<QString, QString>& listTexts);
 
 struct WarrantyRecord {
     QString key;         // fldsn; empty for a record not stored yet

@@ -63,21 +63,6 @@ QString StatsLatestStatement() { return QStringLiteral("select max(fldPdTime) fr
 
 QString StatsProductNamesStatement() { return QStringLiteral("select fldPrdKey,fldPrdName from tblProduct"); }
 
-bool IsSentBackStatus(const QString& code) {
-    return code != RecordStatus::Pending && code != RecordStatus::Submitted && code != RecordStatus::Published;
-}
-
-QString StatusWords(const QString& code, const QHash<QString, QString>& listTexts) {
-    if (code == RecordStatus::Pending)
-        return QStringLiteral("待提交");
-    if (code == RecordStatus::Submitted)
-        return QStringLiteral("待审批");
-    if (code == RecordStatus::Published)
-        return QStringLiteral("已发布");
-    const QString text = listTexts.value(code).trimmed();
-    return text.isEmpty() ? code : text;
-}
-
 double LabStats::approvalRate() const {
     const qint64 decided = published + sentBack;
     return decided > 0 ? double(published) / double(decided) : -1.0;

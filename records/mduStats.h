@@ -4,6 +4,7 @@
 // approval rate and the sent-back records by reason. The database does the
 // counting (grouped statements with bound values); these functions build
 // the statements and turn their small results into what the tab shows.
+#include "clsWarrantyRecord.h"
 #include "vtValue.h"
 
 #include <QDate>
@@ -42,13 +43,6 @@ QVariantList StatsParams(const QString& labKey, const StatsPeriod& period);
 QString StatsLatestStatement();
 // Product keys and their shown names.
 QString StatsProductNamesStatement();
-
-// Pending, submitted and published have their own codes; any other code is
-// one the central office uses for a record it sent back.
-bool IsSentBackStatus(const QString& code);
-// The status in words: the three codes' own words, else the text the
-// submitted list shows for that code, else the code itself.
-QString StatusWords(const QString& code, const QHash<QString, QString>& listTexts);
 
 struct StatusCount {
     QString code;

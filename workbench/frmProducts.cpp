@@ -4,8 +4,12 @@
 #include "EditGrid.h"
 #include "clsConn.h"
 #include "common/vtTwips.h"
+#include "frmLookup.h"
 #include "frmStats.h"
+#include "mduCardFinder.h"
+#include "mduCardPrint.h"
 #include "mduDateText.h"
+#include "dbUserInterface.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
 #include "mduPinyin.h"
@@ -108,6 +112,7 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     buildOutedTab();
     buildBatchTab();
     buildStatsTab();
+    buildLookupTab();
 
     InfoBarPanel1 = new QLabel(this);
     InfoBarPanel2 = new QLabel(this);
@@ -145,6 +150,19 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     connect(cmdClear, &QPushButton::clicked, this, &frmProducts::cmdClear_Click);
     connect(cmdCheck, &QPushButton::clicked, this, &frmProducts::cmdCheck_Click);
     connect(cmdImport, &QPushButton::clicked, this, &frmProducts::cmdImport_Click);
+    for (QPushButton* b : {cmdPrintNew, cmdPrintProc, cmdPrintOuted})
+        connect(b, &QPushButton::clicked, this, &frmProducts::cmdPrint_Click);
+    // Ctrl+F finds a card from anywhere in the workbench; Ctrl+P prints
+    // from the tab shown.
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &frmProducts::ShowLookup);
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    connect(print, &QShortcut::activated, this, [this] {
+        if (stbInfo->currentWidget() == tabLookup)
+            tabLookup->cmdPrint_Click();
+        else if (stbInfo->currentIndex() <= 2)
+            cmdPrint_Click();
+    });
     connect(ucHospital, &vt::ucInput::Click, this, [this] { txtHospital->setText(ucHospital->Text()); });
     txtPinYin->installEventFilter(this);
     // The remembered names narrow down as initials are typed; Enter steps
@@ -268,6 +286,7 @@ void frmProducts::buildEntryTab() {
     cmdDel = button(f, "cmdDel", QStringLiteral("删 除"), 10700, 1200);
     cmdSubmit = button(f, "cmdSubmit", QStringLiteral("上 报"), 10700, 1650);
     cmdSubmitAll = button(f, "cmdSubmitAll", QStringLiteral("全部上报"), 10700, 2100);
+    cmdPrintNew = button(f, "cmdPrintNew", QStringLiteral("打 印…"), 10700, 2550);
     cmdSave->setEnabled(false);
     cmdDel->setEnabled(false);
     cmdSubmit->setEnabled(false);
@@ -308,6 +327,7 @@ void frmProducts::buildProcTab() {
     frmProc = frame(page, "frmProc");
     cmdRefresh = button(frmProc, "cmdRefresh", QStringLiteral("刷 新"), 120, 250);
     cmdReset = button(frmProc, "cmdReset", QStringLiteral("确认退回 撤 销"), 1400, 250, 1900);
+    cmdPrintProc = button(frmProc, "cmdPrintProc", QStringLiteral("打 印…"), 3400, 250);
     egProc = grid(frmProc, "egProc");
     place(egProc, 120, 800, 13500, 5500);
 }
@@ -321,6 +341,7 @@ void frmProducts::buildOutedTab() {
     label(frmOuted, "lblTo", QStringLiteral("到"), 3100, 300, 300);
     dateTo = datePicker(frmOuted, "dateTo", 3450, 270);
     cmdViewAll = button(frmOuted, "cmdViewAll", QStringLiteral("查 看"), 5300, 240);
+    cmdPrintOuted = button(frmOuted, "cmdPrintOuted", QStringLiteral("打 印…"), 6500, 240);
     egOuted = grid(frmOuted, "egOuted");
     place(egOuted, 120, 800, 13500, 5500);
 }
@@ -401,6 +422,9 @@ void frmProducts::Form_Load() {
     MonthRange(QDate::currentDate(), &first, &last);
     dateFrom->setDate(first);
     dateTo->setDate(last);
+    // The terms with their own query: an older database without them
+    // gives none, and the lists and boxes are as they were.
+    m_terms = LoadProductTerms();
     LoadRecordList(QStringLiteral("New"));
     LoadHospitalNames(ucHospital);
     RememberEntry();
@@ -471,19 +495,79 @@ void frmProducts::cmdViewAll_Click() {
     LoadRecordList(QStringLiteral("Done"));
 }
 
-void frmProducts::buildStatsTab() {
+QHash<QString, QString> frmProducts::SubmittedStatusTexts() {
     // Sent-back records carry codes of the central office's own; the
-    // submitted list gives their texts (hidden code in column 2, text in 3),
-    // loaded first when it has not been yet.
-    tabStats = new frmStats([this] {
-        if (egProc->Rows() <= 1)
-            LoadRecordList(QStringLiteral("Pro"));
-        QHash<QString, QString> texts;
-        for (int r = 1; r < egProc->Rows(); ++r)
-            texts.insert(egProc->Cells(r, 2).Text().trimmed(), egProc->Cells(r, 3).Text());
-        return texts;
-    });
+    // submitted list gives their texts (hidden code in column 2, text in 3).
+    if (egProc->Rows() <= 1)
+        LoadRecordList(QStringLiteral("Pro"));
+    QHash<QString, QString> texts;
+    for (int r = 1; r < egProc->Rows(); ++r)
+        texts.insert(egProc->Cells(r, 2).Text().trimmed(), egProc->Cells(r, 3).Text());
+    return texts;
+}
+
+void frmProducts::buildStatsTab() {
+    tabStats = new frmStats([this] { return SubmittedStatusTexts(); });
     stbInfo->addTab(tabStats, QStringLiteral("统计"));
+}
+
+void frmProducts::buildLookupTab() {
+    tabLookup = new frmLookup([this] { return SubmittedStatusTexts(); }, [this] { return m_terms; });
+    stbInfo->addTab(tabLookup, QStringLiteral("质保卡查询"));
+}
+
+void frmProducts::ShowLookup() {
+    stbInfo->setCurrentWidget(tabLookup);
+    tabLookup->FocusSearch();
+}
+
+QStringList frmProducts::SelectedKeys(vt::EditGrid* g) {
+    QStringList keys;
+    for (int r : g->SelectedRows()) {
+        const QString key = g->Cells(r, 1).Text().trimmed();
+        if (!key.isEmpty())
+            keys << key;
+    }
+    return keys;
+}
+
+void frmProducts::PrintKeys(const QStringList& keys) {
+    if (keys.isEmpty()) {
+        ShowMessage(QStringLiteral("请先选择要打印的质保卡。"), QString(), 0);
+        return;
+    }
+    QList<WarrantyCard> cards;
+    {
+        BusyPointer busy;
+        cards = FetchCards(gConn->OpId().toString(), keys);
+    }
+    ShowCardPreview(this, {gConn->OpCom().toString(), cards, m_terms});
+}
+
+void frmProducts::cmdPrint_Click() {
+    switch (stbInfo->currentIndex()) {
+    case 0:
+        // The opened record as it is stored: changes not saved yet would
+        // not be on the card.
+        if (!lbId->text().isEmpty()) {
+            if (EntryChanged()) {
+                ShowMessage(QStringLiteral("质保卡的修改还没有保存，请先保存再打印。"), QString(), 0);
+                return;
+            }
+            PrintKeys({lbId->text()});
+            return;
+        }
+        PrintKeys(SelectedKeys(egNew));
+        return;
+    case 1:
+        PrintKeys(SelectedKeys(egProc));
+        return;
+    case 2:
+        PrintKeys(SelectedKeys(egOuted));
+        return;
+    default:
+        return;
+    }
 }
 
 QString frmProducts::ClockText() {

@@ -1,10 +1,12 @@
 #pragma once
 // The workbench: the program's main form, shown after a lab has signed in.
-// Five tabs: pending records with the entry fields, submitted and sent-back
-// records, published records, batch entry and the lab's statistics. Closing it ends the program.
+// Six tabs: pending records with the entry fields, submitted and sent-back
+// records, published records, batch entry, the lab's statistics and the
+// look-up of any card. Closing it ends the program.
 #include "clsWarrantyRecord.h"
 #include "mduRecordRules.h"
 
+#include <QHash>
 #include <QMainWindow>
 
 class QDateEdit;
@@ -16,6 +18,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class frmLookup;
 class frmStats;
 
 namespace vt {
@@ -83,8 +86,14 @@ public:
     QPushButton* cmdImport;
     vt::EditGrid* egBatch;
 
-    // The lab's statistics (tab 4).
+    // The lab's statistics (tab 4) and the look-up of any card (tab 5).
     frmStats* tabStats;
+    frmLookup* tabLookup;
+
+    // Printing of warranty cards on the three list tabs.
+    QPushButton* cmdPrintNew;
+    QPushButton* cmdPrintProc;
+    QPushButton* cmdPrintOuted;
 
     // Status bar panels and the clock.
     QLabel* InfoBarPanel1;
@@ -125,6 +134,13 @@ public:
     void cmdCheck_Click();
     void cmdImport_Click();
     void cmdDeleteRows_Click();
+    // The preview of the warranty cards of the tab shown: the record opened
+    // on the entry tab, else the selected rows of its list.
+    void cmdPrint_Click();
+    // Ctrl+F: the look-up tab, its search box ready for typing.
+    void ShowLookup();
+    // The products' warranty terms in months, read at load.
+    const QHash<QString, int>& Terms() const { return m_terms; }
 
     // Whether the entry fields differ from what was last saved or opened.
     bool EntryChanged() const;
@@ -140,6 +156,13 @@ private:
     void buildOutedTab();
     void buildBatchTab();
     void buildStatsTab();
+    void buildLookupTab();
+    // The status texts of the submitted list by code, loading it first
+    // when it has not been loaded.
+    QHash<QString, QString> SubmittedStatusTexts();
+    // The keys (column 1) of a list's selected rows.
+    static QStringList SelectedKeys(vt::EditGrid* grid);
+    void PrintKeys(const QStringList& keys);
     void applyGridDesign(vt::EditGrid* grid);
     // The range test of a card number against the lab's issued ranges.
     bool InRange(const QString& number);
@@ -191,4 +214,5 @@ private:
     WarrantyRecord m_savedEntry;
     QString m_savedDigits;
     bool m_fitting = false;
+    QHash<QString, int> m_terms;
 };

@@ -14,11 +14,13 @@ INSERT INTO tblMaker (fldsn, fldId, fldpassword, fldstate, fldcontactor, fldmake
     (3, '1003', '1111', '02', '赵停',   '已停用制作所',   '01', '021-5555000',  'TY01', NULL),
     (4, '9001', '9999', '01', '孙经理', '区域代理商',     '02', '020-8888000',  'DL01', NULL);
 
-INSERT INTO tblProduct (fldPrdKey, fldPrdName, fldstate) VALUES
-    ('C01', '钴铬合金烤瓷冠', '01'),
-    ('D01', '二氧化锆全瓷冠', '01'),
-    ('E01', '铸瓷贴面',       '01'),
-    ('X01', '停产产品',       '02');
+-- Warranty terms by material: alloy and zirconia crowns for years, veneers
+-- for two; the discontinued product has none.
+INSERT INTO tblProduct (fldPrdKey, fldPrdName, fldstate, fldWarrantyMonths) VALUES
+    ('C01', '钴铬合金烤瓷冠', '01', 36),
+    ('D01', '二氧化锆全瓷冠', '01', 60),
+    ('E01', '铸瓷贴面',       '01', 24),
+    ('X01', '停产产品',       '02', NULL);
 
 -- Ranges: lab 1 holds C00000100-C00000500 and D00000001-D00000099; its
 -- related lab 2 holds C00000600-C00000699.

@@ -29,7 +29,8 @@ CREATE TABLE IF NOT EXISTS tblSystem (
 CREATE TABLE IF NOT EXISTS tblProduct (
     fldPrdKey  TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,
     fldPrdName TEXT NOT NULL COLLATE NOCASE,
-    fldstate   TEXT NOT NULL DEFAULT '01' COLLATE NOCASE
+    fldstate   TEXT NOT NULL DEFAULT '01' COLLATE NOCASE,
+    fldWarrantyMonths INTEGER          -- warranty term in months, or NULL: none
 );
 
 -- Warranty records. Status '00' pending, '01' submitted, '02' published,
@@ -56,6 +57,8 @@ CREATE TABLE IF NOT EXISTS tblrecord (
 );
 CREATE INDEX IF NOT EXISTS ixRecordMakerStatus ON tblrecord (fldMsn, fldStatus);
 CREATE INDEX IF NOT EXISTS ixRecordPrdNo ON tblrecord (fldPrdNo, fldStatus);
+-- A lab's card numbers in order: the look-up of a number or its first part.
+CREATE INDEX IF NOT EXISTS ixRecordMakerPrdNo ON tblrecord (fldMsn, fldPrdNo);
 -- The statistics: a lab's records by production date, with what they are
 -- counted by, so that the counts are read from the index alone.
 CREATE INDEX IF NOT EXISTS ixRecordMakerPdTime ON tblrecord (fldMsn, fldPdTime, fldStatus, fldPrdName, fldHospital);

@@ -39,7 +39,8 @@ GO
 CREATE TABLE dbo.tblProduct (
     fldPrdKey VARCHAR(20) NOT NULL PRIMARY KEY,
     fldPrdName NVARCHAR(100) NOT NULL,
-    fldstate CHAR(2) NOT NULL DEFAULT '01'
+    fldstate CHAR(2) NOT NULL DEFAULT '01',
+    fldWarrantyMonths INT NULL -- warranty term in months, or NULL: none
 );
 GO
 
@@ -69,6 +70,10 @@ CREATE INDEX ixRecordMakerStatus ON dbo.tblrecord (fldMsn, fldStatus);
 GO
 
 CREATE INDEX ixRecordPrdNo ON dbo.tblrecord (fldPrdNo, fldStatus);
+GO
+
+-- A lab's card numbers in order: the look-up of a number or its first part.
+CREATE INDEX ixRecordMakerPrdNo ON dbo.tblrecord (fldMsn, fldPrdNo);
 GO
 
 -- The statistics: a lab's records by production date, covering what they

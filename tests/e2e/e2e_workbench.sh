@@ -107,10 +107,10 @@ shot batch-imported
   || fail "the execution log lacks the submission"
 
 # Every tab at a laptop's and a desktop's size.
-tabs=(55 170 284 386 463)
+tabs=(55 170 284 386 463 540)
 for size in 1024x768 1280x1024; do
   xdotool windowsize --sync "$bench" "${size%x*}" "${size#*x}"
-  for t in 0 1 2 3 4; do
+  for t in 0 1 2 3 4 5; do
     click "${tabs[$t]}" 21
     sleep 0.3
     "$tool" grab "$out/tabs-$size-$t.png"
@@ -130,6 +130,45 @@ shot stats-2013-clinics
 click 257 105
 shot stats-2013-reasons
 click 60 105
+
+# Ctrl+F from the statistics tab finds a published card of 2013; Ctrl+P
+# previews it, Ctrl+S there saves it as PDF through the file dialog.
+xdotool key ctrl+f
+xdotool type --delay 30 "C00000130"
+xdotool key Return
+shot lookup
+xdotool key ctrl+p
+preview=$(window "质保卡打印预览") || fail "no print preview"
+focus "$preview"
+shot print-preview
+xdotool key ctrl+s
+save=$(window "保存为 PDF") || fail "no file dialog for the PDF"
+focus "$save"
+xdotool key ctrl+a
+xdotool type --delay 20 "$work/card.pdf"
+xdotool key Return
+for _ in $(seq 50); do [ -s "$work/card.pdf" ] && break; sleep 0.1; done
+[ -s "$work/card.pdf" ] || fail "the card was not saved as PDF"
+pdftotext "$work/card.pdf" - | grep -q "C00000130" || fail "the PDF lacks the card number"
+pdftotext "$work/card.pdf" - | grep -q "林晨" || fail "the PDF lacks the patient's name"
+focus "$preview"
+xdotool key Escape
+sleep 0.3
+# Several cards chosen print eight to an A4 sheet.
+focus "$bench"
+xdotool key ctrl+f
+xdotool type --delay 30 "C000001"
+xdotool key Return
+sleep 0.3
+click 60 100
+xdotool key ctrl+a
+xdotool key ctrl+p
+preview=$(window "质保卡打印预览") || fail "no print preview of several cards"
+focus "$preview"
+shot print-preview-a4
+xdotool key Escape
+sleep 0.3
+focus "$bench"
 click 55 21
 
 # A resize with a record open keeps its dates: open the first pending

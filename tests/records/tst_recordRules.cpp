@@ -1,4 +1,5 @@
 // The warranty rules on plain values: no widgets, no display, no database.
+#include "mduCardLookup.h"
 #include "mduRecordRules.h"
 #include "mduRecordSql.h"
 
@@ -38,6 +39,9 @@ private slots:
     void statements();
     void valuesStayValues_data();
     void valuesStayValues();
+    void expiry_data();
+    void expiry();
+    void lookupSearchKinds();
 };
 
 void TestRecordRules::entryChecksInOrder_data() {
@@ -195,6 +199,56 @@ void TestRecordRules::dateTextIsTheStoredForm() {
     QCOMPARE(DateText(QDate(9999, 12, 31)), QString("9999-12-31"));
     QCOMPARE(DateText(QDate(10000, 1, 1)), QDate(10000, 1, 1).toString("yyyy-MM-dd"));
     QCOMPARE(DateText(QDate()), QString());
+}
+
+void TestRecordRules::expiry_data() {
+    QTest::addColumn<QDate>("treated");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<QDate>("expiry");
+    QTest::newRow("leap day, a year") << QDate(2024, 2, 29) << 12 << QDate(2025, 2, 28);
+    QTest::newRow("leap day, four years") << QDate(2024, 2, 29) << 48 << QDate(2028, 2, 29);
+    QTest::newRow("31st into February of a leap year") << QDate(2024, 1, 31) << 1 << QDate(2024, 2, 29);
+    QTest::newRow("31st into a 30-day month") << QDate(2025, 8, 31) << 1 << QDate(2025, 9, 30);
+    QTest::newRow("across a year's end") << QDate(2025, 11, 30) << 3 << QDate(2026, 2, 28);
+    QTest::newRow("six months") << QDate(2026, 1, 15) << 6 << QDate(2026, 7, 15);
+    QTest::newRow("no term") << QDate(2026, 1, 15) << 0 << QDate();
+    QTest::newRow("no treatment date") << QDate() << 12 << QDate();
+}
+
+void TestRecordRules::expiry() {
+    QFETCH(QDate, treated);
+    QFETCH(int, months);
+    QFETCH(QDate, expiry);
+    QCOMPARE(ExpiryDate(treated, months), expiry);
+}
+
+void TestRecordRules::lookupSearchKinds() {
+    const QDate day(2025, 2, 28);
+    QCOMPARE(ExpiryText(day, QDate(2025, 2, 27)), QStringLiteral("2025-02-28（还有 1 天）"));
+    QCOMPARE(ExpiryText(day, day), QStringLiteral("2025-02-28（今天到期）"));
+    QCOMPARE(ExpiryText(day, QDate(2025, 3, 1)), QStringLiteral("2025-02-28（已过期）"));
+    QCOMPARE(ExpiryText(QDate(), day), QString());
+
+    // Letters and digits with a digit are a card number; anything else a name.
+    for (const char* number : {"C00000110", "c0001", "110"})
+        QVERIFY2(IsCardNumberSearch(number), number);
+    for (const char* name : {"张伟", "zw", "C%1", "C_1", "C'1", "C 1", ""})
+        QVERIFY2(!IsCardNumberSearch(QString::fromUtf8(name)), name);
+    QCOMPARE(CardNumberPattern("C0001"), QStringLiteral("C0001%"));
+    QCOMPARE(CardNumberPattern("0001"), QStringLiteral("%0001%"));
+    QCOMPARE(CardNumberPattern("C%_![1"), QStringLiteral("C!%!_!!![1%"));
+    QVERIFY(IsInitialsSearch("zwL") && !IsInitialsSearch("z w") && !IsInitialsSearch("张") && !IsInitialsSearch(""));
+
+    // Terms: positive whole months only, keyed by the product's key.
+    vt::ValueArray rows(2, 0);
+    const QList<QPair<QString, QString>> given{{"c01", "36"}, {"D01", "0"}, {"E01", "-6"}, {"F01", "六"}, {"G01", "6"}};
+    for (const auto& [key, months] : given) {
+        const int r = rows.appendRow();
+        rows.set(0, r, key);
+        rows.set(1, r, months);
+    }
+    const QHash<QString, int> terms = ProductTerms(rows);
+    QCOMPARE(terms, (QHash<QString, int>{{"C01", 36}, {"G01", 6}}));
 }
 
 QTEST_GUILESS_MAIN(TestRecordRules)

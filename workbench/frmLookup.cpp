@@ -1,0 +1,210 @@
+#include "frmLookup.h"
+
+#include "clsConn.h"
+#include "mduCardFinder.h"
+#include "mduCardPrint.h"
+#include "dbUserInterface.h"
+#include "mduMessage.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const DetailCaptions[] = {"质保产品", "质保卡号", "状态",     "退回理由", "患者姓名", "主治医生",
+                                      "医院诊所", "制作时间", "治疗时间", "治疗项目描述", "备注", "上报时间",
+                                      "发布时间", "质保期限", "质保到期"};
+
+QString name(const QString& surname, const QString& given) { return (surname + given).trimmed(); }
+
+} // namespace
+
+frmLookup::frmLookup(std::function<QHash<QString, QString>()> statusTexts, std::function<QHash<QString, int>()> terms,
+                     QWidget* parent)
+    : QWidget(parent), m_statusTexts(std::move(statusTexts)), m_terms(std::move(terms)) {
+    setObjectName(QStringLiteral("frmLookup"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+
+    auto* bar = new QHBoxLayout;
+    bar->setSpacing(6);
+    bar->addWidget(new QLabel(QStringLiteral("查找"), this));
+    txtSearch = new QLineEdit(this);
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch->setPlaceholderText(QStringLiteral("质保卡号、患者姓名或拼音首字母"));
+    txtSearch->setMaxLength(50);
+    txtSearch->setClearButtonEnabled(true);
+    txtSearch->setMinimumWidth(260);
+    cmdFind = new QPushButton(QStringLiteral("查 询"), this);
+    cmdFind->setObjectName(QStringLiteral("cmdFind"));
+    cmdPrint = new QPushButton(QStringLiteral("打 印…"), this);
+    cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
+    cmdPrint->setEnabled(false);
+    lblCount = new QLabel(this);
+    lblCount->setObjectName(QStringLiteral("lblCount"));
+    bar->addWidget(txtSearch, 2);
+    bar->addWidget(cmdFind);
+    bar->addWidget(cmdPrint);
+    bar->addWidget(lblCount, 3);
+    layout->addLayout(bar);
+
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    lstFound = new QTableWidget(0, 8, split);
+    lstFound->setObjectName(QStringLiteral("lstFound"));
+    lstFound->setHorizontalHeaderLabels({QStringLiteral("质保卡号"), QStringLiteral("状态"), QStringLiteral("质保产品"),
+                                         QStringLiteral("患者"), QStringLiteral("医生"), QStringLiteral("医院、诊所"),
+                                         QStringLiteral("治疗时间"), QStringLiteral("质保到期")});
+    lstFound->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstFound->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstFound->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstFound->verticalHeader()->setVisible(false);
+    lstFound->verticalHeader()->setDefaultSectionSize(lstFound->fontMetrics().height() + 6);
+    lstFound->horizontalHeader()->setStretchLastSection(true);
+    fraDetail = new QGroupBox(QStringLiteral("质保卡详情"), split);
+    fraDetail->setObjectName(QStringLiteral("fraDetail"));
+    auto* form = new QFormLayout(fraDetail);
+    form->setLabelAlignment(Qt::AlignRight);
+    for (const char* c : DetailCaptions) {
+        auto* value = new QLabel(fraDetail);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setWordWrap(true);
+        value->setMinimumWidth(180);
+        m_detail.insert(QString::fromUtf8(c), value);
+        form->addRow(QString::fromUtf8(c) + QStringLiteral("："), value);
+    }
+    split->addWidget(lstFound);
+    split->addWidget(fraDetail);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    layout->addWidget(split, 1);
+
+    connect(txtSearch, &QLineEdit::returnPressed, this, &frmLookup::cmdFind_Click);
+    connect(cmdFind, &QPushButton::clicked, this, &frmLookup::cmdFind_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmLookup::cmdPrint_Click);
+    connect(lstFound, &QTableWidget::currentCellChanged, this, [this](int row) { showCard(row); });
+}
+
+void frmLookup::FocusSearch() {
+    txtSearch->setFocus(Qt::ShortcutFocusReason);
+    txtSearch->selectAll();
+}
+
+QString frmLookup::statusText(const WarrantyCard& card) const {
+    return StatusWords(card.status, m_texts);
+}
+
+void frmLookup::cmdFind_Click() {
+    const QString text = txtSearch->text().trimmed();
+    lstFound->setRowCount(0);
+    m_found.clear();
+    showCard(-1);
+    cmdPrint->setEnabled(false);
+    if (text.isEmpty()) {
+        lblCount->clear();
+        return;
+    }
+    bool more = false;
+    {
+        BusyPointer busy;
+        m_found = FindCards(gConn->OpId().toString(), text, MostCardsFound, &more);
+    }
+    // The texts of the central office's codes, asked for only when a
+    // sent-back record is among those found.
+    m_texts.clear();
+    for (const WarrantyCard& c : std::as_const(m_found))
+        if (IsSentBackStatus(c.status)) {
+            m_texts = m_statusTexts ? m_statusTexts() : QHash<QString, QString>();
+            break;
+        }
+    const QHash<QString, int> terms = m_terms ? m_terms() : QHash<QString, int>();
+    lstFound->setRowCount(int(m_found.size()));
+    for (int r = 0; r < m_found.size(); ++r) {
+        const WarrantyCard& c = m_found[r];
+        const QDate expiry = ExpiryDate(c.record.treatmentDate, terms.value(c.record.productKey.toUpper()));
+        const QStringList cells{c.record.cardNumber,
+                                statusText(c),
+                                c.productName,
+                                name(c.record.patientSurname, c.record.patientGivenName),
+                                name(c.record.doctorSurname, c.record.doctorGivenName),
+                                c.record.hospital,
+                                DateText(c.record.treatmentDate),
+                                DateText(expiry)};
+        for (int col = 0; col < cells.size(); ++col)
+            lstFound->setItem(r, col, new QTableWidgetItem(cells[col]));
+    }
+    lstFound->resizeColumnsToContents();
+    if (m_found.isEmpty())
+        lblCount->setText(QStringLiteral("没有找到质保卡"));
+    else if (more)
+        lblCount->setText(QStringLiteral("只显示前 %1 张，请输入更多内容缩小范围").arg(m_found.size()));
+    else
+        lblCount->setText(QStringLiteral("找到 %1 张质保卡").arg(m_found.size()));
+    if (!m_found.isEmpty()) {
+        lstFound->setCurrentCell(0, 0);
+        cmdPrint->setEnabled(true);
+    }
+}
+
+void frmLookup::showCard(int index) {
+    const bool shown = index >= 0 && index < m_found.size();
+    for (QLabel* l : std::as_const(m_detail))
+        l->clear();
+    if (!shown)
+        return;
+    const WarrantyCard& c = m_found[index];
+    const WarrantyRecord& r = c.record;
+    const int term = m_terms ? m_terms().value(r.productKey.toUpper()) : 0;
+    const QDate expiry = ExpiryDate(r.treatmentDate, term);
+    const QList<QPair<QString, QString>> values{
+        {QStringLiteral("质保产品"), c.productName},
+        {QStringLiteral("质保卡号"), r.cardNumber},
+        {QStringLiteral("状态"), statusText(c)},
+        {QStringLiteral("退回理由"), IsSentBackStatus(c.status) ? c.reason : QString()},
+        {QStringLiteral("患者姓名"), name(r.patientSurname, r.patientGivenName)},
+        {QStringLiteral("主治医生"), name(r.doctorSurname, r.doctorGivenName)},
+        {QStringLiteral("医院诊所"), r.hospital},
+        {QStringLiteral("制作时间"), DateText(r.productionDate)},
+        {QStringLiteral("治疗时间"), DateText(r.treatmentDate)},
+        {QStringLiteral("治疗项目描述"), r.description},
+        {QStringLiteral("备注"), r.remark},
+        {QStringLiteral("上报时间"), c.submitDate},
+        {QStringLiteral("发布时间"), c.publishDate},
+        {QStringLiteral("质保期限"), TermText(term)},
+        {QStringLiteral("质保到期"), ExpiryText(expiry, QDate::currentDate())}};
+    for (const auto& [caption, value] : values)
+        if (QLabel* l = m_detail.value(caption))
+            l->setText(value);
+    // An expired warranty is said plainly, in the warning colour.
+    QLabel* expiryLabel = m_detail.value(QStringLiteral("质保到期"));
+    const bool expired = expiry.isValid() && expiry < QDate::currentDate();
+    expiryLabel->setStyleSheet(expired ? QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;") : QString());
+}
+
+QString frmLookup::DetailText(const QString& caption) const {
+    QLabel* l = m_detail.value(caption);
+    return l ? l->text() : QString();
+}
+
+void frmLookup::cmdPrint_Click() {
+    QList<WarrantyCard> chosen;
+    QList<int> rows;
+    for (const QModelIndex& i : lstFound->selectionModel()->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    if (rows.isEmpty() && lstFound->currentRow() >= 0)
+        rows << lstFound->currentRow();
+    for (int r : rows)
+        if (r < m_found.size())
+            chosen << m_found[r];
+    if (chosen.isEmpty())
+        return;
+    ShowCardPreview(window(), {gConn->OpCom().toString(), chosen, m_terms ? m_terms() : QHash<QString, int>()});
+}
