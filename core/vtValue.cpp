@@ -185,6 +185,28 @@ void ValueArray::resizeRows(int rows) {
     d->rows = rows;
 }
 
+ValueArray ValueArray::selectRows(const std::vector<int>& rows) const {
+    ValueArray out;
+    out.d->cols = d->cols;
+    out.d->rows = static_cast<int>(rows.size());
+    out.d->columns.resize(d->columns.size());
+    for (std::size_t c = 0; c < d->columns.size(); ++c) {
+        const Column& from = d->columns[c];
+        Column& to = out.d->columns[c];
+        to.block = from.block;
+        to.others = from.others;
+        auto spans = std::make_shared<std::vector<Span>>();
+        spans->reserve(rows.size());
+        to.kinds.reserve(rows.size());
+        for (const int r : rows) {
+            spans->push_back((*from.spans)[static_cast<std::size_t>(r)]);
+            to.kinds.push_back(from.kinds[static_cast<std::size_t>(r)]);
+        }
+        to.spans = std::move(spans);
+    }
+    return out;
+}
+
 ValueArray::Spans ValueArray::spans(int col) const { return d->columns[static_cast<std::size_t>(col)].spans; }
 
 bool ValueArray::hasOtherValues(int col) const { return !d->columns[static_cast<std::size_t>(col)].others.isEmpty(); }

@@ -71,6 +71,9 @@ public:
     int appendRow();
     // Changes the row count, keeping the cells of the rows that remain.
     void resizeRows(int rows);
+    // An array of the given rows, in the given order: the texts stay in the
+    // shared blocks, only the cells' places are copied.
+    ValueArray selectRows(const std::vector<int>& rows) const;
 
     // A column's text block and the span of a cell in it (Text, Integer and
     // Real cells; others have no span).

@@ -12,6 +12,10 @@ std::optional<QString>& nextAnswer() {
     static std::optional<QString> answer;
     return answer;
 }
+std::optional<QString>& nextOpenAnswer() {
+    static std::optional<QString> answer;
+    return answer;
+}
 QString& lastFolder() {
     static QString folder = QDir::homePath();
     return folder;
@@ -49,14 +53,14 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
         return answer;
     }
     std::unique_ptr<QFileDialog> dialog(
-        NewSaveFileDialog(parent, caption, QDir(lastFolder()).filePath(defaultName), filter));
+        NewFileDialog(parent, caption, QDir(lastFolder()).filePath(defaultName), filter));
     const QString path = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
     if (!path.isEmpty())
         lastFolder() = QFileInfo(path).absolutePath();
     return path;
 }
 
-QFileDialog* NewSaveFileDialog(QWidget* parent, const QString& caption, const QString& path, const QString& filter) {
+QFileDialog* NewFileDialog(QWidget* parent, const QString& caption, const QString& path, const QString& filter) {
     // Made on the file system's root, so that the folder of the file is
     // listed only once the icons come from names alone.
     auto* dialog = new QFileDialog(parent, caption, QDir::rootPath(), filter);
@@ -67,4 +71,21 @@ QFileDialog* NewSaveFileDialog(QWidget* parent, const QString& caption, const QS
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->selectFile(QFileInfo(path).fileName());
     return dialog;
+}
+
+void SetNextOpenFileName(const QString& path) { nextOpenAnswer() = path; }
+
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    if (nextOpenAnswer()) {
+        const QString answer = *nextOpenAnswer();
+        nextOpenAnswer().reset();
+        return answer;
+    }
+    std::unique_ptr<QFileDialog> dialog(NewFileDialog(parent, caption, QDir(lastFolder()).filePath(QString()), filter));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    const QString path = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+    if (!path.isEmpty())
+        lastFolder() = QFileInfo(path).absolutePath();
+    return path;
 }

@@ -13,6 +13,11 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
 // The answer the next AskSaveFileName gives without showing a dialog
 // (once); an empty text stands for Cancel.
 void SetNextSaveFileName(const QString& path);
-// The save dialog AskSaveFileName shows, not yet shown: Qt's own dialog on
+// Asks for a file to open; empty when cancelled.
+QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& filter);
+// The answer the next AskOpenFileName gives without a dialog (once).
+void SetNextOpenFileName(const QString& path);
+
+// The dialog the two ask for, not yet shown: Qt's own dialog on
 // every platform, which never reads the files it lists.
-QFileDialog* NewSaveFileDialog(QWidget* parent, const QString& caption, const QString& path, const QString& filter);
+QFileDialog* NewFileDialog(QWidget* parent, const QString& caption, const QString& path, const QString& filter);

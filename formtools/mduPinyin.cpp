@@ -3,6 +3,7 @@
 #include "ucInput.h"
 
 #include <iconv.h>
+#include <vector>
 
 namespace {
 
@@ -40,27 +41,40 @@ int codeOf(QChar ch) {
     return '?';
 }
 
+// The initial of one UTF-16 unit from its code-page code: the pinyin
+// initial of a level-1 character, 'Z' from D4D1 on, a letter as it is, '*'
+// for anything else.
+char initialOf(char16_t unit) {
+    const int c = codeOf(QChar(unit));
+    if (c < -20319)
+        return '*';
+    if (c < 0) {
+        char initial = 'Z';
+        for (const Range& r : Ranges)
+            if (c >= r.from)
+                initial = r.initial;
+        return initial;
+    }
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+        return char(c);
+    return '*';
+}
+
 } // namespace
 
 QString PinyinInitials(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar ch : text) {
-        const int c = codeOf(ch);
-        if (c < -20319) {
-            out += QLatin1Char('*');
-        } else if (c < 0) {
-            char initial = 'Z';
-            for (const Range& r : Ranges)
-                if (c >= r.from)
-                    initial = r.initial;
-            out += QLatin1Char(initial);
-        } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-            out += QChar(c);
-        } else {
-            out += QLatin1Char('*');
-        }
-    }
+    // Every unit's initial, worked out once: lists of many thousand names
+    // are matched on every keystroke.
+    static const std::vector<char> table = [] {
+        std::vector<char> t(0x10000);
+        for (std::size_t u = 0; u < t.size(); ++u)
+            t[u] = initialOf(char16_t(u));
+        return t;
+    }();
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const QChar ch : text)
+        *o++ = QLatin1Char(table[ch.unicode()]);
     return out;
 }
 

@@ -123,3 +123,58 @@ WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKe
     r.remark = cellAt(cells, BatchRemark);
     return r;
 }
+
+bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* rows, QString* error) {
+    rows->clear();
+    if (table.isEmpty()) {
+        *error = QStringLiteral("文件中没有数据");
+        return false;
+    }
+    const QStringList headers = BatchHeaders();
+    // Where each batch column comes from: -1 for none.
+    QList<int> from(headers.size(), -1);
+    bool named = false;
+    for (int c = 0; c < table.first().size(); ++c) {
+        const int h = int(headers.indexOf(table.first().at(c).trimmed()));
+        if (h >= 0 && from[h] < 0) {
+            from[h] = c;
+            named = true;
+        }
+    }
+    qsizetype first = named ? 1 : 0;
+    if (!named) {
+        // No header row: by position, when the second column holds card
+        // numbers (a letter and digits) in the first row.
+        const QString number = table.first().value(BatchCardNumber - 1).trimmed();
+        const bool looksLikeData = number.size() >= 2 && number.at(0).isLetter() &&
+                                   std::all_of(number.begin() + 1, number.end(), [](QChar c) { return c.isDigit(); });
+        if (!looksLikeData) {
+            *error = QStringLiteral("文件中没有与批量预录表头相符的列（") + headers.join(QStringLiteral("、")) +
+                     QStringLiteral("）");
+            return false;
+        }
+        for (int h = 0; h < headers.size(); ++h)
+            from[h] = h;
+    }
+    rows->reserve(table.size() - first);
+    for (qsizetype r = first; r < table.size(); ++r) {
+        const QStringList& in = table.at(r);
+        QStringList out;
+        out.reserve(headers.size());
+        bool any = false;
+        for (int h = 0; h < headers.size(); ++h) {
+            QString v = from[h] >= 0 ? in.value(from[h]) : QString();
+            if (h != BatchRemark - 1 && h != BatchDescription - 1)
+                v = v.trimmed();
+            any = any || !v.isEmpty();
+            out << v;
+        }
+        if (any)
+            rows->append(out);
+    }
+    if (rows->isEmpty()) {
+        *error = QStringLiteral("文件中没有数据");
+        return false;
+    }
+    return true;
+}

@@ -34,6 +34,12 @@ enum BatchColumn {
 // The header texts of those columns.
 QStringList BatchHeaders();
 
+// The rows of a table read from a file, as batch rows (columns 1 to 11).
+// A first row with any of the batch headers names the columns (others are
+// left out); without one the columns are taken by position. false with the
+// reason when the table is empty or no column matches.
+bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* rows, QString* error);
+
 // The checks of one batch row (cells: columns 1 to 11, row: its number as
 // shown in the message), against the names of the product list in its
 // order: product, card number, dates, patient, hospital, then no NUL.

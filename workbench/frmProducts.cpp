@@ -5,6 +5,7 @@
 #include "clsConn.h"
 #include "common/vtTwips.h"
 #include "frmLookup.h"
+#include "frmRanges.h"
 #include "frmStats.h"
 #include "mduCardFinder.h"
 #include "mduCardPrint.h"
@@ -97,7 +98,12 @@ QVariantList list(std::initializer_list<QVariant> v) { return QVariantList(v); }
 
 } // namespace
 
-frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
+frmProducts::frmProducts(QWidget* parent)
+    : QMainWindow(parent),
+      // The card number, patient, doctor and hospital of each list.
+      m_filterNew(std::make_unique<ListFilter>(std::vector<std::vector<int>>{{3}, {4, 5}, {6, 7}, {8}})),
+      m_filterProc(std::make_unique<ListFilter>(std::vector<std::vector<int>>{{6}, {8, 9}, {10, 11}, {12}})),
+      m_filterOuted(std::make_unique<ListFilter>(std::vector<std::vector<int>>{{5}, {6, 7}, {8, 9}, {10}})) {
     setObjectName(QStringLiteral("frmProducts"));
     setWindowTitle(QStringLiteral("质保卡信息输入"));
     auto* client = new QWidget(this);
@@ -113,6 +119,7 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     buildBatchTab();
     buildStatsTab();
     buildLookupTab();
+    buildRangesTab();
 
     InfoBarPanel1 = new QLabel(this);
     InfoBarPanel2 = new QLabel(this);
@@ -150,8 +157,28 @@ frmProducts::frmProducts(QWidget* parent) : QMainWindow(parent) {
     connect(cmdClear, &QPushButton::clicked, this, &frmProducts::cmdClear_Click);
     connect(cmdCheck, &QPushButton::clicked, this, &frmProducts::cmdCheck_Click);
     connect(cmdImport, &QPushButton::clicked, this, &frmProducts::cmdImport_Click);
+    connect(cmdReadFile, &QPushButton::clicked, this, &frmProducts::cmdReadFile_Click);
     for (QPushButton* b : {cmdPrintNew, cmdPrintProc, cmdPrintOuted})
         connect(b, &QPushButton::clicked, this, &frmProducts::cmdPrint_Click);
+    // Each list's filter box and export; a list whose rows left the grid
+    // (stored, submitted) is read again before it is filtered anew.
+    const struct {
+        const char* key;
+        QLineEdit* box;
+        QPushButton* exporter;
+        vt::EditGrid* grid;
+        ListFilter* filter;
+    } lists[] = {{"New", txtFilterNew, cmdExportNew, egNew, m_filterNew.get()},
+                 {"Pro", txtFilterProc, cmdExportProc, egProc, m_filterProc.get()},
+                 {"Done", txtFilterOuted, cmdExportOuted, egOuted, m_filterOuted.get()}};
+    for (const auto& l : lists) {
+        const QString key = QString::fromLatin1(l.key);
+        l.box->setPlaceholderText(QStringLiteral("筛选：卡号、姓名、医院或拼音首字母"));
+        l.box->setClearButtonEnabled(true);
+        connect(l.box, &QLineEdit::textChanged, this, [this, key] { FilterList(key); });
+        connect(l.exporter, &QPushButton::clicked, this, [this, key] { ExportList(key); });
+        connect(l.grid, &vt::EditGrid::AfterRemoveRow, this, [f = l.filter] { f->forget(); });
+    }
     // Ctrl+F finds a card from anywhere in the workbench; Ctrl+P prints
     // from the tab shown.
     auto* find = new QShortcut(QKeySequence::Find, this);
@@ -287,6 +314,8 @@ void frmProducts::buildEntryTab() {
     cmdSubmit = button(f, "cmdSubmit", QStringLiteral("上 报"), 10700, 1650);
     cmdSubmitAll = button(f, "cmdSubmitAll", QStringLiteral("全部上报"), 10700, 2100);
     cmdPrintNew = button(f, "cmdPrintNew", QStringLiteral("打 印…"), 10700, 2550);
+    txtFilterNew = textBox(f, "txtFilterNew", 50, 12000, 2100, 2700);
+    cmdExportNew = button(f, "cmdExportNew", QStringLiteral("导 出…"), 12000, 2550);
     cmdSave->setEnabled(false);
     cmdDel->setEnabled(false);
     cmdSubmit->setEnabled(false);
@@ -328,6 +357,8 @@ void frmProducts::buildProcTab() {
     cmdRefresh = button(frmProc, "cmdRefresh", QStringLiteral("刷 新"), 120, 250);
     cmdReset = button(frmProc, "cmdReset", QStringLiteral("确认退回 撤 销"), 1400, 250, 1900);
     cmdPrintProc = button(frmProc, "cmdPrintProc", QStringLiteral("打 印…"), 3400, 250);
+    cmdExportProc = button(frmProc, "cmdExportProc", QStringLiteral("导 出…"), 4600, 250);
+    txtFilterProc = textBox(frmProc, "txtFilterProc", 50, 5900, 285, 3000);
     egProc = grid(frmProc, "egProc");
     place(egProc, 120, 800, 13500, 5500);
 }
@@ -342,6 +373,8 @@ void frmProducts::buildOutedTab() {
     dateTo = datePicker(frmOuted, "dateTo", 3450, 270);
     cmdViewAll = button(frmOuted, "cmdViewAll", QStringLiteral("查 看"), 5300, 240);
     cmdPrintOuted = button(frmOuted, "cmdPrintOuted", QStringLiteral("打 印…"), 6500, 240);
+    cmdExportOuted = button(frmOuted, "cmdExportOuted", QStringLiteral("导 出…"), 7700, 240);
+    txtFilterOuted = textBox(frmOuted, "txtFilterOuted", 50, 9000, 275, 3000);
     egOuted = grid(frmOuted, "egOuted");
     place(egOuted, 120, 800, 13500, 5500);
 }
@@ -362,6 +395,8 @@ void frmProducts::buildBatchTab() {
     cmdAdd = button(frmBatch, "cmdAdd", QStringLiteral("增加行"), 9800, 750);
     cmdClear = button(frmBatch, "cmdClear", QStringLiteral("清 除"), 11000, 750);
     cmdDeleteRows = button(frmBatch, "cmdDeleteRows", QStringLiteral("删除行"), 12200, 750);
+    cmdReadFile = button(frmBatch, "cmdReadFile", QStringLiteral("读取文件…"), 12200, 250);
+    cmdReadFile->setToolTip(QStringLiteral("从 CSV 或 Excel（.xlsx）文件读入行，检验后再导入"));
     cmdImport->setEnabled(false);
     cmdCheck->setEnabled(false);
     egBatch = grid(frmBatch, "egBatch");
@@ -457,25 +492,6 @@ void frmProducts::SelectRowOf(vt::EditGrid* g, int col, const QString& text, int
     }
 }
 
-void frmProducts::LoadRecordList(const QString& key) {
-    QVariantList p;
-    vt::EditGrid* target = nullptr;
-    if (key == QLatin1String("New")) {
-        p = {QStringLiteral("MakerView"), gConn->OpId(), QStringLiteral("00"), QString(), QString(), QString()};
-        target = egNew;
-    } else if (key == QLatin1String("Pro")) {
-        p = {QStringLiteral("MakerView"), gConn->OpId(), QStringLiteral("01"), QString(), QString(), QString()};
-        target = egProc;
-    } else if (key == QLatin1String("Done")) {
-        p = {QStringLiteral("MakerView"), gConn->OpId(), QStringLiteral("02"), FormatDateText(dateFrom->date()),
-             FormatDateText(dateTo->date()), QString()};
-        target = egOuted;
-    } else {
-        return;
-    }
-    target->LoadData(gConn->GetSP(QStringLiteral("upvProducts"), p));
-}
-
 void frmProducts::MonthRange(const QDate& day, QDate* first, QDate* last) {
     *first = QDate::fromString(YearMonthText(day) + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
     *last = first->addMonths(1).addDays(-1);
@@ -514,6 +530,11 @@ void frmProducts::buildStatsTab() {
 void frmProducts::buildLookupTab() {
     tabLookup = new frmLookup([this] { return SubmittedStatusTexts(); }, [this] { return m_terms; });
     stbInfo->addTab(tabLookup, QStringLiteral("质保卡查询"));
+}
+
+void frmProducts::buildRangesTab() {
+    tabRanges = new frmRanges;
+    stbInfo->addTab(tabRanges, QStringLiteral("卡号段"));
 }
 
 void frmProducts::ShowLookup() {

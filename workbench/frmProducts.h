@@ -1,13 +1,15 @@
 #pragma once
 // The workbench: the program's main form, shown after a lab has signed in.
-// Six tabs: pending records with the entry fields, submitted and sent-back
-// records, published records, batch entry, the lab's statistics and the
-// look-up of any card. Closing it ends the program.
+// Seven tabs: pending records with the entry fields, submitted and sent-back
+// records, published records, batch entry, the lab's statistics, the
+// look-up of any card and the lab's card ranges. Closing it ends the program.
 #include "clsWarrantyRecord.h"
+#include "mduListFilter.h"
 #include "mduRecordRules.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <memory>
 
 class QDateEdit;
 class qvDatePicker;
@@ -19,6 +21,7 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class frmLookup;
+class frmRanges;
 class frmStats;
 
 namespace vt {
@@ -84,16 +87,25 @@ public:
     QPushButton* cmdDeleteRows;
     QPushButton* cmdCheck;
     QPushButton* cmdImport;
+    QPushButton* cmdReadFile;
     vt::EditGrid* egBatch;
 
     // The lab's statistics (tab 4) and the look-up of any card (tab 5).
     frmStats* tabStats;
     frmLookup* tabLookup;
+    // The lab's card ranges (tab 6).
+    frmRanges* tabRanges;
 
-    // Printing of warranty cards on the three list tabs.
+    // Printing, export and the filter of the three list tabs.
     QPushButton* cmdPrintNew;
     QPushButton* cmdPrintProc;
     QPushButton* cmdPrintOuted;
+    QPushButton* cmdExportNew;
+    QPushButton* cmdExportProc;
+    QPushButton* cmdExportOuted;
+    QLineEdit* txtFilterNew;
+    QLineEdit* txtFilterProc;
+    QLineEdit* txtFilterOuted;
 
     // Status bar panels and the clock.
     QLabel* InfoBarPanel1;
@@ -134,9 +146,18 @@ public:
     void cmdCheck_Click();
     void cmdImport_Click();
     void cmdDeleteRows_Click();
+    // Rows of a CSV or XLSX file into the batch grid (nothing stored); false
+    // when cancelled or the file could not be taken.
+    bool cmdReadFile_Click();
     // The preview of the warranty cards of the tab shown: the record opened
     // on the entry tab, else the selected rows of its list.
     void cmdPrint_Click();
+    // The filter box of a list ("New", "Pro" or "Done") changed: its rows
+    // are shown anew and counted in the status bar.
+    void FilterList(const QString& key);
+    // Writes a list as shown (CSV or XLSX, by the name chosen); false when
+    // cancelled or not written.
+    bool ExportList(const QString& key);
     // Ctrl+F: the look-up tab, its search box ready for typing.
     void ShowLookup();
     // The products' warranty terms in months, read at load.
@@ -157,12 +178,25 @@ private:
     void buildBatchTab();
     void buildStatsTab();
     void buildLookupTab();
+    void buildRangesTab();
     // The status texts of the submitted list by code, loading it first
     // when it has not been loaded.
     QHash<QString, QString> SubmittedStatusTexts();
     // The keys (column 1) of a list's selected rows.
     static QStringList SelectedKeys(vt::EditGrid* grid);
     void PrintKeys(const QStringList& keys);
+    // A list's grid, filter box, filter and shown name by its key.
+    struct ListParts {
+        vt::EditGrid* grid = nullptr;
+        QLineEdit* box = nullptr;
+        ListFilter* filter = nullptr;
+        QString name;
+    };
+    ListParts Parts(const QString& key);
+    // The card numbers of every pending record, those the filter hides included.
+    QStringList PendingNumbers();
+    // The filtered rows of a list into its grid, and their count reported.
+    void ShowFiltered(const QString& key);
     void applyGridDesign(vt::EditGrid* grid);
     // The range test of a card number against the lab's issued ranges.
     bool InRange(const QString& number);
@@ -215,4 +249,6 @@ private:
     QString m_savedDigits;
     bool m_fitting = false;
     QHash<QString, int> m_terms;
+    // The lists as loaded, for their filter boxes.
+    std::unique_ptr<ListFilter> m_filterNew, m_filterProc, m_filterOuted;
 };

@@ -5,7 +5,10 @@
 #include "EditGrid.h"
 #include "clsConn.h"
 #include "dbUserInterface.h"
+#include "mduCsvReader.h"
+#include "mduFileDialog.h"
 #include "mduMessage.h"
+#include "mduXlsxReader.h"
 #include "mduRecordRules.h"
 #include "mduRecordSql.h"
 #include "mduShTools.h"
@@ -14,6 +17,10 @@
 
 #include <QHash>
 #include <QSet>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 
 #include <algorithm>
@@ -50,9 +57,9 @@ RuleFailure frmProducts::MarkBatchProblems() {
     QHash<QString, int> seen; // card numbers of this batch
     for (int i = 1; i < egBatch->Rows(); ++i)
         ++seen[egBatch->Cells(i, BatchCardNumber).Text()];
-    QSet<QString> pending; // card numbers of the pending list
-    for (int r = 1; r < egNew->Rows(); ++r)
-        pending.insert(egNew->Cells(r, 4).Text());
+    // Card numbers of the pending list, rows the filter hides included.
+    const QStringList pendingNumbers = PendingNumbers();
+    const QSet<QString> pending(pendingNumbers.begin(), pendingNumbers.end());
     for (int i = 1; i < egBatch->Rows(); ++i) {
         const QStringList cells = BatchCells(i);
         const QList<RuleFailure> failures = BatchRowFailures(cells, i, products);
@@ -156,4 +163,86 @@ void frmProducts::cmdImport_Click() {
     Report(QStringLiteral("已导入 %1 行").arg(stored.size()));
     if (!stored.isEmpty())
         SelectRowOf(egNew, 4, stored.last()); // the topmost row of the batch
+}
+
+bool frmProducts::cmdReadFile_Click() {
+    const QString path = AskOpenFileName(this, QStringLiteral("读取文件"),
+                                         QStringLiteral("表格文件 (*.csv *.xlsx *.txt);;所有文件 (*)"));
+    if (path.isEmpty())
+        return false;
+    // Files over a thousand rows show their progress, and may be cancelled;
+    // until the last step nothing in the grid changes.
+    QProgressDialog progress(QStringLiteral("正在读取 ") + QFileInfo(path).fileName() + QStringLiteral("…"),
+                             QStringLiteral("取 消"), 0, 1000, this);
+    progress.setWindowTitle(QStringLiteral("读取文件"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    bool shown = false;
+    const auto step = [&](int rowsSoFar, int value) {
+        if (!shown && rowsSoFar > 1000) {
+            progress.show();
+            shown = true;
+        }
+        if (shown) {
+            progress.setValue(std::clamp(value, 0, 999));
+            QCoreApplication::processEvents();
+        }
+        return !progress.wasCanceled();
+    };
+
+    QList<QStringList> table;
+    QString error;
+    bool read = false;
+    {
+        QFile probe(path);
+        const bool zip = probe.open(QIODevice::ReadOnly) && probe.peek(4) == QByteArray("PK\x03\x04", 4);
+        probe.close();
+        if (zip || QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0) {
+            // The sheet's progress, up to nine tenths of the bar.
+            int rowsSeen = 0;
+            read = ReadXlsxFile(path, &table, &error, [&](int share) {
+                rowsSeen += 256;
+                return step(rowsSeen, share * 9 / 10);
+            });
+        } else {
+            read = ReadCsvFile(path, &table, &error);
+        }
+    }
+    if (!read) {
+        if (!error.isEmpty()) // empty: cancelled
+            ShowMessage(QStringLiteral("无法读取文件 ") + QFileInfo(path).fileName() + QStringLiteral("：") + error,
+                        QStringLiteral("读取文件"), 0);
+        return false;
+    }
+    QList<QStringList> rows;
+    if (!BatchRowsFromTable(table, &rows, &error)) {
+        ShowMessage(QStringLiteral("无法读取文件 ") + QFileInfo(path).fileName() + QStringLiteral("：") + error,
+                    QStringLiteral("读取文件"), 0);
+        return false;
+    }
+    table.clear();
+    // The rows as one array, then into the grid below what it holds.
+    vt::ValueArray cells(BatchRemark, 0);
+    cells.resizeRows(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        if (r % 1000 == 0 && !step(int(rows.size()), 900 + int(qint64(r) * 100 / rows.size())))
+            return false;
+        for (int c = 0; c < BatchRemark; ++c)
+            cells.setText(c, r, rows[r].at(c));
+    }
+    // A grid with only its empty first row (as a paste starts it) is filled from the top.
+    int start = egBatch->Rows();
+    if (start == 2) {
+        bool blank = true;
+        for (int c = 1; c <= BatchRemark && blank; ++c)
+            blank = egBatch->Cells(1, c).Text().isEmpty();
+        if (blank)
+            start = 1;
+    }
+    egBatch->LoadData(vt::toVariant(cells), start, 1);
+    cmdCheck->setEnabled(true);
+    Report(QStringLiteral("已从 %1 读入 %2 行，请检验后导入").arg(QFileInfo(path).fileName()).arg(rows.size()));
+    return true;
 }

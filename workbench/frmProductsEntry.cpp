@@ -3,6 +3,7 @@
 
 #include "EditGrid.h"
 #include "clsConn.h"
+#include "frmRanges.h"
 #include "vtDateText.h"
 #include "mduDateText.h"
 #include "mduHospital.h"
@@ -33,6 +34,10 @@ void frmProducts::cmdNew_Click() {
 void frmProducts::ucProduct_Click() {
     const QString key = vt::vtListTable::textOf(ucProduct->Key());
     txtPrdNo1->setText(CardLetterOf(key));
+    // The next free number of the product's letter, as a hint.
+    const QString next = key.isEmpty() ? QString() : NextFreeNumber(LoadRangeUsages(CardLetterOf(key)), CardLetterOf(key));
+    txtPrdNo->setPlaceholderText(next.mid(1));
+    txtPrdNo->setToolTip(next.isEmpty() ? QString() : QStringLiteral("下一个可用卡号：") + next);
     // A product code typed whole moves on to the card's digits at once.
     QWidget* codeBox = ucProduct->focusProxy();
     if (!key.isEmpty() && codeBox && codeBox->hasFocus() && qobject_cast<QLineEdit*>(codeBox) &&
@@ -61,11 +66,7 @@ QStringList frmProducts::EarlyWarnings(const QString& number, const QString& key
         warnings << QStringLiteral("卡号 %1 不在本所的卡号范围内").arg(number);
     if (Taken(number, key))
         warnings << QStringLiteral("卡号 %1 已被已上报的质保卡使用").arg(number);
-    int pending = 0;
-    for (int r = 1; r < egNew->Rows(); ++r)
-        if (egNew->Cells(r, 4).Text() == number)
-            ++pending;
-    if (pending > 1)
+    if (PendingNumbers().count(number) > 1)
         warnings << QStringLiteral("卡号 %1 在待提交质保卡中重复").arg(number);
     return warnings;
 }

@@ -68,7 +68,18 @@ void frmProducts::cmdSubmit_Click() {
 }
 
 void frmProducts::cmdSubmitAll_Click() {
-    if (ShowMessage(QStringLiteral("你确定要全部上报吗？"), QStringLiteral("系统提示"), 2) != MsgYes)
+    // Submit-all handles the rows shown; when the filter hides some, the
+    // question says how many will go.
+    if (m_filterNew->active() && !m_filterNew->hasSource())
+        LoadRecordList(QStringLiteral("New"));
+    QString question = QStringLiteral("你确定要全部上报吗？");
+    const int shown = egNew->Rows() - 1;
+    if (m_filterNew->active() && shown < m_filterNew->total())
+        question += QStringLiteral("\n已按“%1”筛选：将上报显示的 %2 张质保卡，其余 %3 张不上报。")
+                        .arg(txtFilterNew->text().trimmed())
+                        .arg(shown)
+                        .arg(m_filterNew->total() - shown);
+    if (ShowMessage(question, QStringLiteral("系统提示"), 2) != MsgYes)
         return;
     // The key of the topmost row whose number failed the range test: its
     // card-number cell is made current again once the run is over, since

@@ -30,7 +30,7 @@ private slots:
                  SQLITE_OK);
         QVERIFY(QFile::exists(path + "-wal"));
 
-        std::unique_ptr<QFileDialog> dialog(NewSaveFileDialog(nullptr, "保存", dir.filePath("x.csv"), "CSV (*.csv)"));
+        std::unique_ptr<QFileDialog> dialog(NewFileDialog(nullptr, "保存", dir.filePath("x.csv"), "CSV (*.csv)"));
         auto* model = dialog->findChild<QFileSystemModel*>();
         QVERIFY(model);
         QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);

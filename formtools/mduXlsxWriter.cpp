@@ -1,0 +1,114 @@
+#include "mduXlsxWriter.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Characters a workbook cannot hold (XML 1.0 leaves them out) become
+// spaces; a cell holds at most 32,767 characters.
+QByteArray cellText(const QString& text) {
+    QString t = text.left(32767);
+    for (QChar& c : t) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D) || u == 0xFFFE || u == 0xFFFF)
+            c = QLatin1Char(' ');
+    }
+    // A text that reads like the workbook's own escape ("_x0041_") has its
+    // underscore escaped, so that it is read back as written.
+    for (qsizetype i = t.indexOf(QLatin1String("_x")); i >= 0; i = t.indexOf(QLatin1String("_x"), i + 1)) {
+        if (i + 6 < t.size() && t.at(i + 6) == QLatin1Char('_')) {
+            bool hex = false;
+            t.mid(i + 2, 4).toUShort(&hex, 16);
+            if (hex) {
+                t.insert(i + 1, QLatin1String("x005F_"));
+                i += 6;
+            }
+        }
+    }
+    return t.toUtf8();
+}
+
+QString describe(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
+
+} // namespace
+
+bool WriteXlsxFile(const QString& path, const QString& sheetName, const QList<QStringList>& rows,
+                   const QSet<int>& dateColumns, QString* error) {
+    // Written beside the target under another name, then put in its place.
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists()) {
+        *error = QStringLiteral("文件夹不存在");
+        return false;
+    }
+    QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".xlsx-XXXXXX")));
+    if (!part.open()) {
+        *error = part.errorString();
+        return false;
+    }
+    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::ReadOther);
+    part.close();
+    const QByteArray partPath = QFile::encodeName(part.fileName());
+
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_FALSE;
+    const QByteArray tmpdir = QFile::encodeName(QDir::tempPath());
+    options.tmpdir = const_cast<char*>(tmpdir.constData());
+    lxw_workbook* book = workbook_new_opt(partPath.constData(), &options);
+    if (!book) {
+        *error = QStringLiteral("无法创建工作簿");
+        return false;
+    }
+    const QByteArray name = cellText(sheetName.left(31)).replace('[', '(').replace(']', ')').replace(':', ' ')
+                                .replace('*', ' ').replace('?', ' ').replace('/', ' ').replace('\\', ' ');
+    lxw_worksheet* sheet = workbook_add_worksheet(book, name.isEmpty() ? nullptr : name.constData());
+    lxw_format* bold = workbook_add_format(book);
+    format_set_bold(bold);
+    lxw_format* date = workbook_add_format(book);
+    format_set_num_format(date, "yyyy-mm-dd");
+    lxw_error failure = LXW_NO_ERROR;
+    for (int r = 0; r < rows.size() && failure == LXW_NO_ERROR; ++r) {
+        const QStringList& row = rows[r];
+        for (int c = 0; c < row.size() && failure == LXW_NO_ERROR; ++c) {
+            const QString& v = row[c];
+            if (v.isEmpty())
+                continue;
+            const QDate d = r > 0 && dateColumns.contains(c) && v.size() == 10
+                                ? QDate::fromString(v, QStringLiteral("yyyy-MM-dd"))
+                                : QDate();
+            if (d.isValid()) {
+                lxw_datetime dt{d.year(), d.month(), d.day(), 0, 0, 0};
+                failure = worksheet_write_datetime(sheet, lxw_row_t(r), lxw_col_t(c), &dt, date);
+            } else {
+                failure = worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), cellText(v).constData(),
+                                                 r == 0 ? bold : nullptr);
+            }
+        }
+    }
+    if (failure == LXW_NO_ERROR && !rows.isEmpty())
+        worksheet_freeze_panes(sheet, 1, 0);
+    const lxw_error closed = workbook_close(book);
+    if (failure == LXW_NO_ERROR)
+        failure = closed;
+    if (failure != LXW_NO_ERROR) {
+        *error = describe(failure);
+        return false;
+    }
+    // Put in place of the old file (in one step) only now that the new one is whole.
+    if (std::rename(partPath.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    part.setAutoRemove(false);
+    return true;
+}

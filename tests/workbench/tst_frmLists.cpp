@@ -1,0 +1,343 @@
+// The record lists' filter boxes and export, the batch grid's file import
+// and the card ranges, on the demo database.
+#include "EditGrid.h"
+#include "clsConn.h"
+#include "frmProducts.h"
+#include "frmRanges.h"
+#include "ucInput.h"
+#include "mduCsvReader.h"
+#include "mduFileDialog.h"
+#include "mduXlsxReader.h"
+#include "mduHospital.h"
+#include "mduProcess.h"
+#include "tsDemoDatabase.h"
+#include "tsMessages.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace {
+
+void addRecord(const QString& number, const QString& surname, const QString& given, const QString& doctor,
+               const QString& hospital, const QString& status = "00") {
+    QVariantList p{number, surname, given, doctor, hospital, status};
+    QVERIFY(gConn->ExeCommand("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
+                              "fldDLName,fldDFName,fldHospital,fldOpTime,fldPdTime,fldStatus) "
+                              "values (1,'1001','C01',?,?,?,?,'',?,'2013-09-01','2013-09-01',?)",
+                              p) >= 0);
+}
+
+struct Fixture {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QTemporaryDir dir;
+    std::unique_ptr<QSettings> hospitals;
+    std::unique_ptr<frmProducts> f;
+    explicit Fixture(const std::function<void()>& before = {}) {
+        hospitals = std::make_unique<QSettings>(dir.filePath("hospitals.ini"), QSettings::IniFormat);
+        SetHospitalStore(hospitals.get());
+        db.signIn();
+        if (before)
+            before();
+        f = std::make_unique<frmProducts>();
+        f->show();
+        QVERIFY2(QTest::qWaitForWindowExposed(f.get()), "the workbench was never shown");
+    }
+    ~Fixture() {
+        f.reset();
+        SetHospitalStore(nullptr);
+    }
+    QStringList column(vt::EditGrid* g, int col) {
+        QStringList out;
+        for (int r = 1; r < g->Rows(); ++r)
+            out << g->Cells(r, col).Text();
+        return out;
+    }
+    QVariant scalar(const QString& sql) { return db.scalar(sql); }
+};
+
+void pendingFixture() {
+    addRecord("C00000201", "欧阳", "娜娜", "李", "协和医院");
+    addRecord("C00000202", "王", "五", "欧", "北京口腔医院");
+    addRecord("C00000203", "Smith", "Anna", "赵", "Dental 100%");
+}
+
+} // namespace
+
+class TestFrmLists : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { SetProcessEnd([](int) { throw std::runtime_error("the program ended"); }); }
+
+    void filterPending_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("numbers");
+        // The demo's own pending cards are C00000110 (张伟, 刘洋, 北京口腔医院)
+        // and D00000012 (陈静, 周平, 朝阳区牙科诊所).
+        const QStringList all{"C00000110", "D00000012", "C00000201", "C00000202", "C00000203"};
+        QTest::newRow("empty") << "" << all;
+        QTest::newRow("blanks") << "  " << all;
+        QTest::newRow("card number part") << "0020" << QStringList{"C00000201", "C00000202", "C00000203"};
+        QTest::newRow("whole card number, other case") << "c00000110" << QStringList{"C00000110"};
+        QTest::newRow("patient's whole name") << "欧阳娜" << QStringList{"C00000201"};
+        QTest::newRow("doctor") << "周平" << QStringList{"D00000012"};
+        QTest::newRow("hospital") << "口腔" << QStringList{"C00000110", "C00000202"};
+        QTest::newRow("patient's initials") << "oyn" << QStringList{"C00000201"};
+        QTest::newRow("hospital's initials") << "BJKQ" << QStringList{"C00000110", "C00000202"};
+        QTest::newRow("latin name, case ignored") << "smith" << QStringList{"C00000203"};
+        QTest::newRow("percent taken literally") << "100%" << QStringList{"C00000203"};
+        QTest::newRow("asterisk matches nothing") << "*" << QStringList{};
+        QTest::newRow("no match") << "不存在" << QStringList{};
+    }
+    void filterPending() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, numbers);
+        Fixture fx(pendingFixture);
+        fx.f->txtFilterNew->setText(text);
+        QCOMPARE(fx.column(fx.f->egNew, 4), numbers);
+        if (!text.trimmed().isEmpty())
+            QVERIFY2(fx.f->InfoBarPanel2->text().contains(QStringLiteral("显示 %1 / 5 张").arg(numbers.size())),
+                     qPrintable(fx.f->InfoBarPanel2->text()));
+        // Clearing the box brings the whole list back.
+        fx.f->txtFilterNew->clear();
+        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 5);
+    }
+
+    void typingOnNarrowsAndBackspaceWidens() {
+        Fixture fx(pendingFixture);
+        QTest::keyClicks(fx.f->txtFilterNew, "C0000020");
+        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 3);
+        QTest::keyClick(fx.f->txtFilterNew, '1');
+        QCOMPARE(fx.column(fx.f->egNew, 4), QStringList{"C00000201"});
+        // As X11 gives it, BackSpace carries "\b".
+        for (int i = 0; i < 2; ++i)
+            QTest::sendKeyEvent(QTest::Click, fx.f->txtFilterNew, Qt::Key_Backspace, QStringLiteral("\b"), Qt::NoModifier);
+        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 3); // "C000002": the three again
+    }
+
+    void filterOtherLists() {
+        Fixture fx;
+        fx.f->LoadRecordList("Pro");
+        fx.f->txtFilterProc->setText("hl"); // 黄丽, sent back
+        QCOMPARE(fx.column(fx.f->egProc, 7), QStringList{"E00001005"});
+        fx.f->dateFrom->setDate(QDate(2013, 8, 1));
+        fx.f->dateTo->setDate(QDate(2013, 9, 30));
+        fx.f->txtFilterOuted->setText("朝阳");
+        fx.f->cmdViewAll_Click(); // read with the filter in place
+        QCOMPARE(fx.column(fx.f->egOuted, 6), QStringList{"D00000020"});
+        fx.f->txtFilterOuted->clear();
+        QCOMPARE(fx.column(fx.f->egOuted, 6), (QStringList{"C00000130", "D00000020"}));
+    }
+
+    void submitAllWithAFilter() {
+        // Only the rows shown are submitted, and the question says how many.
+        Fixture fx(pendingFixture);
+        fx.f->txtFilterNew->setText("C000002");
+        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 3);
+        fx.boxes.setNextAnswer(MsgYes);
+        fx.f->cmdSubmitAll_Click();
+        QVERIFY(fx.boxes.texts().value(0).startsWith(QStringLiteral("你确定要全部上报吗？\n")));
+        QVERIFY2(fx.boxes.texts().value(0).contains(QStringLiteral("将上报显示的 3 张质保卡，其余 2 张不上报")),
+                 qPrintable(fx.boxes.texts().value(0)));
+        QCOMPARE(fx.scalar("select count(*) from tblrecord where fldStatus='01' and fldPrdNo like 'C0000020_'"),
+                 QVariant(qlonglong(3)));
+        QCOMPARE(fx.scalar("select count(*) from tblrecord where fldStatus='00' and fldMsn=1"), QVariant(qlonglong(2)));
+        // Cleared, the list holds what is still pending, nothing twice.
+        fx.f->txtFilterNew->clear();
+        QCOMPARE(fx.column(fx.f->egNew, 4), (QStringList{"C00000110", "D00000012"}));
+        // Without a filter the question is the plain one.
+        fx.boxes.clear();
+        fx.boxes.setNextAnswer(MsgNo);
+        fx.f->cmdSubmitAll_Click();
+        QCOMPARE(fx.boxes.texts(), QStringList{"你确定要全部上报吗？"});
+    }
+
+    void exportShowsTheListAsShown() {
+        Fixture fx(pendingFixture);
+        fx.f->txtFilterNew->setText("欧");
+        const QString csv = fx.dir.filePath("pending.csv");
+        SetNextSaveFileName(csv);
+        QVERIFY(fx.f->ExportList("New"));
+        QList<QStringList> rows;
+        QString error;
+        QVERIFY2(ReadCsvFile(csv, &rows, &error), qPrintable(error));
+        // The shown columns in order (no key, no row number), the two rows shown.
+        QCOMPARE(rows.value(0), (QStringList{"质保产品", "质保卡号", "患者姓", "名", "医生姓", "名", "医院、诊所", "治疗时间",
+                                             "治疗描述", "备注", "制作时间"}));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[1].mid(0, 4), (QStringList{"钴铬合金烤瓷冠", "C00000201", "欧阳", "娜娜"}));
+        QCOMPARE(rows[2].value(4), QStringLiteral("欧"));
+        QFile raw(csv);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QVERIFY(raw.read(3) == QByteArray("\xEF\xBB\xBF"));
+
+        const QString xlsx = fx.dir.filePath("pending.xlsx");
+        SetNextSaveFileName(xlsx);
+        QVERIFY(fx.f->ExportList("New"));
+        QList<QStringList> sheet;
+        QVERIFY2(ReadXlsxFile(xlsx, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.value(1).value(7), QStringLiteral("2013-09-01")); // a real date, read back
+        QCOMPARE(sheet.size(), 3);
+        // A folder that is not there: a message, no file.
+        SetNextSaveFileName(fx.dir.filePath("none/pending.xlsx"));
+        QVERIFY(!fx.f->ExportList("New"));
+        QVERIFY(fx.boxes.texts().value(0).startsWith(QStringLiteral("文件没有写成：")));
+    }
+
+    void readFilesIntoTheBatch_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("first");
+        QTest::newRow("GB18030 CSV") << QString(QV_TEST_DATA "/batch-gb18030.csv")
+                                     << QStringList{"钴铬合金烤瓷冠", "C00000301", "2013-09-01", "2013-09-02", "欧阳", "娜娜",
+                                                    "李", "明", "北京口腔医院", "上颌, 前牙", ""};
+        QTest::newRow("workbook of another program")
+            << QString(QV_TEST_DATA "/batch-openpyxl.xlsx")
+            << QStringList{"钴铬合金烤瓷冠", "C00000302", "2013-09-05", "2024-02-29", "张", "三丰", "", "", "协和医院", "",
+                           "第一行\n第二行"};
+    }
+    void readFilesIntoTheBatch() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, first);
+        Fixture fx;
+        const qlonglong before = fx.scalar("select count(*) from tblrecord").toLongLong();
+        SetNextOpenFileName(file);
+        QVERIFY(fx.f->cmdReadFile_Click());
+        QCOMPARE(fx.f->egBatch->Rows(), 3);
+        QStringList cells;
+        for (int c = 1; c <= 11; ++c)
+            cells << fx.f->egBatch->Cells(1, c).Text();
+        QCOMPARE(cells, first);
+        // Nothing is stored before the user imports.
+        QCOMPARE(fx.scalar("select count(*) from tblrecord").toLongLong(), before);
+        QVERIFY(fx.f->cmdCheck->isEnabled());
+        QVERIFY(fx.boxes.shown().isEmpty());
+    }
+
+    void readFilesThatCannotBeTaken_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("reason");
+        QFile good(QV_TEST_DATA "/batch-openpyxl.xlsx");
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        const QByteArray whole = good.readAll();
+        QTest::newRow("truncated workbook") << whole.left(whole.size() / 2) << "xlsx" << "工作簿";
+        QTest::newRow("binary file") << QByteArray(2048, '\0') << "csv" << "这不是文本表格文件";
+        QTest::newRow("no matching columns") << QByteArray("甲,乙,丙\r\n1,2,3\r\n") << "csv" << "没有与批量预录表头相符的列";
+        QTest::newRow("empty") << QByteArray() << "csv" << "没有数据";
+    }
+    void readFilesThatCannotBeTaken() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, suffix);
+        QFETCH(QString, reason);
+        Fixture fx;
+        fx.f->cmdAdd_Click();
+        fx.f->egBatch->Cells(1, 2).setText("C00000401");
+        const QString path = fx.dir.filePath("in." + suffix);
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        out.close();
+        SetNextOpenFileName(path);
+        QVERIFY(!fx.f->cmdReadFile_Click());
+        QCOMPARE(fx.boxes.shown().size(), 1);
+        QVERIFY2(fx.boxes.texts().value(0).contains(reason), qPrintable(fx.boxes.texts().value(0)));
+        // The grid is as it was.
+        QCOMPARE(fx.f->egBatch->Rows(), 2);
+        QCOMPARE(fx.f->egBatch->Cells(1, 2).Text(), QStringLiteral("C00000401"));
+    }
+
+    void readRowsAreCheckedAndImported() {
+        // Rows read go below those typed, and through the check and import
+        // as pasted rows do.
+        Fixture fx;
+        fx.f->stbInfo->setCurrentIndex(3);
+        SetNextOpenFileName(QV_TEST_DATA "/batch-gb18030.csv");
+        QVERIFY(fx.f->cmdReadFile_Click());
+        SetNextOpenFileName(QV_TEST_DATA "/batch-gb18030.csv");
+        QVERIFY(fx.f->cmdReadFile_Click());
+        QCOMPARE(fx.f->egBatch->Rows(), 5);
+        fx.f->egBatch->RemoveRows({3, 4}); // the second reading's rows again
+        fx.f->cmdCheck_Click();
+        QVERIFY2(fx.f->cmdImport->isEnabled(), qPrintable(fx.boxes.texts().join('\n')));
+        fx.boxes.setNextAnswer(MsgYes);
+        fx.f->cmdImport_Click();
+        QCOMPARE(fx.scalar("select count(*) from tblrecord where fldPrdNo in ('C00000301','D00000031') and fldStatus='00'"),
+                 QVariant(qlonglong(2)));
+        QCOMPARE(fx.scalar("select fldOpDesp from tblrecord where fldPrdNo='C00000301'"), QVariant("上颌, 前牙"));
+    }
+
+    void cardRanges() {
+        Fixture fx([] {
+            const auto add = [](const char* lab, const char* number) {
+                QVariantList p{lab, number};
+                QVERIFY(gConn->ExeCommand("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,"
+                                          "fldStatus) values (?,'x','C01',?,'甲','00')",
+                                          p) >= 0);
+            };
+            add("1", "C00000100");  // the first two of the range: the next free is 102
+            add("1", "C00000101");
+            add("1", "C00000110");  // the demo's pending C00000110 once more: one number
+            add("1", "C0000010");   // another length: no number of the range
+            add("2", "C00000102");  // the related lab's record: not this lab's
+            add("3", "C00000103");  // another lab's
+            for (int i = 1; i <= 90; ++i) // D00000001-D00000090, the demo's D012 and D020 among them
+                add("1", qPrintable(QStringLiteral("D%1").arg(i, 8, 10, QLatin1Char('0'))));
+        });
+        fx.f->stbInfo->setCurrentWidget(fx.f->tabRanges); // shown: read
+        QTableWidget* t = fx.f->tabRanges->lstRanges;
+        QStringList lines;
+        for (int r = 0; r < t->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < t->columnCount(); ++c)
+                cells << t->item(r, c)->text();
+            lines << cells.join('|');
+        }
+        QCOMPARE(lines, (QStringList{"C00000100|C00000500|本所|401|5|396|C00000102",
+                                     "D00000001|D00000099|本所|99|90|9|D00000091",
+                                     "E00001000|E00001999|本所|1,000|1|999|E00001000",
+                                     "C00000600|C00000699|关联加工所|100|0|100|C00000600"}));
+        // Less than a tenth left: marked.
+        QVERIFY(fx.f->tabRanges->Usages().at(1).low());
+        QVERIFY(!fx.f->tabRanges->Usages().at(0).low());
+        QCOMPARE(t->item(1, 5)->background().color(), QColor(255, 200, 200));
+        // Picking a product offers the next free number of its letter.
+        fx.f->stbInfo->setCurrentIndex(0);
+        fx.f->cmdNew_Click();
+        fx.f->ucProduct->setKey("D01");
+        fx.f->ucProduct_Click();
+        QCOMPARE(fx.f->txtPrdNo->placeholderText(), QStringLiteral("00000091"));
+        fx.f->ucProduct->setKey("C01");
+        fx.f->ucProduct_Click();
+        QCOMPARE(fx.f->txtPrdNo->placeholderText(), QStringLiteral("00000102"));
+    }
+
+    void rangeMeasures_data() {
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<qint64>("used");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("none used") << QStringList{} << qint64(0) << "A0001";
+        QTest::newRow("gap after the first") << QStringList{"A0001", "A0003"} << qint64(2) << "A0002";
+        QTest::newRow("all used") << QStringList{"A0004", "A0003", "a0002", "A0001", "A0001"} << qint64(4) << "";
+        QTest::newRow("outside and foreign") << QStringList{"A0000", "A0005", "B0001", "A001", "A00x1"} << qint64(0)
+                                             << "A0001";
+    }
+    void rangeMeasures() {
+        QFETCH(QStringList, numbers);
+        QFETCH(qint64, used);
+        QFETCH(QString, next);
+        const RangeUsage u = MeasureRange({"A0001", "A0004", false}, numbers);
+        QCOMPARE(u.size, qint64(4));
+        QCOMPARE(u.used, used);
+        QCOMPARE(u.left, 4 - used);
+        QCOMPARE(u.nextFree, next);
+    }
+};
+
+QTEST_MAIN(TestFrmLists)
+#include "tst_frmLists.moc"

@@ -1,0 +1,94 @@
+#include "frmRanges.h"
+
+#include "clsConn.h"
+#include "dbUserInterface.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+QList<RangeUsage> LoadRangeUsages(const QString& letter) {
+    const QString lab = gConn->OpId().toString();
+    QVariantList p{lab, gConn->OpId2().toString()};
+    const QVariant ranges = gConn->GetCommand(LabRangesStatement(), p);
+    QList<RangeUsage> usages;
+    for (const CardRange& range : RangesFromRows(vt::toArray(ranges), lab)) {
+        if (!letter.isEmpty() && !range.from.startsWith(letter, Qt::CaseInsensitive))
+            continue;
+        QVariantList q{lab, range.from, range.to};
+        const vt::ValueArray rows = vt::toArray(gConn->GetCommand(RangeNumbersStatement(), q));
+        QStringList numbers;
+        numbers.reserve(rows.rows());
+        for (int r = 0; r < rows.rows(); ++r)
+            numbers << rows.displayText(0, r);
+        usages << MeasureRange(range, numbers);
+    }
+    return usages;
+}
+
+frmRanges::frmRanges(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmRanges"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    auto* bar = new QHBoxLayout;
+    cmdRefresh = new QPushButton(QStringLiteral("刷 新"), this);
+    cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
+    lblNote = new QLabel(QStringLiteral("已用：本所任何状态的质保卡所占用的卡号。剩余不足十分之一的卡号段以红色标出。"), this);
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+    bar->addWidget(cmdRefresh);
+    bar->addWidget(lblNote, 1);
+    layout->addLayout(bar);
+    lstRanges = new QTableWidget(0, 7, this);
+    lstRanges->setObjectName(QStringLiteral("lstRanges"));
+    lstRanges->setHorizontalHeaderLabels({QStringLiteral("起始卡号"), QStringLiteral("终止卡号"), QStringLiteral("所属"),
+                                          QStringLiteral("卡数"), QStringLiteral("已用"), QStringLiteral("剩余"),
+                                          QStringLiteral("下一个可用卡号")});
+    lstRanges->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstRanges->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstRanges->verticalHeader()->setVisible(false);
+    lstRanges->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(lstRanges, 1);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmRanges::Refresh);
+}
+
+void frmRanges::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Refresh();
+}
+
+void frmRanges::Refresh() {
+    {
+        BusyPointer busy;
+        m_usages = LoadRangeUsages();
+    }
+    lstRanges->setRowCount(int(m_usages.size()));
+    const QLocale locale(QLocale::Chinese, QLocale::China);
+    for (int r = 0; r < m_usages.size(); ++r) {
+        const RangeUsage& u = m_usages[r];
+        const QStringList cells{u.range.from,
+                                u.range.to,
+                                u.range.related ? QStringLiteral("关联加工所") : QStringLiteral("本所"),
+                                locale.toString(u.size),
+                                locale.toString(u.used),
+                                locale.toString(u.left),
+                                u.nextFree.isEmpty() ? QStringLiteral("已用完") : u.nextFree};
+        for (int c = 0; c < cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c >= 3 && c <= 5)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (u.low()) {
+                item->setBackground(QColor(255, 200, 200));
+                if (c == 5) {
+                    QFont bold = item->font();
+                    bold.setBold(true);
+                    item->setFont(bold);
+                }
+            }
+            lstRanges->setItem(r, c, item);
+        }
+    }
+    lstRanges->resizeColumnsToContents();
+}

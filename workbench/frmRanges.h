@@ -1,0 +1,35 @@
+#pragma once
+// The card ranges tab: each range issued to the lab (and to its related
+// lab) with its numbers used and left and the next free number; a range
+// with less than a tenth left is marked.
+#include "mduCardRanges.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// The usage of the signed-in lab's ranges, read from the database; only
+// those of one card letter when a letter is given.
+QList<RangeUsage> LoadRangeUsages(const QString& letter = QString());
+
+class frmRanges : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmRanges(QWidget* parent = nullptr);
+
+    QPushButton* cmdRefresh;
+    QLabel* lblNote;
+    QTableWidget* lstRanges;
+
+    // Reads the ranges and their numbers again.
+    void Refresh();
+    const QList<RangeUsage>& Usages() const { return m_usages; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QList<RangeUsage> m_usages;
+};
