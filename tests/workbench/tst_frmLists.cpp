@@ -158,6 +158,20 @@ private slots:
         QCOMPARE(fx.boxes.texts(), QStringList{"你确定要全部上报吗？"});
     }
 
+    void checksSeeRowsTheFilterHides() {
+        // A batch row with the number of a pending card the filter hides is
+        // still warned of; so is the entry's number.
+        Fixture fx;
+        fx.f->txtFilterNew->setText("D000");
+        QCOMPARE(fx.column(fx.f->egNew, 4), QStringList{"D00000012"});
+        fx.f->cmdAdd_Click();
+        const QStringList row{"钴铬合金烤瓷冠", "C00000110", "2013-09-01", "2013-09-02", "王", "五", "", "", "协和医院", "", ""};
+        for (int c = 0; c < row.size(); ++c)
+            fx.f->egBatch->Cells(1, c + 1).setText(row[c]);
+        fx.f->cmdCheck_Click();
+        QCOMPARE(fx.f->egBatch->Cells(1, 2).BackColor(), frmProducts::WarningColor);
+    }
+
     void exportShowsTheListAsShown() {
         Fixture fx(pendingFixture);
         fx.f->txtFilterNew->setText("欧");
