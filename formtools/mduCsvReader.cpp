@@ -31,11 +31,20 @@ bool DecodeCsvBytes(const QByteArray& bytes, QString* text, QString* error) {
 }
 
 QList<QStringList> ParseCsv(const QString& text) {
-    const qsizetype firstEnd = text.indexOf(QLatin1Char('\n'));
-    const QStringView firstLine = QStringView(text).left(firstEnd < 0 ? text.size() : firstEnd);
-    const QChar sep = firstLine.contains(QLatin1Char('\t')) && !firstLine.contains(QLatin1Char(','))
-                          ? QLatin1Char('\t')
-                          : QLatin1Char(',');
+    // The separator from the first record's characters outside quotes.
+    int commas = 0, tabs = 0;
+    bool inQuotes = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"'))
+            inQuotes = !inQuotes;
+        else if (!inQuotes && (c == QLatin1Char('\n') || c == QLatin1Char('\r')))
+            break;
+        else if (!inQuotes && c == QLatin1Char(','))
+            ++commas;
+        else if (!inQuotes && c == QLatin1Char('\t'))
+            ++tabs;
+    }
+    const QChar sep = tabs > 0 && commas == 0 ? QLatin1Char('\t') : QLatin1Char(',');
     QList<QStringList> rows;
     QStringList row;
     QString field;

@@ -8,14 +8,19 @@ QString CsvText(const QList<QStringList>& rows) {
         QStringList fields;
         fields.reserve(row.size());
         for (const QString& f : row) {
+            // A tab is quoted too: a first line of one field with a tab
+            // would otherwise read as tab-separated.
             if (f.contains(QLatin1Char(',')) || f.contains(QLatin1Char('"')) || f.contains(QLatin1Char('\n')) ||
-                f.contains(QLatin1Char('\r'))) {
+                f.contains(QLatin1Char('\r')) || f.contains(QLatin1Char('\t'))) {
                 QString q = f;
                 fields << QLatin1Char('"') + q.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
             } else {
                 fields << f;
             }
         }
+        // A row of one empty field is written "" so that it is no blank line.
+        if (row.size() == 1 && row.first().isEmpty())
+            fields.first() = QStringLiteral("\"\"");
         out += fields.join(QLatin1Char(',')) + QLatin1String("\r\n");
     }
     return out;

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-// One CSV text: fields with a comma, quote or line break are quoted,
+// One CSV text: fields with a comma, quote, tab or line break are quoted,
 // their quotes doubled; lines end in CR LF.
 QString CsvText(const QList<QStringList>& rows);
 // Writes the rows to a file, replacing it only once the whole text is

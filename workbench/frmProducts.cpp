@@ -176,6 +176,7 @@ frmProducts::frmProducts(QWidget* parent)
         l.box->setPlaceholderText(QStringLiteral("筛选：卡号、姓名、医院或拼音首字母"));
         l.box->setClearButtonEnabled(true);
         connect(l.box, &QLineEdit::textChanged, this, [this, key] { FilterList(key); });
+        l.box->installEventFilter(this);
         connect(l.exporter, &QPushButton::clicked, this, [this, key] { ExportList(key); });
         connect(l.grid, &vt::EditGrid::AfterRemoveRow, this, [f = l.filter] { f->forget(); });
     }
@@ -663,6 +664,8 @@ void frmProducts::LayOutHelp() {
         out << rest;
     }
     lblHelp->setText(out.join(QLatin1Char('\n')));
+    // The filter box beside the buttons ends at the frame's edge too.
+    txtFilterNew->setFixedWidth(std::clamp(frmNew->width() - txtFilterNew->x() - px(120), px(1200), px(2700)));
     lblHelp->setGeometry(left, lblHelp->y(), width, std::max(px(1500), (fm.lineSpacing() + 1) * int(out.size())));
 }
 
@@ -711,6 +714,15 @@ bool frmProducts::eventFilter(QObject* watched, QEvent* event) {
     // only once shown): the frames are fitted again to the pages' real size.
     if (watched == stbInfo->widget(0) && event->type() == QEvent::Resize)
         Form_Resize();
+    // A filter box taking the focus readies its list's search texts.
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == txtFilterNew)
+            m_filterNew->prepare();
+        else if (watched == txtFilterProc)
+            m_filterProc->prepare();
+        else if (watched == txtFilterOuted)
+            m_filterOuted->prepare();
+    }
     if (watched == txtPinYin && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !txtPinYin->text().isEmpty())

@@ -49,6 +49,7 @@ frmRanges::frmRanges(QWidget* parent) : QWidget(parent) {
     lstRanges->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstRanges->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstRanges->verticalHeader()->setVisible(false);
+    lstRanges->verticalHeader()->setDefaultSectionSize(lstRanges->fontMetrics().height() + 6);
     lstRanges->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(lstRanges, 1);
     connect(cmdRefresh, &QPushButton::clicked, this, &frmRanges::Refresh);

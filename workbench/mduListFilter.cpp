@@ -19,7 +19,9 @@ void ListFilter::forget() {
     m_rows.clear();
 }
 
-void ListFilter::buildHaystacks() {
+void ListFilter::prepare() {
+    if (m_haystacks.size() == std::size_t(m_all.rows()))
+        return;
     // "number|surname given|…" then the same texts' initials: a match never
     // runs across two fields.
     m_haystacks.assign(std::size_t(m_all.rows()), QString());
@@ -48,8 +50,7 @@ vt::ValueArray ListFilter::apply(const QString& typed) {
             m_rows[r] = int(r);
         return m_all;
     }
-    if (m_haystacks.size() != std::size_t(m_all.rows()))
-        buildHaystacks();
+    prepare();
     // Typing on only narrows: the rows of the last text are enough.
     const bool narrower = !m_text.isEmpty() && text.contains(m_text);
     std::vector<int> kept;

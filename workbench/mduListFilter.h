@@ -25,6 +25,9 @@ public:
     // The source no longer matches the list (rows left it meanwhile).
     void forget();
 
+    // Makes the rows' search texts now (the filter box took the focus), so
+    // that the first key typed does not wait for them.
+    void prepare();
     // The rows the text keeps, in the list's order (all for an empty text).
     vt::ValueArray apply(const QString& text);
     // The rows the last apply kept.
@@ -33,7 +36,6 @@ public:
     QString text() const { return m_text; }
 
 private:
-    void buildHaystacks();
 
     std::vector<std::vector<int>> m_fields;
     vt::ValueArray m_all;

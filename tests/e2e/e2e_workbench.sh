@@ -107,10 +107,10 @@ shot batch-imported
   || fail "the execution log lacks the submission"
 
 # Every tab at a laptop's and a desktop's size.
-tabs=(55 170 284 386 463 540)
+tabs=(55 170 284 386 463 530 602)
 for size in 1024x768 1280x1024; do
   xdotool windowsize --sync "$bench" "${size%x*}" "${size#*x}"
-  for t in 0 1 2 3 4 5; do
+  for t in 0 1 2 3 4 5 6; do
     click "${tabs[$t]}" 21
     sleep 0.3
     "$tool" grab "$out/tabs-$size-$t.png"
@@ -169,6 +169,27 @@ shot print-preview-a4
 xdotool key Escape
 sleep 0.3
 focus "$bench"
+
+# The pending list filtered by pinyin initials, then cleared.
+click 55 21
+click 850 192
+xdotool type --delay 40 "zw"
+shot filter-pending
+xdotool key ctrl+a BackSpace
+# The lab's card ranges.
+click 602 21
+shot card-ranges
+# A GB18030 CSV file read into the batch grid through the file dialog.
+click 386 21
+click 867 72
+dialog=$(window "读取文件") || fail "no file dialog for reading"
+focus "$dialog"
+xdotool key ctrl+a
+xdotool type --delay 20 "$(cd "$(dirname "$0")/.." && pwd)/data/batch-gb18030.csv"
+xdotool key Return
+sleep 0.5
+focus "$bench"
+shot batch-read-file
 click 55 21
 
 # A resize with a record open keeps its dates: open the first pending

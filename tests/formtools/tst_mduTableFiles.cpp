@@ -33,6 +33,15 @@ private slots:
         QList<QStringList> back;
         QVERIFY2(ReadCsvFile(path, &back, &error), qPrintable(error));
         QCOMPARE(back, awkwardRows());
+        // A first line of one field with a tab still reads as one field.
+        const QList<QStringList> tabbed{{"a\tb"}, {"c,d"}};
+        QCOMPARE(ParseCsv(CsvText(tabbed)), tabbed);
+        // A row of one empty field stays a row.
+        const QList<QStringList> empty{{"a"}, {""}, {"b"}};
+        QCOMPARE(ParseCsv(CsvText(empty)), empty);
+        // Tabs between quotes do not make the text tab-separated.
+        QCOMPARE(ParseCsv("\"\t2\"\r\n,b\n"), (QList<QStringList>{{"\t2"}, {"", "b"}}));
+        QCOMPARE(ParseCsv("a\tb\n1\t2\n"), (QList<QStringList>{{"a", "b"}, {"1", "2"}}));
     }
 
     void csvEncodings_data() {
