@@ -6,6 +6,7 @@
 #include "frmRanges.h"
 #include "ucInput.h"
 #include "mduCsvReader.h"
+#include "mduExport.h"
 #include "mduFileDialog.h"
 #include "mduXlsxReader.h"
 #include "mduHospital.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QProgressDialog>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -264,6 +266,33 @@ private slots:
         // The grid is as it was.
         QCOMPARE(fx.f->egBatch->Rows(), 2);
         QCOMPARE(fx.f->egBatch->Cells(1, 2).Text(), QStringLiteral("C00000401"));
+    }
+
+    void readingALongFileCanBeCancelled() {
+        // Over a thousand rows show their progress; Cancel leaves the grid as it was.
+        Fixture fx;
+        QList<QStringList> table{{"质保产品", "质保卡号", "患者姓"}};
+        for (int i = 0; i < 3000; ++i)
+            table << QStringList{"钴铬合金烤瓷冠", QStringLiteral("C%1").arg(200000 + i, 8, 10, QLatin1Char('0')), "王"};
+        const QString path = fx.dir.filePath("long.csv");
+        QString error;
+        QVERIFY(WriteCsvFile(path, table, &error));
+        bool seen = false;
+        QTimer::singleShot(0, fx.f.get(), [&] {
+            if (auto* progress = fx.f->findChild<QProgressDialog*>()) {
+                seen = progress->isVisible();
+                progress->cancel();
+            }
+        });
+        SetNextOpenFileName(path);
+        QVERIFY(!fx.f->cmdReadFile_Click());
+        QVERIFY(seen);
+        QCOMPARE(fx.f->egBatch->Rows(), 1);
+        QVERIFY(fx.boxes.shown().isEmpty());
+        // Not cancelled, all 3000 arrive.
+        SetNextOpenFileName(path);
+        QVERIFY(fx.f->cmdReadFile_Click());
+        QCOMPARE(fx.f->egBatch->Rows(), 3001);
     }
 
     void readRowsAreCheckedAndImported() {

@@ -92,12 +92,13 @@ private slots:
         QTest::newRow("submitted") << "c00000120" << "待审批" << "";
         QTest::newRow("sent back") << "E00001005" << "已退回" << "患者姓名与医院登记不符";
         QTest::newRow("published, years old") << "C00000130" << "已发布" << "";
+        QTest::newRow("a code of the central office's own") << "C00000170" << "05" << "资料不全";
     }
     void findsEachStatusOfTheLab() {
         QFETCH(QString, search);
         QFETCH(QString, status);
         QFETCH(QString, reason);
-        Fixture fx;
+        Fixture fx([] { addRecord("1", "C01", "C00000170", "新", "码", QDate(2013, 1, 1), "05", "资料不全"); });
         QCOMPARE(fx.find(search), QStringList{search.toUpper()});
         QCOMPARE(fx.lookup()->DetailText("状态"), status);
         QCOMPARE(fx.lookup()->DetailText("退回理由"), reason);
