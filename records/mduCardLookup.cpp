@@ -76,9 +76,18 @@ const char* const CardColumns =
     " from tblrecord r left join tblProduct p on p.fldPrdKey = r.fldPrdName";
 } // namespace
 
+QVariant LabKeyValue(const QString& labKey) {
+    bool ok = false;
+    const qlonglong key = labKey.trimmed().toLongLong(&ok);
+    return ok ? QVariant(key) : QVariant(labKey);
+}
+
 QString LookupByNumberStatement() {
+    // Read by the card number's index: the lab's key is only checked on the
+    // few rows found ("+" keeps the planner from walking all of the lab's
+    // records by the lab's index instead).
     return QString::fromLatin1(CardColumns) +
-           QStringLiteral(" where r.fldMsn = ? and r.fldPrdNo like ? escape '!' order by r.fldPrdNo, r.fldsn");
+           QStringLiteral(" where +r.fldMsn = ? and r.fldPrdNo like ? escape '!' order by r.fldPrdNo, r.fldsn");
 }
 
 QString LabNamesStatement() {

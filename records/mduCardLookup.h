@@ -48,6 +48,9 @@ bool IsCardNumberSearch(const QString& text);
 // anywhere in the number.
 QString CardNumberPattern(const QString& text);
 
+// The lab's key as the look-up statements bind it: a whole number (the
+// column's type), the text itself when it is none.
+QVariant LabKeyValue(const QString& labKey);
 // The full rows of the lab's records whose card number matches a pattern,
 // bound (lab key, pattern); in card number order.
 QString LookupByNumberStatement();

@@ -40,8 +40,10 @@ QList<CardRange> RangesFromRows(const vt::ValueArray& rows, const QString& labKe
 }
 
 QString RangeNumbersStatement() {
+    // By the card number's index, the lab checked on the rows found ("+"
+    // keeps the planner off the lab's index).
     return QStringLiteral("select distinct fldPrdNo from tblrecord"
-                          " where fldMsn = ? and fldPrdNo >= ? and fldPrdNo <= ? order by fldPrdNo");
+                          " where +fldMsn = ? and fldPrdNo >= ? and fldPrdNo <= ? order by fldPrdNo");
 }
 
 RangeUsage MeasureRange(const CardRange& range, const QStringList& numbers) {

@@ -30,7 +30,7 @@ struct RangeUsage {
 QString LabRangesStatement();
 QList<CardRange> RangesFromRows(const vt::ValueArray& rows, const QString& labKey);
 // The distinct card numbers of the lab's records (any status) between two
-// numbers, bound (lab key, first, last), in order.
+// numbers, bound (lab key as LabKeyValue gives it, first, last), in order.
 QString RangeNumbersStatement();
 // The usage of a range from the numbers that statement gave (numbers of
 // another length or letter, or outside the range, are not counted).

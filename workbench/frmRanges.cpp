@@ -2,6 +2,7 @@
 
 #include "clsConn.h"
 #include "dbUserInterface.h"
+#include "mduCardLookup.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,7 +19,7 @@ QList<RangeUsage> LoadRangeUsages(const QString& letter) {
     for (const CardRange& range : RangesFromRows(vt::toArray(ranges), lab)) {
         if (!letter.isEmpty() && !range.from.startsWith(letter, Qt::CaseInsensitive))
             continue;
-        QVariantList q{lab, range.from, range.to};
+        QVariantList q{LabKeyValue(lab), range.from, range.to};
         const vt::ValueArray rows = vt::toArray(gConn->GetCommand(RangeNumbersStatement(), q));
         QStringList numbers;
         numbers.reserve(rows.rows());

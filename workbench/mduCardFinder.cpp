@@ -37,7 +37,7 @@ QList<WarrantyCard> FindCards(const QString& labKey, const QString& search, int 
         return {};
     QList<WarrantyCard> cards;
     if (IsCardNumberSearch(text)) {
-        cards = CardsFromRows(rowsOf(LookupByNumberStatement(), {labKey, CardNumberPattern(text)}));
+        cards = CardsFromRows(rowsOf(LookupByNumberStatement(), {LabKeyValue(labKey), CardNumberPattern(text)}));
     } else {
         // Names and their initials are matched here: the initials are not
         // stored, and the text never becomes part of a statement.

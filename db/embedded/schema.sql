@@ -56,9 +56,9 @@ CREATE TABLE IF NOT EXISTS tblrecord (
     fldreturnmemo  TEXT COLLATE NOCASE
 );
 CREATE INDEX IF NOT EXISTS ixRecordMakerStatus ON tblrecord (fldMsn, fldStatus);
+-- Also what the look-up of a card number (or its first part) and the
+-- counting of a card range read.
 CREATE INDEX IF NOT EXISTS ixRecordPrdNo ON tblrecord (fldPrdNo, fldStatus);
--- A lab's card numbers in order: the look-up of a number or its first part.
-CREATE INDEX IF NOT EXISTS ixRecordMakerPrdNo ON tblrecord (fldMsn, fldPrdNo);
 -- The statistics: a lab's records by production date, with what they are
 -- counted by, so that the counts are read from the index alone.
 CREATE INDEX IF NOT EXISTS ixRecordMakerPdTime ON tblrecord (fldMsn, fldPdTime, fldStatus, fldPrdName, fldHospital);

@@ -69,11 +69,9 @@ GO
 CREATE INDEX ixRecordMakerStatus ON dbo.tblrecord (fldMsn, fldStatus);
 GO
 
+-- Also what the look-up of a card number (or its first part) and the
+-- counting of a card range read.
 CREATE INDEX ixRecordPrdNo ON dbo.tblrecord (fldPrdNo, fldStatus);
-GO
-
--- A lab's card numbers in order: the look-up of a number or its first part.
-CREATE INDEX ixRecordMakerPrdNo ON dbo.tblrecord (fldMsn, fldPrdNo);
 GO
 
 -- The statistics: a lab's records by production date, covering what they
