@@ -433,6 +433,12 @@ QVariant clsConn::GetCommand(const QString& SqlString, QVariantList& params) {
     }
 }
 
+vt::ValueArray clsConn::GetRows(const QString& SqlString, const QVariantList& params) {
+    QVariantList values = params;
+    const QVariant rows = GetCommand(SqlString, values);
+    return vt::isArray(rows) ? vt::toArray(rows) : vt::ValueArray();
+}
+
 std::unique_ptr<clsRecord> clsConn::GetCommandR(const QString& SqlString, QVariantList& params) {
     try {
         DbResult r = backend().execute(SqlString, ValueParams(params), 30);

@@ -80,6 +80,9 @@ public:
     // carried out: a failed execution log alone also gives -1.
     bool CommandRan(int result) const;
     QVariant GetCommand(const QString& SqlString, QVariantList& params);
+    // GetCommand's rows as an array; an empty one for no rows or a failure
+    // (shown as GetCommand shows it).
+    vt::ValueArray GetRows(const QString& SqlString, const QVariantList& params);
     std::unique_ptr<clsRecord> GetCommandR(const QString& SqlString, QVariantList& params);
     // The last identity value made on this connection; errors reach the caller.
     QVariant IDENTITY();

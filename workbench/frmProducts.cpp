@@ -669,26 +669,41 @@ void frmProducts::LayOutHelp() {
     lblHelp->setGeometry(left, lblHelp->y(), width, std::max(px(1500), (fm.lineSpacing() + 1) * int(out.size())));
 }
 
+QList<int> frmProducts::NumberColumns(const vt::EditGrid* g) const {
+    if (g == egNew)
+        return {4};
+    if (g == egProc)
+        return {7};
+    if (g == egOuted)
+        return {6};
+    if (g == egBatch)
+        return {2};
+    return {};
+}
+
+QList<int> frmProducts::DateColumns(const vt::EditGrid* g) const {
+    if (g == egNew)
+        return {10, 13};
+    if (g == egProc)
+        return {8, 14, 15};
+    if (g == egOuted)
+        return {2, 3, 12, 15};
+    if (g == egBatch)
+        return {3, 4};
+    return {};
+}
+
 void frmProducts::FitNumberAndDateColumns() {
-    struct Need {
-        vt::EditGrid* grid;
-        std::initializer_list<int> numbers;
-        std::initializer_list<int> dates;
-    };
-    const Need needs[] = {{egNew, {4}, {10, 13}},
-                          {egProc, {7}, {8, 14, 15}},
-                          {egOuted, {6}, {2, 3, 12, 15}},
-                          {egBatch, {2}, {3, 4}}};
-    for (const Need& n : needs) {
-        const QFontMetrics fm(n.grid->Font());
+    for (vt::EditGrid* grid : {egNew, egProc, egOuted, egBatch}) {
+        const QFontMetrics fm(grid->Font());
         // A cell's text has a margin on either side and a grid line.
         const int pad = px(180);
         const int number = vt::pixelsToTwips(fm.horizontalAdvance(QStringLiteral("W00000000")) + pad);
         const int date = vt::pixelsToTwips(fm.horizontalAdvance(QStringLiteral("0000-00-00")) + pad);
-        for (const auto& [cols, least] : {std::pair{n.numbers, number}, std::pair{n.dates, date}})
+        for (const auto& [cols, least] : {std::pair{NumberColumns(grid), number}, std::pair{DateColumns(grid), date}})
             for (int c : cols)
-                if (n.grid->Col(c).Width() < least)
-                    n.grid->Col(c).setWidth(least);
+                if (grid->Col(c).Width() < least)
+                    grid->Col(c).setWidth(least);
     }
 }
 

@@ -207,6 +207,9 @@ private:
     // Widens the columns that show card numbers and dates so that a whole
     // one fits in the grid's font; the form's widths are the least.
     void FitNumberAndDateColumns();
+    // The columns of a grid that hold card numbers, and those that hold dates.
+    QList<int> NumberColumns(const vt::EditGrid* grid) const;
+    QList<int> DateColumns(const vt::EditGrid* grid) const;
     // Lays the help lines of the entry tab into their label, breaking a line
     // that does not fit only after a phrase ("，" or "。").
     void LayOutHelp();

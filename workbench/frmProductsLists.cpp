@@ -83,7 +83,7 @@ void frmProducts::FilterList(const QString& key) {
     if (!parts.filter->hasSource()) {
         LoadRecordList(key);
         if (parts.box->text().trimmed().isEmpty())
-            ShowFiltered(key);
+            Report(QStringLiteral("%1：共 %2 张").arg(parts.name).arg(parts.filter->total()));
         return;
     }
     ShowFiltered(key);
@@ -111,12 +111,9 @@ bool frmProducts::ExportList(const QString& key) {
             row << g->Cells(r, c).Text();
         rows << row;
     }
-    // The date columns of each list, for the workbook's real dates.
-    static const QHash<QString, QList<int>> dateCols{{QStringLiteral("New"), {10, 13}},
-                                                      {QStringLiteral("Pro"), {8, 14, 15}},
-                                                      {QStringLiteral("Done"), {2, 3, 12, 15}}};
+    // The date columns, for the workbook's real dates.
     QSet<int> dates;
-    for (int c : dateCols.value(key))
+    for (int c : DateColumns(g))
         if (cols.contains(c))
             dates.insert(int(cols.indexOf(c)));
 

@@ -13,14 +13,12 @@
 
 QList<RangeUsage> LoadRangeUsages(const QString& letter) {
     const QString lab = gConn->OpId().toString();
-    QVariantList p{lab, gConn->OpId2().toString()};
-    const QVariant ranges = gConn->GetCommand(LabRangesStatement(), p);
+    const vt::ValueArray ranges = gConn->GetRows(LabRangesStatement(), {lab, gConn->OpId2().toString()});
     QList<RangeUsage> usages;
-    for (const CardRange& range : RangesFromRows(vt::toArray(ranges), lab)) {
+    for (const CardRange& range : RangesFromRows(ranges, lab)) {
         if (!letter.isEmpty() && !range.from.startsWith(letter, Qt::CaseInsensitive))
             continue;
-        QVariantList q{LabKeyValue(lab), range.from, range.to};
-        const vt::ValueArray rows = vt::toArray(gConn->GetCommand(RangeNumbersStatement(), q));
+        const vt::ValueArray rows = gConn->GetRows(RangeNumbersStatement(), {LabKeyValue(lab), range.from, range.to});
         QStringList numbers;
         numbers.reserve(rows.rows());
         for (int r = 0; r < rows.rows(); ++r)

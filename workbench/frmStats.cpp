@@ -35,12 +35,6 @@ namespace {
 
 enum KindIndex { KindMonth, KindQuarter, KindYear, KindRange };
 
-vt::ValueArray rowsOf(const QString& sql, const QVariantList& values) {
-    QVariantList params = values;
-    const QVariant a = gConn->GetCommand(sql, params);
-    return vt::isArray(a) ? vt::toArray(a) : vt::ValueArray();
-}
-
 // The period as the tab writes it: "2026-01-01 至 2026-12-31".
 QString periodText(const StatsPeriod& p) { return DateText(p.first) + QStringLiteral(" 至 ") + DateText(p.last); }
 
@@ -207,7 +201,7 @@ void frmStats::showEvent(QShowEvent* event) {
 
 void frmStats::ShowLatestYear() {
     m_shown = true;
-    const vt::ValueArray latest = rowsOf(StatsLatestStatement(), {gConn->OpId()});
+    const vt::ValueArray latest = gConn->GetRows(StatsLatestStatement(), {gConn->OpId()});
     const QDate last = latest.rows() > 0 ? QDate::fromString(latest.displayText(0, 0).left(10), QStringLiteral("yyyy-MM-dd"))
                                          : QDate();
     {
@@ -227,19 +221,19 @@ void frmStats::Refresh() {
     const StatsPeriod period = Period();
     const QVariantList params = StatsParams(gConn->OpId().toString(), period);
     if (m_productNames.isEmpty()) {
-        const vt::ValueArray names = rowsOf(StatsProductNamesStatement(), {});
+        const vt::ValueArray names = gConn->GetRows(StatsProductNamesStatement(), {});
         for (int r = 0; r < names.rows() && names.cols() >= 2; ++r)
             m_productNames.insert(names.displayText(0, r), names.displayText(1, r));
     }
-    const vt::ValueArray statusRows = rowsOf(StatsStatusStatement(), params);
+    const vt::ValueArray statusRows = gConn->GetRows(StatsStatusStatement(), params);
     // The texts of sent-back codes are asked for only when there are such records.
     bool sentBack = false;
     for (int r = 0; r < statusRows.rows() && !sentBack; ++r)
         sentBack = IsSentBackStatus(statusRows.displayText(0, r).trimmed());
     const QHash<QString, QString> texts = sentBack && m_statusTexts ? m_statusTexts() : QHash<QString, QString>();
-    m_stats = BuildLabStats(period, statusRows, rowsOf(StatsMonthlyStatement(), params),
-                            rowsOf(StatsClinicStatement(), params),
-                            sentBack ? rowsOf(StatsReasonStatement(), params) : vt::ValueArray(), m_productNames,
+    m_stats = BuildLabStats(period, statusRows, gConn->GetRows(StatsMonthlyStatement(), params),
+                            gConn->GetRows(StatsClinicStatement(), params),
+                            sentBack ? gConn->GetRows(StatsReasonStatement(), params) : vt::ValueArray(), m_productNames,
                             texts);
     draw();
 }

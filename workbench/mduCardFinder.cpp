@@ -5,12 +5,6 @@
 
 namespace {
 
-vt::ValueArray rowsOf(const QString& sql, const QVariantList& values) {
-    QVariantList params = values;
-    const QVariant a = gConn->GetCommand(sql, params);
-    return vt::isArray(a) ? vt::toArray(a) : vt::ValueArray();
-}
-
 } // namespace
 
 QList<WarrantyCard> FetchCards(const QString& labKey, const QStringList& keys) {
@@ -20,7 +14,7 @@ QList<WarrantyCard> FetchCards(const QString& labKey, const QStringList& keys) {
         QVariantList params{labKey};
         for (const QString& k : part)
             params << k.toLongLong();
-        cards += CardsFromRows(rowsOf(LookupByKeysStatement(int(part.size())), params));
+        cards += CardsFromRows(gConn->GetRows(LookupByKeysStatement(int(part.size())), params));
     }
     if (keys.size() > LookupKeysPerStatement)
         std::stable_sort(cards.begin(), cards.end(), [](const WarrantyCard& a, const WarrantyCard& b) {
@@ -37,11 +31,11 @@ QList<WarrantyCard> FindCards(const QString& labKey, const QString& search, int 
         return {};
     QList<WarrantyCard> cards;
     if (IsCardNumberSearch(text)) {
-        cards = CardsFromRows(rowsOf(LookupByNumberStatement(), {LabKeyValue(labKey), CardNumberPattern(text)}));
+        cards = CardsFromRows(gConn->GetRows(LookupByNumberStatement(), {LabKeyValue(labKey), CardNumberPattern(text)}));
     } else {
         // Names and their initials are matched here: the initials are not
         // stored, and the text never becomes part of a statement.
-        const vt::ValueArray names = rowsOf(LabNamesStatement(), {labKey});
+        const vt::ValueArray names = gConn->GetRows(LabNamesStatement(), {labKey});
         const bool initials = IsInitialsSearch(text);
         QStringList keys;
         for (int r = 0; r < names.rows() && names.cols() >= 3; ++r) {
