@@ -67,22 +67,6 @@ QList<bool> QrModules(const QString& text, int* side) {
     return modules;
 }
 
-QImage QrImage(const QString& text, int scale) {
-    int side = 0;
-    const QList<bool> modules = QrModules(text, &side);
-    if (side == 0 || scale <= 0)
-        return {};
-    const int quiet = 4;
-    QImage image((side + 2 * quiet) * scale, (side + 2 * quiet) * scale, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            if (modules[y * side + x])
-                p.fillRect((x + quiet) * scale, (y + quiet) * scale, scale, scale, Qt::black);
-    return image;
-}
-
 void SetUpCardPage(QPagedPaintDevice* device, CardSheet sheet) {
     if (sheet == CardSheet::IdCard)
         device->setPageLayout(QPageLayout(QPageSize(QSizeF(CardWidthMm, CardHeightMm), QPageSize::Millimeter,
@@ -164,10 +148,10 @@ void PaintCard(QPainter& p, const QRectF& rect, const WarrantyCard& card, const 
     p.restore();
 }
 
-void PaintCards(QPagedPaintDevice* device, const CardPrintJob& job, CardSheet sheet) {
+bool PaintCards(QPagedPaintDevice* device, const CardPrintJob& job, CardSheet sheet) {
     QPainter p(device);
     if (!p.isActive())
-        return;
+        return false;
     const double dpmm = device->logicalDpiX() / 25.4;
     const int perPage = sheet == CardSheet::IdCard ? 1 : CardsAcross * CardsDown;
     const QSizeF card(CardWidthMm * dpmm, CardHeightMm * dpmm);
@@ -186,6 +170,7 @@ void PaintCards(QPagedPaintDevice* device, const CardPrintJob& job, CardSheet sh
         PaintCard(p, sheet == CardSheet::IdCard ? QRectF(QPointF(0, 0), card) : rect, c, job.labName,
                   job.terms.value(c.record.productKey.toUpper()));
     }
+    return p.end();
 }
 
 bool SaveCardsPdf(const QString& path, const CardPrintJob& job, CardSheet sheet, QString* error) {
@@ -200,7 +185,11 @@ bool SaveCardsPdf(const QString& path, const CardPrintJob& job, CardSheet sheet,
         pdf.setCreator(ProductName());
         pdf.setTitle(QStringLiteral("质保卡"));
         SetUpCardPage(&pdf, sheet);
-        PaintCards(&pdf, job, sheet);
+        if (!PaintCards(&pdf, job, sheet)) {
+            file.cancelWriting();
+            *error = QStringLiteral("无法生成 PDF");
+            return false;
+        }
     }
     if (!file.commit()) {
         *error = file.errorString();

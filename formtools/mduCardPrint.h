@@ -7,7 +7,6 @@
 
 #include <QDate>
 #include <QHash>
-#include <QImage>
 #include <QList>
 #include <QPrintPreviewDialog>
 #include <QString>
@@ -33,15 +32,13 @@ QList<QPair<QString, QString>> CardLines(const WarrantyCard& card, int termMonth
 // The QR code of a text as black (true) and white modules, row by row; the
 // side is the square root of the count. Empty when the text cannot be coded.
 QList<bool> QrModules(const QString& text, int* side);
-// The QR code as an image, scale pixels per module and a quiet zone of four
-// modules around it.
-QImage QrImage(const QString& text, int scale);
 
 // Gives a printer or PDF writer the page of a sheet: the card's own page,
 // or A4 portrait; no margins (the cards are placed from the page's corner).
 void SetUpCardPage(QPagedPaintDevice* device, CardSheet sheet);
-// Draws every card of the job on the device, page after page.
-void PaintCards(QPagedPaintDevice* device, const CardPrintJob& job, CardSheet sheet);
+// Draws every card of the job on the device, page after page; false when
+// the device could not be painted on.
+bool PaintCards(QPagedPaintDevice* device, const CardPrintJob& job, CardSheet sheet);
 // Draws one card into a rectangle given in device pixels.
 void PaintCard(QPainter& painter, const QRectF& rect, const WarrantyCard& card, const QString& labName,
                int termMonths);

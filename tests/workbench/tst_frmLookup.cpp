@@ -239,6 +239,10 @@ private slots:
         QVERIFY(!png.isEmpty());
         const QString code = run(zbarimg, {"--raw", "-q", fx.dir.filePath(png)}).trimmed();
         QCOMPARE(code, QStringLiteral("C00000110"));
+        // A folder that is not there: no file, and the reason.
+        QString error;
+        QVERIFY(!SaveCardsPdf(fx.dir.filePath("none/cards.pdf"), {"所", {}, {}}, CardSheet::IdCard, &error));
+        QVERIFY(!error.isEmpty());
     }
 
     void printNeedsAChoiceAndASavedEntry() {
