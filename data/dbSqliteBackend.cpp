@@ -47,6 +47,11 @@ QString SqliteBackend::DatabaseFile(const QString& databaseName) {
     return DataFilePath(databaseName + QStringLiteral(".db"));
 }
 
+QString SqliteBackend::filePath() const {
+    const char* name = m_db ? sqlite3_db_filename(m_db, "main") : nullptr;
+    return name ? QString::fromUtf8(name) : QString();
+}
+
 void SqliteBackend::open(const ConnectRequest& request) {
     openFile(DatabaseFile(request.database), false);
 }

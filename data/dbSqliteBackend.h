@@ -31,6 +31,8 @@ public:
     void openFile(const QString& path, bool create);
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
+    // The file of the open database ("" when none is open).
+    QString filePath() const;
 
     QList<DbParamInfo> describeParameters(const QString& sql) override;
     DbResult execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) override;

@@ -4,6 +4,7 @@
 
 #include "EditGrid.h"
 #include "clsConn.h"
+#include "dbSqliteBackend.h"
 #include "dbUserInterface.h"
 #include "mduCsvReader.h"
 #include "mduFileDialog.h"
@@ -170,6 +171,18 @@ bool frmProducts::cmdReadFile_Click() {
                                          QStringLiteral("表格文件 (*.csv *.xlsx *.txt);;所有文件 (*)"));
     if (path.isEmpty())
         return false;
+    const auto refuse = [this, &path](const QString& why) {
+        ShowMessage(QStringLiteral("无法读取文件 ") + QFileInfo(path).fileName() + QStringLiteral("：") + why,
+                    QStringLiteral("读取文件"), 0);
+        return false;
+    };
+    // The database in use (or its journal) is never opened as a table: a
+    // second handle closed on it would drop the program's locks on it.
+    if (const auto* db = dynamic_cast<const SqliteBackend*>(gConn->GetConnection())) {
+        const QString open = QFileInfo(db->filePath()).canonicalFilePath();
+        if (!open.isEmpty() && QFileInfo(path).canonicalFilePath().startsWith(open))
+            return refuse(QStringLiteral("这是程序正在使用的数据库文件"));
+    }
     // Files over a thousand rows show their progress, and may be cancelled;
     // until the last step nothing in the grid changes.
     QProgressDialog progress(QStringLiteral("正在读取 ") + QFileInfo(path).fileName() + QStringLiteral("…"),
@@ -210,18 +223,11 @@ bool frmProducts::cmdReadFile_Click() {
             read = ReadCsvFile(path, &table, &error);
         }
     }
-    if (!read) {
-        if (!error.isEmpty()) // empty: cancelled
-            ShowMessage(QStringLiteral("无法读取文件 ") + QFileInfo(path).fileName() + QStringLiteral("：") + error,
-                        QStringLiteral("读取文件"), 0);
-        return false;
-    }
+    if (!read)
+        return error.isEmpty() ? false : refuse(error); // empty: cancelled
     QList<QStringList> rows;
-    if (!BatchRowsFromTable(table, &rows, &error)) {
-        ShowMessage(QStringLiteral("无法读取文件 ") + QFileInfo(path).fileName() + QStringLiteral("：") + error,
-                    QStringLiteral("读取文件"), 0);
-        return false;
-    }
+    if (!BatchRowsFromTable(table, &rows, &error))
+        return refuse(error);
     table.clear();
     // The rows as one array, then into the grid below what it holds.
     vt::ValueArray cells(BatchRemark, 0);

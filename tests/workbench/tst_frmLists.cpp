@@ -20,7 +20,9 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
+#include <QProcess>
 #include <QProgressDialog>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -266,6 +268,24 @@ private slots:
         // The grid is as it was.
         QCOMPARE(fx.f->egBatch->Rows(), 2);
         QCOMPARE(fx.f->egBatch->Cells(1, 2).Text(), QStringLiteral("C00000401"));
+    }
+
+    void theDatabaseInUseIsNeverReadAsATable() {
+        // Opening and closing the database file by another handle would drop
+        // the program's locks on it: the next program to close the database
+        // would then take its write-ahead log away.
+        const QString cli = QStandardPaths::findExecutable("sqlite3");
+        QVERIFY2(!cli.isEmpty(), "the sqlite3 program is needed");
+        Fixture fx(pendingFixture);
+        QVERIFY(QFile::exists(fx.db.dbPath() + "-wal"));
+        SetNextOpenFileName(fx.db.dbPath());
+        QVERIFY(!fx.f->cmdReadFile_Click());
+        QVERIFY2(fx.boxes.texts().value(0).contains(QStringLiteral("这是程序正在使用的数据库文件")),
+                 qPrintable(fx.boxes.texts().join('\n')));
+        QProcess other;
+        other.start(cli, {fx.db.dbPath(), "select count(*) from tblProduct;"});
+        QVERIFY(other.waitForFinished(30000));
+        QVERIFY2(QFile::exists(fx.db.dbPath() + "-wal"), "the write-ahead log was taken away from the open connection");
     }
 
     void readingALongFileCanBeCancelled() {
