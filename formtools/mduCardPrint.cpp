@@ -32,8 +32,6 @@ std::function<void(CardPreview&)>& nextPreviewHandler() {
     return handler;
 }
 
-QString joined(const QString& a, const QString& b) { return (a + b).trimmed(); }
-
 } // namespace
 
 QList<QPair<QString, QString>> CardLines(const WarrantyCard& card, int termMonths) {
@@ -41,8 +39,8 @@ QList<QPair<QString, QString>> CardLines(const WarrantyCard& card, int termMonth
     const QDate expiry = ExpiryDate(r.treatmentDate, termMonths);
     return {{QStringLiteral("质保产品"), card.productName},
             {QStringLiteral("质保卡号"), r.cardNumber},
-            {QStringLiteral("患者姓名"), joined(r.patientSurname, r.patientGivenName)},
-            {QStringLiteral("主治医生"), joined(r.doctorSurname, r.doctorGivenName)},
+            {QStringLiteral("患者姓名"), FullName(r.patientSurname, r.patientGivenName)},
+            {QStringLiteral("主治医生"), FullName(r.doctorSurname, r.doctorGivenName)},
             {QStringLiteral("医院诊所"), r.hospital},
             {QStringLiteral("制作时间"), DateText(r.productionDate)},
             {QStringLiteral("治疗时间"), DateText(r.treatmentDate)},

@@ -55,7 +55,6 @@ public:
     void setSheet(CardSheet sheet);
     // Asks for a file name and saves the cards there; true when written.
     bool savePdf();
-    QComboBox* sheetChoice() const { return m_choice; }
 
 private:
     CardPrintJob m_job;

@@ -32,3 +32,5 @@ QString StatusWords(const QString& code, const QHash<QString, QString>& listText
     const QString text = listTexts.value(code).trimmed();
     return text.isEmpty() ? code : text;
 }
+
+QString FullName(const QString& surname, const QString& givenName) { return (surname + givenName).trimmed(); }

@@ -46,5 +46,7 @@ struct CardNumberParts {
 CardNumberParts SplitCardNumber(const QString& number);
 // The card letter a product gives: the first character of its code.
 QString CardLetterOf(const QString& productKey);
+// A person's name as shown: surname then given name, no blanks around.
+QString FullName(const QString& surname, const QString& givenName);
 // A date as the statements and lists carry it, "yyyy-mm-dd", or "" when unknown.
 QString DateText(const QDate& date);

@@ -23,8 +23,6 @@ const char* const DetailCaptions[] = {"质保产品", "质保卡号", "状态", 
                                       "医院诊所", "制作时间", "治疗时间", "治疗项目描述", "备注", "上报时间",
                                       "发布时间", "质保期限", "质保到期"};
 
-QString name(const QString& surname, const QString& given) { return (surname + given).trimmed(); }
-
 } // namespace
 
 frmLookup::frmLookup(std::function<QHash<QString, QString>()> statusTexts, std::function<QHash<QString, int>()> terms,
@@ -132,8 +130,8 @@ void frmLookup::cmdFind_Click() {
         const QStringList cells{c.record.cardNumber,
                                 statusText(c),
                                 c.productName,
-                                name(c.record.patientSurname, c.record.patientGivenName),
-                                name(c.record.doctorSurname, c.record.doctorGivenName),
+                                FullName(c.record.patientSurname, c.record.patientGivenName),
+                                FullName(c.record.doctorSurname, c.record.doctorGivenName),
                                 c.record.hospital,
                                 DateText(c.record.treatmentDate),
                                 DateText(expiry)};
@@ -168,8 +166,8 @@ void frmLookup::showCard(int index) {
         {QStringLiteral("质保卡号"), r.cardNumber},
         {QStringLiteral("状态"), statusText(c)},
         {QStringLiteral("退回理由"), IsSentBackStatus(c.status) ? c.reason : QString()},
-        {QStringLiteral("患者姓名"), name(r.patientSurname, r.patientGivenName)},
-        {QStringLiteral("主治医生"), name(r.doctorSurname, r.doctorGivenName)},
+        {QStringLiteral("患者姓名"), FullName(r.patientSurname, r.patientGivenName)},
+        {QStringLiteral("主治医生"), FullName(r.doctorSurname, r.doctorGivenName)},
         {QStringLiteral("医院诊所"), r.hospital},
         {QStringLiteral("制作时间"), DateText(r.productionDate)},
         {QStringLiteral("治疗时间"), DateText(r.treatmentDate)},

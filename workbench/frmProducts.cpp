@@ -162,17 +162,8 @@ frmProducts::frmProducts(QWidget* parent)
         connect(b, &QPushButton::clicked, this, &frmProducts::cmdPrint_Click);
     // Each list's filter box and export; a list whose rows left the grid
     // (stored, submitted) is read again before it is filtered anew.
-    const struct {
-        const char* key;
-        QLineEdit* box;
-        QPushButton* exporter;
-        vt::EditGrid* grid;
-        ListFilter* filter;
-    } lists[] = {{"New", txtFilterNew, cmdExportNew, egNew, m_filterNew.get()},
-                 {"Pro", txtFilterProc, cmdExportProc, egProc, m_filterProc.get()},
-                 {"Done", txtFilterOuted, cmdExportOuted, egOuted, m_filterOuted.get()}};
-    for (const auto& l : lists) {
-        const QString key = QString::fromLatin1(l.key);
+    for (const QString& key : ListKeys()) {
+        const ListParts l = Parts(key);
         l.box->setPlaceholderText(QStringLiteral("筛选：卡号、姓名、医院或拼音首字母"));
         l.box->setClearButtonEnabled(true);
         connect(l.box, &QLineEdit::textChanged, this, [this, key] { FilterList(key); });
@@ -730,14 +721,10 @@ bool frmProducts::eventFilter(QObject* watched, QEvent* event) {
     if (watched == stbInfo->widget(0) && event->type() == QEvent::Resize)
         Form_Resize();
     // A filter box taking the focus readies its list's search texts.
-    if (event->type() == QEvent::FocusIn) {
-        if (watched == txtFilterNew)
-            m_filterNew->prepare();
-        else if (watched == txtFilterProc)
-            m_filterProc->prepare();
-        else if (watched == txtFilterOuted)
-            m_filterOuted->prepare();
-    }
+    if (event->type() == QEvent::FocusIn)
+        for (const QString& key : ListKeys())
+            if (const ListParts l = Parts(key); watched == l.box)
+                l.filter->prepare();
     if (watched == txtPinYin && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !txtPinYin->text().isEmpty())

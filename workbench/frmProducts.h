@@ -190,13 +190,17 @@ private:
         vt::EditGrid* grid = nullptr;
         QLineEdit* box = nullptr;
         ListFilter* filter = nullptr;
+        QPushButton* exporter = nullptr;
         QString name;
     };
     ListParts Parts(const QString& key);
+    // The keys of the three lists: "New", "Pro", "Done".
+    static const QStringList& ListKeys();
     // The card numbers of every pending record, those the filter hides included.
     QStringList PendingNumbers();
     // The filtered rows of a list into its grid, and their count reported.
     void ShowFiltered(const QString& key);
+    void ReportCount(const ListParts& parts);
     void applyGridDesign(vt::EditGrid* grid);
     // The range test of a card number against the lab's issued ranges.
     bool InRange(const QString& number);

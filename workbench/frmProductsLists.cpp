@@ -16,13 +16,18 @@
 #include <QLineEdit>
 #include <QSet>
 
+const QStringList& frmProducts::ListKeys() {
+    static const QStringList keys{QStringLiteral("New"), QStringLiteral("Pro"), QStringLiteral("Done")};
+    return keys;
+}
+
 frmProducts::ListParts frmProducts::Parts(const QString& key) {
     if (key == QLatin1String("New"))
-        return {egNew, txtFilterNew, m_filterNew.get(), stbInfo->tabText(0)};
+        return {egNew, txtFilterNew, m_filterNew.get(), cmdExportNew, stbInfo->tabText(0)};
     if (key == QLatin1String("Pro"))
-        return {egProc, txtFilterProc, m_filterProc.get(), stbInfo->tabText(1)};
+        return {egProc, txtFilterProc, m_filterProc.get(), cmdExportProc, stbInfo->tabText(1)};
     if (key == QLatin1String("Done"))
-        return {egOuted, txtFilterOuted, m_filterOuted.get(), stbInfo->tabText(2)};
+        return {egOuted, txtFilterOuted, m_filterOuted.get(), cmdExportOuted, stbInfo->tabText(2)};
     return {};
 }
 
@@ -69,6 +74,10 @@ QStringList frmProducts::PendingNumbers() {
 void frmProducts::ShowFiltered(const QString& key) {
     const ListParts parts = Parts(key);
     parts.grid->LoadData(vt::toVariant(parts.filter->apply(parts.box->text())));
+    ReportCount(parts);
+}
+
+void frmProducts::ReportCount(const ListParts& parts) {
     if (parts.filter->active())
         Report(QStringLiteral("%1：显示 %2 / %3 张").arg(parts.name).arg(parts.filter->shown()).arg(parts.filter->total()));
     else
@@ -81,9 +90,9 @@ void frmProducts::FilterList(const QString& key) {
         return;
     // A list that changed since it was read is read again (and filtered).
     if (!parts.filter->hasSource()) {
-        LoadRecordList(key);
-        if (parts.box->text().trimmed().isEmpty())
-            Report(QStringLiteral("%1：共 %2 张").arg(parts.name).arg(parts.filter->total()));
+        LoadRecordList(key); // filtered and counted when the box has text
+        if (!parts.filter->active())
+            ReportCount(parts);
         return;
     }
     ShowFiltered(key);

@@ -33,7 +33,6 @@ public:
     // The rows the last apply kept.
     int shown() const { return int(m_rows.size()); }
     bool active() const { return !m_text.isEmpty(); }
-    QString text() const { return m_text; }
 
 private:
 
