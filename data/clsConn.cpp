@@ -178,6 +178,32 @@ void clsConn::RollbackChunk() {
         RollbackQuietly();
 }
 
+void clsConn::BeginChunkRun() {
+    m_runConnection = 0;
+    try {
+        backend().setCommitsWaitForDisk(false);
+        m_runConnection = m_connectionNumber;
+    } catch (const std::exception&) {
+        // Each commit then waits for the disk, as it always does.
+    }
+}
+
+bool clsConn::EndChunkRun() {
+    const bool same = m_runConnection != 0 && m_runConnection == m_connectionNumber && IsConnected();
+    m_runConnection = 0;
+    // A connection rebuilt meanwhile is a new one, whose commits wait.
+    if (!same)
+        return true;
+    try {
+        backend().setCommitsWaitForDisk(true);
+        backend().flushCommitted();
+        return true;
+    } catch (const std::exception& e) {
+        ShowError(e);
+        return false;
+    }
+}
+
 int clsConn::ExeCommandInChunk(const QString& SqlString) {
     static const QString row = QStringLiteral("qvrow");
     // A chunk gone with its connection, or already given up: nothing runs.
@@ -250,13 +276,18 @@ QString clsConn::SqlText(const QString& value) {
 
 bool clsConn::WriteExecLog(const QString& what, const QVariantList& params) {
     try {
-        QList<DbParam> ps = ProcedureParams(QStringLiteral("upDSYSExecLog"), {});
-        if (ps.size() < 4)
+        static const QString log = QStringLiteral("upDSYSExecLog");
+        if (m_logParamsConnection != m_connectionNumber || m_logParams.isEmpty()) {
+            m_logParams = ProcedureParams(log, {});
+            m_logParamsConnection = m_connectionNumber;
+        }
+        if (m_logParams.size() < 4)
             throw NoSuchItemError();
+        QList<DbParam> ps = m_logParams;
         ps[1].value = what;
         ps[2].value = LogParameterText(params);
         ps[3].value = m_opNo;
-        backend().callProcedure(QStringLiteral("upDSYSExecLog"), ps, 120);
+        backend().callProcedure(log, ps, 120);
         return true;
     } catch (const std::exception&) {
         return false;

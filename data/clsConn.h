@@ -56,6 +56,11 @@ public:
     // rolled back to the row's savepoint (the chunk goes on without it).
     int ExeCommandInChunk(const QString& SqlString);
     bool InChunk() const { return m_chunkConnection != 0; }
+    // A run of chunks whose commits do not each wait for the disk: the end
+    // of the run waits once for all of them. A kill during the run still
+    // leaves whole chunks. EndChunkRun shows a failure and gives false.
+    void BeginChunkRun();
+    bool EndChunkRun();
 
     QString ErrInfo() const { return m_errText; }
     DbBackend* GetConnection() const { return m_backend.get(); }
@@ -149,6 +154,11 @@ private:
     quint64 m_connectionNumber = 0;
     quint64 m_chunkConnection = 0;
     bool m_chunkBroken = false; // a savepoint step failed: the chunk must not commit
+    quint64 m_runConnection = 0; // the connection a run of chunks began on
+    // The execution log's parameters as described on the connection they
+    // were described on: every statement writes one entry.
+    QList<DbParam> m_logParams;
+    quint64 m_logParamsConnection = 0;
     QString m_connectDate;
     QString m_uid, m_pwd;
 };

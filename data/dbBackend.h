@@ -104,6 +104,13 @@ public:
         execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name, {}, 30);
     }
     virtual void releaseSavepoint(const QString& name) { execute(QStringLiteral("RELEASE SAVEPOINT ") + name, {}, 30); }
+
+    // Whether each commit waits until the disk holds it (outside a
+    // transaction only). Commits that do not wait survive a kill of the
+    // program, not yet a power cut: flushCommitted puts them on the disk.
+    // A server that keeps its own log ignores both.
+    virtual void setCommitsWaitForDisk(bool) {}
+    virtual void flushCommitted() {}
 };
 
 // Creates the backend for a connection: the embedded database for the

@@ -74,7 +74,8 @@ void SqliteBackend::openFile(const QString& path, bool create) {
         // Reading the schema proves the file is a database; WAL keeps every
         // committed statement through a crash of the program.
         executeNative(QStringLiteral("select count(*) from sqlite_master"), {});
-        executeNative(QStringLiteral("PRAGMA journal_mode=WAL"), {});
+        const DbResult mode = executeNative(QStringLiteral("PRAGMA journal_mode=WAL"), {});
+        m_wal = mode.rows.rows() == 1 && mode.rows.at(0, 0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
         executeNative(QStringLiteral("PRAGMA synchronous=FULL"), {}); // a confirmed save survives a power cut
     } catch (...) {
         close();
@@ -94,6 +95,7 @@ void SqliteBackend::close() {
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
+        m_wal = false;
     }
 }
 
@@ -306,13 +308,22 @@ DbResult SqliteBackend::execute(const QString& sql, const QList<DbParam>& params
 }
 
 void SqliteBackend::defineProcedure(const QString& name, EmbeddedProcedure procedure) {
+    // Kept under the name as defined too: the program calls a procedure by
+    // that name, which then needs no lower-casing per call.
+    m_procedures.insert(name, procedure);
     m_procedures.insert(name.toLower(), std::move(procedure));
+}
+
+QHash<QString, EmbeddedProcedure>::const_iterator SqliteBackend::findProcedure(const QString& name) const {
+    // Names are matched without regard to case.
+    const auto it = m_procedures.constFind(name);
+    return it != m_procedures.constEnd() ? it : m_procedures.constFind(name.toLower());
 }
 
 QList<DbParamInfo> SqliteBackend::describeProcedure(const QString& name) {
     if (!m_db)
         throw ClosedConnectionError();
-    const auto it = m_procedures.constFind(name.toLower());
+    const auto it = findProcedure(name);
     if (it == m_procedures.constEnd())
         throw DbError(QStringLiteral("找不到存储过程 '") + name + QStringLiteral("'。"));
     return it->parameters;
@@ -321,7 +332,7 @@ QList<DbParamInfo> SqliteBackend::describeProcedure(const QString& name) {
 DbResult SqliteBackend::callProcedure(const QString& name, QList<DbParam>& params, int) {
     if (!m_db)
         throw ClosedConnectionError();
-    const auto it = m_procedures.constFind(name.toLower());
+    const auto it = findProcedure(name);
     if (it == m_procedures.constEnd())
         throw DbError(QStringLiteral("找不到存储过程 '") + name + QStringLiteral("'。"));
     const qsizetype expected = it->parameters.size();
@@ -333,6 +344,30 @@ DbResult SqliteBackend::callProcedure(const QString& name, QList<DbParam>& param
         params << p;
     }
     return it->body(*this, params);
+}
+
+void SqliteBackend::setCommitsWaitForDisk(bool on) {
+    if (!m_db)
+        throw ClosedConnectionError();
+    // Only with the write-ahead log: a rollback journal is gone after its
+    // commit, and nothing synced later would cover what it wrote.
+    if (!m_wal && !on)
+        return;
+    executeKept(on ? QStringLiteral("PRAGMA synchronous=FULL") : QStringLiteral("PRAGMA synchronous=NORMAL"));
+}
+
+void SqliteBackend::flushCommitted() {
+    if (!m_db)
+        throw ClosedConnectionError();
+    if (!m_wal)
+        return;
+    // The log holds every commit not yet copied into the database file (a
+    // checkpoint syncs before it copies): one sync of it makes them all durable.
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(m_db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK)
+        fail(QStringLiteral("sync"));
+    if (log && log->pMethods && log->pMethods->xSync(log, SQLITE_SYNC_NORMAL) != SQLITE_OK)
+        throw DbError(QStringLiteral("[SQLite] disk I/O error (sync)"));
 }
 
 void SqliteBackend::beginTransaction() { executeNative(QStringLiteral("BEGIN"), {}); }

@@ -47,6 +47,10 @@ public:
     void savepoint(const QString& name) override;
     void rollbackToSavepoint(const QString& name) override;
     void releaseSavepoint(const QString& name) override;
+    // Commits that do not wait write the log without syncing it; the sync
+    // of the log then covers every one of them at once.
+    void setCommitsWaitForDisk(bool on) override;
+    void flushCommitted() override;
 
     // Runs SQL text as SQLite reads it, without the dialect step.
     DbResult executeNative(const QString& sql, const QList<QVariant>& params);
@@ -68,8 +72,10 @@ private:
     void clearStatements();
 
     sqlite3* m_db = nullptr;
+    bool m_wal = false; // commits go to a write-ahead log
     QHash<QString, sqlite3_stmt*> m_statements; // prepared statements by text
-    QHash<QString, EmbeddedProcedure> m_procedures; // by lower-case name
+    QHash<QString, EmbeddedProcedure>::const_iterator findProcedure(const QString& name) const;
+    QHash<QString, EmbeddedProcedure> m_procedures; // by lower-case name and by the name as defined
 };
 
 // The stored procedures of the system's database, as the embedded backend

@@ -97,9 +97,9 @@ QList<RuleFailure> BatchRowFailures(const QStringList& cells, int row, const QSt
     check(!cell(BatchPatientGivenName).isEmpty(), BatchPatientGivenName, QStringLiteral(" :请提供  患者名  ！"));
     check(!cell(BatchHospital).isEmpty(), BatchHospital, QStringLiteral(" :请提供  医院诊所  ！"));
     // A NUL (pasted from a binary file, say) would cut the statement short.
-    const QStringList headers = BatchHeaders();
     for (int c = BatchProduct; c <= BatchRemark; ++c)
-        check(!cell(c).contains(QChar(0)), c, QStringLiteral(" :") + headers[c - 1] + QStringLiteral(" 含有无效字符（空字符）！"));
+        if (cell(c).contains(QChar(0)))
+            check(false, c, QStringLiteral(" :") + BatchHeaders().at(c - 1) + QStringLiteral(" 含有无效字符（空字符）！"));
     return failures;
 }
 

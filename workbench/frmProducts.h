@@ -239,9 +239,8 @@ private:
     // The entry fields as a record, and the field a rule points at.
     WarrantyRecord EntryRecord() const;
     QWidget* EntryWidget(EntryField field) const;
-    // The batch check: true when every row passed; the first failure is
-    // shown. The cells of the rows checked are given in checked, row 1 first.
-    bool CheckBatch(QList<QStringList>* checked = nullptr);
+    // The batch check: true when every row passed; the first failure is shown.
+    bool CheckBatch();
     // The texts of a batch row's columns 1 to 11.
     QStringList BatchCells(int row) const;
     // The product names of the batch's product list, in its order.

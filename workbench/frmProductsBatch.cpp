@@ -89,6 +89,7 @@ RuleFailure frmProducts::MarkBatchProblems() {
 
 QStringList frmProducts::BatchCells(int row) const {
     QStringList cells;
+    cells.reserve(BatchRemark);
     for (int c = BatchProduct; c <= BatchRemark; ++c)
         cells << egBatch->Cells(row, c).Text();
     return cells;
@@ -101,18 +102,13 @@ QStringList frmProducts::ProductNames() const {
     return names;
 }
 
-bool frmProducts::CheckBatch(QList<QStringList>* checked) {
+bool frmProducts::CheckBatch() {
     const QStringList products = ProductNames();
-    if (checked)
-        checked->reserve(egBatch->Rows());
     for (int i = 1; i < egBatch->Rows(); ++i) {
-        QStringList cells = BatchCells(i);
-        if (const RuleFailure f = CheckBatchRow(cells, i, products); f.failed()) {
+        if (const RuleFailure f = CheckBatchRow(BatchCells(i), i, products); f.failed()) {
             ShowMessage(f.message, QString(), 0);
             return false;
         }
-        if (checked)
-            checked->append(std::move(cells));
     }
     return true;
 }
@@ -127,9 +123,9 @@ void frmProducts::cmdCheck_Click() {
 
 void frmProducts::cmdImport_Click() {
     // The rows as checked are the rows stored: the question in between is
-    // modal, so the grid cannot change meanwhile.
-    QList<QStringList> rows;
-    const bool passed = CheckBatch(&rows);
+    // modal and nothing else runs until the last row is stored, so the grid
+    // cannot change meanwhile.
+    const bool passed = CheckBatch();
     cmdImport->setEnabled(passed);
     if (!passed)
         return;
@@ -147,7 +143,7 @@ void frmProducts::cmdImport_Click() {
     for (int i = egBatch->Rows() - 1; i >= 1; --i) {
         if (!chunk.open())
             break;
-        const QStringList& cells = rows[i - 1];
+        const QStringList cells = BatchCells(i);
         const QString key =
             vt::vtListTable::textOf(ucProduct2->ListKey(FindProduct(products, cells[BatchProduct - 1])));
         // A row whose insert failed stays in the grid, so nothing typed or
@@ -157,7 +153,7 @@ void frmProducts::cmdImport_Click() {
         if (chunk.full() && !chunk.commit(egBatch, stored))
             break;
     }
-    chunk.commit(egBatch, stored);
+    chunk.finish(egBatch, stored);
     cmdCheck->setEnabled(false);
     cmdImport->setEnabled(false);
     LoadRecordList(QStringLiteral("New"));

@@ -102,7 +102,7 @@ void frmProducts::cmdSubmitAll_Click() {
         }
         const QString s = egNew->Cells(r, 1).Text();
         if (Taken(n, s)) {
-            chunk.commit(egNew, submitted);
+            chunk.finish(egNew, submitted);
             ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 已经存在！"), QStringLiteral("无法上报！"), 0);
             txtPrdNo->setFocus();
             return;
@@ -110,7 +110,7 @@ void frmProducts::cmdSubmitAll_Click() {
         // A status change that failed stays listed and ends the run: the
         // connection has shown why, and the rows above are left untouched.
         if (!gConn->CommandRan(gConn->ExeCommandInChunk(SubmitStatement(s)))) {
-            chunk.commit(egNew, submitted);
+            chunk.finish(egNew, submitted);
             SelectRowOf(egNew, 1, s, 4);
             return;
         }
@@ -118,7 +118,7 @@ void frmProducts::cmdSubmitAll_Click() {
         if (chunk.full() && !chunk.commit(egNew, submitted))
             break;
     }
-    chunk.commit(egNew, submitted);
+    chunk.finish(egNew, submitted);
     if (!topFailing.isEmpty())
         SelectRowOf(egNew, 1, topFailing, 4);
     lbId->setText(QString());

@@ -12,6 +12,14 @@ ChunkRunner::~ChunkRunner() {
     // Left open (an early return): nothing of it is kept, and its rows stay.
     if (m_open)
         gConn->RollbackChunk();
+    endRun();
+}
+
+void ChunkRunner::endRun() {
+    if (m_run) {
+        m_run = false;
+        gConn->EndChunkRun();
+    }
 }
 
 bool ChunkRunner::open() {
@@ -19,6 +27,10 @@ bool ChunkRunner::open() {
         return true;
     m_rows.clear();
     m_labels.clear();
+    if (!m_run) {
+        gConn->BeginChunkRun();
+        m_run = true;
+    }
     m_open = gConn->BeginChunk();
     m_clock.start();
     return m_open;
@@ -45,4 +57,10 @@ bool ChunkRunner::commit(vt::EditGrid* grid, QStringList& done) {
     m_rows.clear();
     m_labels.clear();
     return true;
+}
+
+bool ChunkRunner::finish(vt::EditGrid* grid, QStringList& done) {
+    const bool committed = commit(grid, done);
+    endRun();
+    return committed;
 }

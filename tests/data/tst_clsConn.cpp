@@ -3,6 +3,7 @@
 #include "dbSqliteBackend.h"
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
+#include "tsSyncWatch.h"
 
 #include <QFile>
 #include <QtTest>
@@ -26,6 +27,7 @@ private slots:
     void logFailureTurnsSuccessIntoFailure();
     void embeddedCommitsAreSynced();
     void chunks();
+    void chunkRunWaitsForTheDiskOnce();
     void valuesStoredExactly_data();
     void valuesStoredExactly();
     void transactions();
@@ -315,6 +317,38 @@ void TestClsConn::chunks() {
     QVERIFY(!gConn->CommitChunk());
     QCOMPARE(count("X4") + count("X5"), 0);
     QCOMPARE(boxes.texts(), QStringList{"连接已重建，本批未保存"});
+}
+
+// A run of chunks: the chunks' commits do not sync the log (a log begun anew
+// syncs its header once), the end of the run does, after the last of them;
+// then commits wait for the disk again.
+void TestClsConn::chunkRunWaitsForTheDiskOnce() {
+    SyncWatch watch;
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    const auto synchronous = [] { return vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(); };
+    watch.reset();
+    gConn->BeginChunkRun();
+    QCOMPARE(synchronous(), 1);
+    for (int chunk = 0; chunk < 5; ++chunk) {
+        QVERIFY(gConn->BeginChunk());
+        for (int i = 0; i < 20; ++i)
+            gConn->ExeCommandInChunk(QString("insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values ('1','R%1%2','00')").arg(chunk).arg(i, 2, 10, QChar('0')));
+        QVERIFY(gConn->CommitChunk());
+    }
+    QVERIFY(watch.logSyncs() <= 1);
+    QVERIFY(!watch.logSyncedAfterLastWrite());
+    QVERIFY(gConn->EndChunkRun());
+    QVERIFY(watch.logSyncedAfterLastWrite());
+    QCOMPARE(synchronous(), 2);
+    QCOMPARE(db.scalar("select count(*) from tblrecord where fldPrdNo like 'R%'").toInt(), 100);
+    QVERIFY(boxes.texts().isEmpty());
+    // Outside a run each commit syncs the log itself.
+    watch.reset();
+    QVERIFY(gConn->BeginChunk());
+    gConn->ExeCommandInChunk("insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values ('1','R300','00')");
+    QVERIFY(gConn->CommitChunk());
+    QVERIFY(watch.logSyncedAfterLastWrite());
 }
 
 void TestClsConn::logFailureTurnsSuccessIntoFailure() {

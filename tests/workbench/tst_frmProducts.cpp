@@ -10,6 +10,7 @@
 #include "tsControlParts.h"
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
+#include "tsSyncWatch.h"
 #include "ucInput.h"
 #include "vgGrid.h"
 
@@ -361,6 +362,7 @@ void TestFrmProducts::twoPendingWithTheSameNumber() {
 }
 
 void TestFrmProducts::submitAllWithFailingMiddleRow() {
+    SyncWatch watch;
     Bench b;
     b.db.backend()->executeNative("delete from tblrecord where fldStatus='00'", {});
     for (const char* digits : {"00000301", "00000999", "00000303"}) {
@@ -369,7 +371,9 @@ void TestFrmProducts::submitAllWithFailingMiddleRow() {
     }
     QCOMPARE(b.f->egNew->Rows(), 4);
     b.boxes.setNextAnswer(MsgYes);
+    watch.reset();
     b.f->cmdSubmitAll_Click();
+    QVERIFY(watch.logSyncedAfterLastWrite());
     QCOMPARE(b.boxes.texts(), QStringList({"你确定要全部上报吗？", "该保质卡号(C00000999) 不存在。\r"}));
     QCOMPARE(b.boxes.shown()[1].icon, MsgIcon::Critical);
     QCOMPARE(b.f->egNew->Rows(), 2);
@@ -385,7 +389,9 @@ void TestFrmProducts::submitAllWithFailingMiddleRow() {
     b.f->LoadRecordList("New");
     b.boxes.clear();
     b.boxes.setNextAnswer(MsgYes);
+    watch.reset();
     b.f->cmdSubmitAll_Click();
+    QVERIFY(watch.logSyncedAfterLastWrite());
     QCOMPARE(b.boxes.texts().last(), QString("该保质卡号(C00000301) 已经存在！"));
     QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000999'"), QVariant("00"));
 }
@@ -465,6 +471,7 @@ void TestFrmProducts::batchChecks() {
 }
 
 void TestFrmProducts::batchImportBottomUpAndFailedRowKept() {
+    SyncWatch watch;
     Bench b;
     const QVariant before = b.scalar("select count(*) from tblrecord");
     b.f->cmdClear_Click();
@@ -481,7 +488,9 @@ void TestFrmProducts::batchImportBottomUpAndFailedRowKept() {
     b.db.backend()->executeScript("create trigger noTwo before insert on tblrecord when new.fldPFName='二' "
                                   "begin select raise(abort, 'refused'); end;");
     b.boxes.setNextAnswer(MsgYes);
+    watch.reset();
     b.f->cmdImport_Click();
+    QVERIFY(watch.logSyncedAfterLastWrite()); // what is reported stored is on the disk
     QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 2);
     QCOMPARE(b.f->egBatch->Rows(), 2);
     QCOMPARE(b.f->egBatch->Cells(1, 6).Text(), QString("二"));
