@@ -108,6 +108,7 @@ vgGrid::vgGrid(QWidget* parent) : QTableView(parent), m_model(new vgGridModel(th
             emit SelChange();
     });
     setBackColor(m_backColor);
+    setForeColor(m_foreColor);
     setBackColorBkg(m_backColorBkg);
     setBackColorFixed(m_backColorFixed);
     setGridColor(m_gridColor);
@@ -171,7 +172,7 @@ void vgGrid::applySizes(bool allRows) {
     // Rows keep their sections while rows are added or cut at the end; only
     // after the whole table was laid anew are their own heights given again.
     for (int r = fr; allRows && r < Rows(); ++r) {
-        const int h = m_model->rowInfo(r).height;
+        const int h = std::as_const(*m_model).rowInfo(r).height;
         if (h < 0)
             continue;
         if (h == 0) {
@@ -187,7 +188,7 @@ void vgGrid::applySizes(bool allRows) {
         vh->setVisible(w != 0 && Rows() > 0);
     }
     if (fr > 0) {
-        const int h = m_model->rowInfo(0).height;
+        const int h = std::as_const(*m_model).rowInfo(0).height;
         hh->setFixedHeight(px(h < 0 ? std::max(defaultRowHeight(), m_rowHeightMin) : h));
         hh->setVisible(h != 0 && Cols() > 0);
     }
@@ -348,23 +349,23 @@ void vgGrid::setRedraw(bool on) {
 
 qint64 vgGrid::RowData(int row) const {
     checkRow(row);
-    return m_model->rowInfo(row).data;
+    return std::as_const(*m_model).rowInfo(row).data;
 }
 
 void vgGrid::setRowData(int row, qint64 value) {
     checkRow(row);
-    m_model->rowInfo(row).data = value;
+    m_model->editRowInfo(row).data = value;
 }
 
 int vgGrid::RowHeight(int row) const {
     checkRow(row);
-    const int h = m_model->rowInfo(row).height;
+    const int h = std::as_const(*m_model).rowInfo(row).height;
     return h < 0 ? std::max(defaultRowHeight(), m_rowHeightMin) : h;
 }
 
 void vgGrid::setRowHeight(int row, int twips) {
     checkRow(row);
-    m_model->rowInfo(row).height = twips < 0 ? -1 : twips;
+    m_model->editRowInfo(row).height = twips < 0 ? -1 : twips;
     const int fr = FixedRows();
     if (row >= fr && m_redraw) {
         if (twips == 0) {
@@ -418,7 +419,7 @@ void vgGrid::setColDataType(int col, int code) {
 
 bool vgGrid::RowIsVisible(int row) const {
     checkRow(row);
-    return m_model->rowInfo(row).height != 0;
+    return std::as_const(*m_model).rowInfo(row).height != 0;
 }
 
 bool vgGrid::ColIsVisible(int col) const {
@@ -512,7 +513,6 @@ void vgGrid::RemoveItem(int row) {
 
 void vgGrid::setBackColor(long color) {
     m_backColor = color;
-    m_model->backColor = fromColorValue(color);
     viewport()->update();
 }
 
@@ -542,9 +542,11 @@ void vgGrid::setBackColorFixed(long color) {
 }
 
 void vgGrid::setForeColor(long color) {
+    // The cells' text colour is the view's: a cell gives none of its own.
     m_foreColor = color;
-    m_model->foreColor = fromColorValue(color);
-    viewport()->update();
+    QPalette p = palette();
+    p.setColor(QPalette::Text, fromColorValue(color));
+    setPalette(p);
 }
 
 void vgGrid::setForeColorFixed(long color) {
@@ -732,6 +734,14 @@ bool vgGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void vgGrid::paintEvent(QPaintEvent* event) {
+    // The cells' background, once for the area they cover; a cell paints a
+    // background only when it has a colour of its own.
+    const int width = horizontalHeader()->length() - horizontalOffset();
+    const int height = verticalHeader()->length() - verticalOffset();
+    if (width > 0 && height > 0) {
+        QPainter p(viewport());
+        p.fillRect(QRect(0, 0, width, height) & event->rect(), fromColorValue(m_backColor));
+    }
     QTableView::paintEvent(event);
     if (m_gridLineWidth <= 1 || !showGrid())
         return;

@@ -24,13 +24,21 @@ void vgGridModel::relayout(int rows, int cols) {
     if (rows < m_rows)
         for (auto it = m_checks.begin(); it != m_checks.end();)
             it = (it.key() >> 20) >= rows ? m_checks.erase(it) : std::next(it);
-    m_rowInfo.resize(static_cast<std::size_t>(rows));
-    if (rows > m_rows)
-        std::fill(m_rowInfo.begin() + m_rows, m_rowInfo.end(), RowInfo());
+    if (!m_rowInfo.empty()) {
+        m_rowInfo.resize(static_cast<std::size_t>(rows));
+        if (rows > m_rows)
+            std::fill(m_rowInfo.begin() + m_rows, m_rowInfo.end(), RowInfo());
+    }
     m_rows = rows;
     m_cols = cols;
     m_fixedRows = std::min(m_fixedRows, m_rows);
     m_fixedCols = std::min(m_fixedCols, m_cols);
+}
+
+vgGridModel::RowInfo& vgGridModel::editRowInfo(int row) {
+    if (m_rowInfo.empty())
+        m_rowInfo.assign(static_cast<std::size_t>(m_rows), RowInfo());
+    return m_rowInfo[static_cast<std::size_t>(row)];
 }
 
 void vgGridModel::setRows(int rows) {
@@ -134,7 +142,8 @@ void vgGridModel::removeRow(int row) {
         beginResetModel();
     for (vgTextStore& c : m_columns)
         c.erase(static_cast<std::size_t>(row), static_cast<std::size_t>(row) + 1);
-    m_rowInfo.erase(m_rowInfo.begin() + row);
+    if (!m_rowInfo.empty())
+        m_rowInfo.erase(m_rowInfo.begin() + row);
     QHash<qint64, int> checks;
     for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) { // usually none
         const int r = static_cast<int>(it.key() >> 20);
@@ -187,11 +196,13 @@ void vgGridModel::sortRows(int col, int code) {
     std::vector<std::vector<vgTextStore::Slot>> cells(static_cast<std::size_t>(m_cols),
                                                       std::vector<vgTextStore::Slot>(static_cast<std::size_t>(m_rows)));
     std::vector<RowInfo> infos(m_rowInfo.size());
+    const bool ownInfos = !m_rowInfo.empty();
     QHash<qint64, int> checks;
     for (int r = 0; r < m_fixedRows; ++r) {
         for (int c = 0; c < m_cols; ++c)
             cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = column(c).slot(static_cast<std::size_t>(r));
-        infos[static_cast<std::size_t>(r)] = m_rowInfo[static_cast<std::size_t>(r)];
+        if (ownInfos)
+            infos[static_cast<std::size_t>(r)] = m_rowInfo[static_cast<std::size_t>(r)];
     }
     std::vector<int> newPlace(static_cast<std::size_t>(m_rows));
     for (int r = 0; r < m_fixedRows; ++r)
@@ -203,7 +214,8 @@ void vgGridModel::sortRows(int col, int code) {
         for (int c = 0; c < m_cols; ++c)
             cells[static_cast<std::size_t>(c)][static_cast<std::size_t>(to)] =
                 column(c).slot(static_cast<std::size_t>(from));
-        infos[static_cast<std::size_t>(to)] = m_rowInfo[static_cast<std::size_t>(from)];
+        if (ownInfos)
+            infos[static_cast<std::size_t>(to)] = m_rowInfo[static_cast<std::size_t>(from)];
     }
     for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it)
         checks.insert(key(newPlace[static_cast<std::size_t>(it.key() >> 20)], static_cast<int>(it.key() & 0xFFFFF)),
@@ -223,7 +235,7 @@ int vgGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_cols - m_fixedCols;
 }
 
-Qt::Alignment vgGridModel::qtAlignment(int code, const QString& text) {
+Qt::Alignment vgGridModel::qtAlignment(int code, QStringView text) {
     Qt::Alignment v = Qt::AlignVCenter;
     switch (code % 3) {
     case 0: v = Qt::AlignTop; break;
@@ -258,13 +270,13 @@ QVariant vgGridModel::data(const QModelIndex& i, int role) const {
             return checkState(row, col) == 1 ? Qt::Checked : Qt::Unchecked;
         return {};
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(qtAlignment(info.alignment, text(row, col)));
+        return QVariant::fromValue(qtAlignment(info.alignment, textView(row, col)));
     case Qt::BackgroundRole:
+        // Only a cell's own colour: the grid paints the cells' common
+        // background and text colour once for all of them.
         if (const QColor own = m_cellColors.value(key(row, col)); own.isValid())
             return own;
-        return backColor;
-    case Qt::ForegroundRole:
-        return foreColor;
+        return {};
     default:
         return {};
     }
@@ -279,7 +291,7 @@ QVariant vgGridModel::headerData(int section, Qt::Orientation orientation, int r
     if (role == Qt::DisplayRole)
         return text(row, col);
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(qtAlignment(m_colInfo[static_cast<std::size_t>(col)].alignment, text(row, col)));
+        return QVariant::fromValue(qtAlignment(m_colInfo[static_cast<std::size_t>(col)].alignment, textView(row, col)));
     return {};
 }
 
@@ -327,7 +339,8 @@ void vgGridModel::removeDataRows(QList<int> rows) {
         m_cellColors.clear();
         for (vgTextStore& c : m_columns)
             c.erase(static_cast<std::size_t>(first), static_cast<std::size_t>(last) + 1);
-        m_rowInfo.erase(m_rowInfo.begin() + first, m_rowInfo.begin() + last + 1);
+        if (!m_rowInfo.empty())
+            m_rowInfo.erase(m_rowInfo.begin() + first, m_rowInfo.begin() + last + 1);
         QHash<qint64, int> checks;
         for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) { // usually none
             const int r = static_cast<int>(it.key() >> 20);
@@ -349,16 +362,19 @@ void vgGridModel::removeDataRows(QList<int> rows) {
     infos.reserve(m_rowInfo.size());
     QHash<int, int> moved; // old row -> new row, for the check marks
     qsizetype next = 0;
+    int kept = 0;
     for (int r = 0; r < m_rows; ++r) {
         if (next < rows.size() && rows[next] == r) {
             ++next;
             continue;
         }
         if (!m_checks.isEmpty())
-            moved.insert(r, static_cast<int>(infos.size()));
+            moved.insert(r, kept);
         for (int c = 0; c < m_cols; ++c)
             cells[static_cast<std::size_t>(c)].push_back(column(c).slot(static_cast<std::size_t>(r)));
-        infos.push_back(m_rowInfo[static_cast<std::size_t>(r)]);
+        if (!m_rowInfo.empty())
+            infos.push_back(m_rowInfo[static_cast<std::size_t>(r)]);
+        ++kept;
     }
     QHash<qint64, int> checks;
     for (auto it = m_checks.cbegin(); it != m_checks.cend(); ++it) {
@@ -370,7 +386,7 @@ void vgGridModel::removeDataRows(QList<int> rows) {
     for (int c = 0; c < m_cols; ++c)
         column(c).adopt(std::move(cells[static_cast<std::size_t>(c)]));
     m_rowInfo = std::move(infos);
-    m_rows = static_cast<int>(m_rowInfo.size());
+    m_rows = kept;
     endResetModel();
 }
 

@@ -55,8 +55,13 @@ public:
     void beginBulk();
     void endBulk();
 
-    RowInfo& rowInfo(int row) { return m_rowInfo[static_cast<std::size_t>(row)]; }
-    const RowInfo& rowInfo(int row) const { return m_rowInfo[static_cast<std::size_t>(row)]; }
+    // A row's data and height. Until one row has its own, no row keeps any:
+    // a long list loads without a second array as long as itself.
+    const RowInfo& rowInfo(int row) const {
+        static const RowInfo plain;
+        return m_rowInfo.empty() ? plain : m_rowInfo[static_cast<std::size_t>(row)];
+    }
+    RowInfo& editRowInfo(int row);
     ColInfo& colInfo(int col) { return m_colInfo[static_cast<std::size_t>(col)]; }
     const ColInfo& colInfo(int col) const { return m_colInfo[static_cast<std::size_t>(col)]; }
     void cellChanged(int row, int col);
@@ -78,10 +83,6 @@ public:
     void setCellColor(int row, int col, const QColor& color);
     void clearCellColors();
 
-    // Colours used for the cells.
-    QColor backColor = Qt::white;
-    QColor foreColor = Qt::black;
-
     // The view shows the data area; the first fixed row and the first fixed
     // column are shown as its header cells.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -90,7 +91,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    static Qt::Alignment qtAlignment(int code, const QString& text);
+    static Qt::Alignment qtAlignment(int code, QStringView text);
 
 private:
     vgTextStore& column(int col) { return m_columns[static_cast<std::size_t>(col)]; }
@@ -104,7 +105,7 @@ private:
     int m_fixedCols = 0;
     int m_bulk = 0;
     std::vector<vgTextStore> m_columns; // one per column, each with a text per row
-    std::vector<RowInfo> m_rowInfo;
+    std::vector<RowInfo> m_rowInfo; // empty, or one per row
     std::vector<ColInfo> m_colInfo;
     QHash<qint64, int> m_checks;
     QHash<qint64, QColor> m_cellColors;

@@ -86,14 +86,17 @@ void vgTextStore::adopt(std::vector<Slot> arranged) {
 void vgTextStore::takeColumn(std::size_t first, const ValueArray& a, int col) {
     const ValueArray::TextBlock block = a.textBlock(col);
     const std::size_t rows = static_cast<std::size_t>(a.rows());
-    // Rows first.. are replaced: what they held is let go (a previous load's
-    // offsets without copying them first).
-    if (m_borrowed && m_borrowedAt >= first) {
-        for (const ValueArray::Span& s : *m_borrowed)
-            m_liveTaken -= s.size;
+    // Rows first.. are replaced: what they held is let go, a previous load's
+    // offsets without copying them into slots first. Rows above keep their
+    // texts: the borrowed ones among them get slots of their own.
+    if (m_borrowed && m_borrowedAt < first)
+        materialize(first);
+    if (m_borrowed) {
+        const std::size_t from = std::max({first, m_borrowedAt, m_slots.size()}) - m_borrowedAt;
+        for (std::size_t k = from; k < m_borrowed->size(); ++k)
+            m_liveTaken -= (*m_borrowed)[k].size;
         m_borrowed.reset();
     }
-    materialize(m_size);
     for (std::size_t i = first; i < m_slots.size(); ++i)
         release(m_slots[i]);
     if (m_slots.size() > first)

@@ -55,6 +55,7 @@ private slots:
     void menuDeleteRemovesAtOnce();
     void newRecordWithoutDataColumns();
     void deletedRowsAreNotValidated();
+    void rowStatesFollowTheirRows();
 };
 
 void TestEditGridRows::saveWithNothingPending() {
@@ -213,6 +214,41 @@ void TestEditGridRows::deletedRowsAreNotValidated() {
     t.g.Cells(4, 2).setText("not a number");
     QCOMPARE(t.g.Validate(), QString("输入必须为数字"));
     QCOMPARE(parts::grid(&t.g)->Row(), 4);
+}
+
+
+// A row's state and height stay with its texts when rows are sorted, removed
+// one by one, in a block or scattered, and when rows are added; a grid where
+// no row has its own state gives every row the plain one.
+void TestEditGridRows::rowStatesFollowTheirRows() {
+    Grid t(8);
+    vgGrid* grid = parts::grid(&t.g);
+    const auto states = [&t] {
+        QStringList out;
+        for (int r = 1; r < t.g.Rows(); ++r)
+            out << QString("%1:%2").arg(t.g.Cells(r, 1).Text()).arg(t.state(r));
+        return out;
+    };
+    QCOMPARE(states(), QStringList({"n1:0", "n2:0", "n3:0", "n4:0", "n5:0", "n6:0", "n7:0", "n8:0"}));
+    t.g.RemoveRows({2, 5});
+    t.g.Sort(2, 2); // by number, descending
+    QCOMPARE(states(), QStringList({"n8:0", "n7:0", "n6:0", "n4:0", "n3:0", "n1:0"}));
+    grid->setRowData(2, rsModify); // n7
+    grid->setRowHeight(4, 600);    // n4
+    grid->setRowData(6, rsNew);    // n1
+    t.g.Sort(2, 1);                // ascending
+    QCOMPARE(states(), QStringList({"n1:" + QString::number(rsNew), "n3:0", "n4:0", "n6:0", "n7:" + QString::number(rsModify), "n8:0"}));
+    QCOMPARE(t.g.Row(3).Height(), 600);
+    t.g.RemoveRows({2, 4}); // scattered: n3, n6
+    QCOMPARE(states(), QStringList({"n1:" + QString::number(rsNew), "n4:0", "n7:" + QString::number(rsModify), "n8:0"}));
+    QCOMPARE(t.g.Row(2).Height(), 600);
+    t.g.RemoveRows({1, 2}); // a block: n1, n4
+    QCOMPARE(states(), QStringList({"n7:" + QString::number(rsModify), "n8:0"}));
+    QVERIFY(t.g.Row(2).Height() != 600);
+    t.g.setRows(5);
+    QCOMPARE(t.state(3), 0);
+    QCOMPARE(t.state(4), 0);
+    QCOMPARE(t.state(1), int(rsModify));
 }
 
 QTEST_MAIN(TestEditGridRows)

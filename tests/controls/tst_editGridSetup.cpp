@@ -40,6 +40,7 @@ private slots:
     void hitTestFindsNoCell();
     void factory();
     void metaObjectReachesMembers();
+    void cellColoursAsPainted();
 };
 
 static vt::ValueArray table(int fields, int records, const QString& prefix = "v") {
@@ -419,6 +420,44 @@ void TestEditGridSetup::metaObjectReachesMembers() {
         if (list.metaObject()->method(i).methodType() == QMetaMethod::Signal)
             pickerEvents << QString::fromLatin1(list.metaObject()->method(i).name());
     QCOMPARE(pickerEvents.mid(0, 6), QStringList({"Click", "DblClick", "KeyDown", "KeyPress", "MouseDown", "MouseUp"}));
+}
+
+// The colours as drawn: the cells' background and text colour, a cell's own
+// mark over them, and the area below the last row in the grid's background.
+void TestEditGridSetup::cellColoursAsPainted() {
+    EditGrid g;
+    g.resize(400, 300);
+    g.InitColHeaders("", {"名", "号"});
+    vt::ValueArray a(2, 3);
+    for (int r = 0; r < 3; ++r) {
+        a.setText(0, r, u"");
+        a.setText(1, r, u"WWWWWWWW");
+    }
+    g.LoadData(vt::toVariant(a));
+    g.setBackColor(0x00E0FF);      // a yellow the style never uses
+    g.setForeColor(0x0000C0);      // dark red text
+    g.setBackColorBkg(0x808080);
+    g.Cells(2, 1).setBackColor(0xFF8000); // one cell marked blue
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    vgGrid* grid = parts::grid(&g);
+    grid->setCurrentIndex(QModelIndex());
+    grid->clearSelection();
+    const QImage shot = grid->viewport()->grab().toImage();
+    const auto at = [&](int row, int col, int dx = 0) {
+        const QRect r = grid->visualRect(grid->model()->index(row - 1, col - 1));
+        return shot.pixelColor(r.center() + QPoint(dx, 0)).name();
+    };
+    QCOMPARE(at(1, 1), QColor(0xFF, 0xE0, 0x00).name());
+    QCOMPARE(at(2, 1), QColor(0x00, 0x80, 0xFF).name());
+    QCOMPARE(shot.pixelColor(5, shot.height() - 5).name(), QColor(0x80, 0x80, 0x80).name());
+    // Some pixel of the text is in the text colour.
+    const QRect text = grid->visualRect(grid->model()->index(0, 1));
+    bool found = false;
+    for (int y = text.top(); y <= text.bottom() && !found; ++y)
+        for (int x = text.left(); x <= text.right() && !found; ++x)
+            found = shot.pixelColor(x, y) == QColor(0xC0, 0x00, 0x00);
+    QVERIFY(found);
 }
 
 QTEST_MAIN(TestEditGridSetup)
