@@ -13,6 +13,14 @@ struct Column {
     std::vector<ValueArray::Kind> kinds; // per row
     std::shared_ptr<std::vector<char16_t>> block = std::make_shared<std::vector<char16_t>>();
     QList<QVariant> others;
+    std::size_t chars = 0; // the sum of the spans' sizes
+
+    // Puts a span in a row, keeping the sum.
+    void place(std::size_t row, ValueArray::Span s) {
+        std::vector<ValueArray::Span>& all = spansToWrite();
+        chars = chars - all[row].size + s.size;
+        all[row] = s;
+    }
 
     std::vector<ValueArray::Span>& spansToWrite() {
         if (spans.use_count() > 1)
@@ -119,7 +127,7 @@ void ValueArray::setText(int col, int row, QStringView text) {
     detach();
     Column& c = d->columns[static_cast<std::size_t>(col)];
     const Span span = c.append(text);
-    c.spansToWrite()[static_cast<std::size_t>(row)] = span;
+    c.place(static_cast<std::size_t>(row), span);
     c.kinds[static_cast<std::size_t>(row)] = Kind::Text;
 }
 
@@ -127,7 +135,7 @@ void ValueArray::setTextUtf8(int col, int row, const char* text, qsizetype bytes
     detach();
     Column& c = d->columns[static_cast<std::size_t>(col)];
     const Span span = c.appendUtf8(text, bytes);
-    c.spansToWrite()[static_cast<std::size_t>(row)] = span;
+    c.place(static_cast<std::size_t>(row), span);
     c.kinds[static_cast<std::size_t>(row)] = Kind::Text;
 }
 
@@ -136,7 +144,7 @@ void ValueArray::set(int col, int row, const QVariant& v) {
         // No text: an empty span, so that a grid reading spans sees none.
         detach();
         Column& c = d->columns[static_cast<std::size_t>(col)];
-        c.spansToWrite()[static_cast<std::size_t>(row)] = Span();
+        c.place(static_cast<std::size_t>(row), Span());
         c.kinds[static_cast<std::size_t>(row)] = v.isValid() ? Kind::Null : Kind::Empty;
         return;
     }
@@ -150,16 +158,16 @@ void ValueArray::set(int col, int row, const QVariant& v) {
     const std::size_t r = static_cast<std::size_t>(row);
     switch (type) {
     case QMetaType::LongLong: // as the databases give whole numbers; other types keep their own
-        c.spansToWrite()[r] = c.append(QString::number(v.toLongLong()));
+        c.place(r, c.append(QString::number(v.toLongLong())));
         c.kinds[r] = Kind::Integer;
         return;
     case QMetaType::Double:
         // The shortest text that reads back as the same number.
-        c.spansToWrite()[r] = c.append(QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest));
+        c.place(r, c.append(QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest)));
         c.kinds[r] = Kind::Real;
         return;
     default:
-        c.spansToWrite()[r] = ValueArray::Span{static_cast<quint32>(c.others.size()), 0};
+        c.place(r, ValueArray::Span{static_cast<quint32>(c.others.size()), 0});
         c.others.append(v);
         c.kinds[r] = Kind::Other;
     }
@@ -179,6 +187,8 @@ void ValueArray::resizeRows(int rows) {
         rows = 0;
     detach();
     for (Column& c : d->columns) {
+        for (std::size_t r = static_cast<std::size_t>(rows); r < c.spans->size(); ++r)
+            c.chars -= (*c.spans)[r].size;
         c.spansToWrite().resize(static_cast<std::size_t>(rows));
         c.kinds.resize(static_cast<std::size_t>(rows), Kind::Empty);
     }
@@ -200,6 +210,7 @@ ValueArray ValueArray::selectRows(const std::vector<int>& rows) const {
         to.kinds.reserve(rows.size());
         for (const int r : rows) {
             spans->push_back((*from.spans)[static_cast<std::size_t>(r)]);
+            to.chars += spans->back().size;
             to.kinds.push_back(from.kinds[static_cast<std::size_t>(r)]);
         }
         to.spans = std::move(spans);
@@ -208,6 +219,8 @@ ValueArray ValueArray::selectRows(const std::vector<int>& rows) const {
 }
 
 ValueArray::Spans ValueArray::spans(int col) const { return d->columns[static_cast<std::size_t>(col)].spans; }
+
+std::size_t ValueArray::textChars(int col) const { return d->columns[static_cast<std::size_t>(col)].chars; }
 
 bool ValueArray::hasOtherValues(int col) const { return !d->columns[static_cast<std::size_t>(col)].others.isEmpty(); }
 

@@ -83,6 +83,8 @@ public:
     // and whether the column holds values other than texts and numbers.
     Spans spans(int col) const;
     bool hasOtherValues(int col) const;
+    // The characters a column's cells refer to: the sum of its spans' sizes.
+    std::size_t textChars(int col) const;
 
     bool operator==(const ValueArray& o) const;
 

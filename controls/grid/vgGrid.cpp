@@ -171,7 +171,7 @@ void vgGrid::applySizes(bool allRows) {
     }
     // Rows keep their sections while rows are added or cut at the end; only
     // after the whole table was laid anew are their own heights given again.
-    for (int r = fr; allRows && r < Rows(); ++r) {
+    for (int r = fr; allRows && m_model->anyRowInfo() && r < Rows(); ++r) {
         const int h = std::as_const(*m_model).rowInfo(r).height;
         if (h < 0)
             continue;

@@ -62,6 +62,7 @@ public:
         return m_rowInfo.empty() ? plain : m_rowInfo[static_cast<std::size_t>(row)];
     }
     RowInfo& editRowInfo(int row);
+    bool anyRowInfo() const { return !m_rowInfo.empty(); }
     ColInfo& colInfo(int col) { return m_colInfo[static_cast<std::size_t>(col)]; }
     const ColInfo& colInfo(int col) const { return m_colInfo[static_cast<std::size_t>(col)]; }
     void cellChanged(int row, int col);

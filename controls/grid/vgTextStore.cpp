@@ -116,8 +116,7 @@ void vgTextStore::takeColumn(std::size_t first, const ValueArray& a, int col) {
         // Texts and numbers only: the array's offsets are read as they are.
         m_borrowed = a.spans(col);
         m_borrowedAt = first;
-        for (const ValueArray::Span& s : *m_borrowed)
-            m_liveTaken += s.size;
+        m_liveTaken += a.textChars(col);
         tidy();
         return;
     }

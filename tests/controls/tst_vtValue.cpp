@@ -2,6 +2,7 @@
 #include "vtValue.h"
 
 #include <QDate>
+#include <QRandomGenerator>
 #include <QtTest>
 
 class TestVtValue : public QObject {
@@ -13,6 +14,7 @@ private slots:
     void valuesKeepTypeAndText_data();
     void valuesKeepTypeAndText();
     void copiesAreIndependent();
+    void textCharsFollowEveryChange();
     void datesAreRecognized_data();
     void datesAreRecognized();
 };
@@ -106,6 +108,47 @@ void TestVtValue::copiesAreIndependent() {
     b.resizeRows(1);
     QCOMPARE(b.rows(), 1);
     QCOMPARE(b.at(0, 0), QVariant("丙"));
+}
+
+// The count of characters a column refers to (a grid takes it instead of
+// reading every cell) stays the sum of its cells' texts through overwrites,
+// other values, shrinking, copies and selections.
+void TestVtValue::textCharsFollowEveryChange() {
+    QRandomGenerator rng(7);
+    vt::ValueArray a(2, 0);
+    const auto sum = [](const vt::ValueArray& x, int col) {
+        std::size_t n = 0;
+        for (int r = 0; r < x.rows(); ++r)
+            n += x.span(col, r).size;
+        return n;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const int op = rng.bounded(12);
+        if (op == 0 || a.rows() == 0) {
+            a.appendRow();
+        } else if (op == 1) {
+            a.resizeRows(rng.bounded(a.rows() + 1));
+        } else if (op == 2) {
+            std::vector<int> pick;
+            for (int r = 0; r < a.rows(); ++r)
+                if (rng.bounded(2))
+                    pick.push_back(r);
+            a = a.selectRows(pick);
+        } else {
+            const int col = rng.bounded(2), row = rng.bounded(a.rows());
+            vt::ValueArray keep = a; // a copy shares the spans until the write
+            switch (op % 5) {
+            case 0: a.setText(col, row, QString(rng.bounded(6), QChar(u'字'))); break;
+            case 1: a.setTextUtf8(col, row, "abc", rng.bounded(4)); break;
+            case 2: a.set(col, row, QVariant(qlonglong(rng.bounded(100000)))); break;
+            case 3: a.set(col, row, QDate(2013, 9, 1 + rng.bounded(28))); break;
+            default: a.set(col, row, rng.bounded(2) ? vt::Null() : vt::Empty());
+            }
+            QCOMPARE(keep.textChars(col), sum(keep, col));
+        }
+        for (int col = 0; col < 2; ++col)
+            QCOMPARE(a.textChars(col), sum(a, col));
+    }
 }
 
 // The stored form "yyyy-mm-dd" is read on a short path; it answers as the
