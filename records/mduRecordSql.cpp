@@ -8,23 +8,36 @@ QString SqlQuote(const QString& value) {
 }
 
 namespace {
-// Values joined as " select 'a','b',…" for an insert.
-QString selectValues(const QStringList& values) {
-    QStringList quoted;
-    quoted.reserve(values.size());
+// An insert of values: head, then " select 'a','b',…", then tail. Written
+// into one string: a batch builds one per row.
+QString insertSelect(QLatin1StringView head, const QStringList& values, QLatin1StringView tail) {
+    qsizetype size = head.size() + tail.size() + 10;
     for (const QString& v : values)
-        quoted << SqlQuote(v);
-    return QStringLiteral(" select '") + quoted.join(QStringLiteral("','")) + QLatin1Char('\'');
+        size += v.size() + 3;
+    QString out;
+    out.reserve(size);
+    out += head;
+    out += QLatin1StringView(" select '");
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out += QLatin1StringView("','");
+        const QString& v = values[i];
+        out += v.contains(QLatin1Char('\'')) ? SqlQuote(v) : v;
+    }
+    out += QLatin1Char('\'');
+    out += tail;
+    return out;
 }
 } // namespace
 
 QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
-    return QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,fldDLName,"
-                          "fldDFName,fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo,fldStatus) ") +
-           selectValues({opId, opNo, r.productKey, r.cardNumber, r.patientSurname, r.patientGivenName, r.doctorSurname,
+    static const QByteArray tail = ",'" + RecordStatus::Pending.toLatin1() + "' ";
+    return insertSelect(QLatin1StringView("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
+                                          "fldDLName,fldDFName,fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo,fldStatus) "),
+                        {opId, opNo, r.productKey, r.cardNumber, r.patientSurname, r.patientGivenName, r.doctorSurname,
                          r.doctorGivenName, r.hospital, DateText(r.treatmentDate), DateText(r.productionDate),
-                         r.description, r.remark}) +
-           QStringLiteral(",'") + RecordStatus::Pending + QStringLiteral("' ");
+                         r.description, r.remark},
+                        QLatin1StringView(tail));
 }
 
 QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo) {
@@ -44,12 +57,13 @@ QString DeleteStatement(const QString& key) {
 }
 
 QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
-    return QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,"
-                          "fldPLName,fldPFName,fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus) ") +
-           selectValues({opId, opNo, r.productKey, r.cardNumber, DateText(r.productionDate), DateText(r.treatmentDate),
+    static const QByteArray tail = ",'" + RecordStatus::Pending.toLatin1() + "'";
+    return insertSelect(QLatin1StringView("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,"
+                                          "fldPLName,fldPFName,fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus) "),
+                        {opId, opNo, r.productKey, r.cardNumber, DateText(r.productionDate), DateText(r.treatmentDate),
                          r.patientSurname, r.patientGivenName, r.doctorSurname, r.doctorGivenName, r.hospital,
-                         r.description, r.remark}) +
-           QStringLiteral(",'") + RecordStatus::Pending + QStringLiteral("'");
+                         r.description, r.remark},
+                        QLatin1StringView(tail));
 }
 
 QString RangeTestStatement(const QString& n, const QString& opId, const QString& opId2) {

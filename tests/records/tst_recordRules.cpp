@@ -154,6 +154,10 @@ void TestRecordRules::statements() {
              QString("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,fldPLName,fldPFName,"
                      "fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus)  select '1','1001','C01','C00000102',"
                      "'2013-09-01','2013-09-02','张','三','李','四','北京口腔医院','上颌','复诊','00'"));
+    WarrantyRecord quoted = r;
+    quoted.hospital = "O'Neil's";
+    quoted.remark = "'";
+    QVERIFY(BatchInsertStatement(quoted, "1", "1001").endsWith("'李','四','O''Neil''s','上颌','''','00'"));
     QCOMPARE(RangeTestStatement("C00000102", "1", ""),
              QString("Select * from tblProductNoSet where fldPrdNoFrom<='C00000102' and fldPrdNoTo>='C00000102' and "
                      "len(fldPrdNoFrom)=len('C00000102')  and fldmaker='1'"));
