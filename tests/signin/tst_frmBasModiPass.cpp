@@ -28,7 +28,8 @@ private:
             f.txtNewPass->setText(nw);
             f.txtPassConfirm->setText(confirm);
             f.show();
-            QTest::qWaitForWindowActive(&f);
+            if (!QTest::qWaitForWindowActive(&f))
+                qWarning("the form did not become active");
         }
     };
 };

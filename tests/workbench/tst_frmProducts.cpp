@@ -46,7 +46,8 @@ struct Bench {
         db.signIn(account, password);
         f = std::make_unique<frmProducts>();
         f->show();
-        QTest::qWaitForWindowExposed(f.get());
+        if (!QTest::qWaitForWindowExposed(f.get()))
+            qWarning("the workbench was not shown");
     }
     ~Bench() {
         f.reset();
