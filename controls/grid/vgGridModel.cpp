@@ -244,7 +244,7 @@ Qt::Alignment vgGridModel::qtAlignment(int code, QStringView text) {
     }
     if (code == 9) {
         bool numeric = false;
-        text.toDouble(&numeric);
+        (void)text.toDouble(&numeric);
         return (numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
     }
     if (code >= 6)

@@ -14,12 +14,27 @@ void vgTextStore::materialize(std::size_t rows) {
     m_slots.resize(rows);
     if (!m_borrowed)
         return;
-    for (std::size_t i = std::max(from, m_borrowedAt); i < rows && i - m_borrowedAt < m_borrowed->size(); ++i) {
+    for (std::size_t i = std::max(from, m_borrowedAt); i < rows && i - m_borrowedAt < m_borrowedRows; ++i) {
         const ValueArray::Span s = (*m_borrowed)[i - m_borrowedAt];
         m_slots[i] = s.size ? Slot{s.at, s.size} : Slot();
     }
     // Once every borrowed row has its own slot, the offsets are let go.
-    if (rows >= m_borrowedAt + m_borrowed->size())
+    if (rows >= m_borrowedAt + m_borrowedRows)
+        m_borrowed.reset();
+}
+
+void vgTextStore::dropBorrowedFrom(std::size_t n) {
+    if (!m_borrowed)
+        return;
+    const std::size_t end = m_borrowedAt + m_borrowedRows;
+    if (n >= end)
+        return;
+    // Rows with slots of their own count through their slots; the others
+    // through the offsets let go here.
+    for (std::size_t i = std::max({n, m_borrowedAt, m_slots.size()}); i < end; ++i)
+        m_liveTaken -= (*m_borrowed)[i - m_borrowedAt].size;
+    m_borrowedRows = n > m_borrowedAt ? n - m_borrowedAt : 0;
+    if (m_borrowedRows == 0 || m_slots.size() >= m_borrowedAt + m_borrowedRows)
         m_borrowed.reset();
 }
 
@@ -50,7 +65,8 @@ void vgTextStore::write(std::size_t i, QStringView text) {
 
 void vgTextStore::resize(std::size_t n) {
     if (n < m_size) {
-        materialize(m_size);
+        // Cut off the end: the rows that stay keep what they read.
+        dropBorrowedFrom(n);
         for (std::size_t i = n; i < m_slots.size(); ++i)
             release(m_slots[i]);
         if (m_slots.size() > n)
@@ -62,6 +78,12 @@ void vgTextStore::resize(std::size_t n) {
 }
 
 void vgTextStore::erase(std::size_t from, std::size_t to) {
+    // The last rows (a chunk stored from the bottom of a batch) are cut off
+    // the end without giving the rows above slots of their own.
+    if (from < to && to >= m_size && from < m_size) {
+        resize(from);
+        return;
+    }
     materialize(m_size);
     to = std::min(to, m_slots.size());
     for (std::size_t i = from; i < to; ++i)
@@ -91,12 +113,8 @@ void vgTextStore::takeColumn(std::size_t first, const ValueArray& a, int col) {
     // texts: the borrowed ones among them get slots of their own.
     if (m_borrowed && m_borrowedAt < first)
         materialize(first);
-    if (m_borrowed) {
-        const std::size_t from = std::max({first, m_borrowedAt, m_slots.size()}) - m_borrowedAt;
-        for (std::size_t k = from; k < m_borrowed->size(); ++k)
-            m_liveTaken -= (*m_borrowed)[k].size;
-        m_borrowed.reset();
-    }
+    dropBorrowedFrom(first);
+    m_borrowed.reset();
     for (std::size_t i = first; i < m_slots.size(); ++i)
         release(m_slots[i]);
     if (m_slots.size() > first)
@@ -116,6 +134,7 @@ void vgTextStore::takeColumn(std::size_t first, const ValueArray& a, int col) {
         // Texts and numbers only: the array's offsets are read as they are.
         m_borrowed = a.spans(col);
         m_borrowedAt = first;
+        m_borrowedRows = m_borrowed->size();
         m_liveTaken += a.textChars(col);
         tidy();
         return;

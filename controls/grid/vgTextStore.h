@@ -40,7 +40,7 @@ public:
     Slot slot(std::size_t i) const {
         if (i < m_slots.size())
             return m_slots[i];
-        if (m_borrowed && i >= m_borrowedAt && i - m_borrowedAt < m_borrowed->size()) {
+        if (m_borrowed && i >= m_borrowedAt && i - m_borrowedAt < m_borrowedRows) {
             const ValueArray::Span s = (*m_borrowed)[i - m_borrowedAt];
             return s.size ? Slot{s.at, s.size} : Slot();
         }
@@ -67,6 +67,8 @@ private:
     // Every row up to `rows` gets a slot of its own (the array's offsets
     // copied); needed before the slots themselves change.
     void materialize(std::size_t rows);
+    // Lets go of the borrowed offsets of rows n.. (rows cut off the end).
+    void dropBorrowedFrom(std::size_t n);
     void moveTakenToOwn();
     void tidy();
     std::size_t m_size = 0;
@@ -75,6 +77,7 @@ private:
     ValueArray::TextBlock m_taken;
     ValueArray::Spans m_borrowed; // the array's offsets for rows m_borrowedAt..
     std::size_t m_borrowedAt = 0;
+    std::size_t m_borrowedRows = 0; // how many of those offsets are still rows here
     std::size_t m_liveOwn = 0;   // characters of the own block that slots refer to
     std::size_t m_liveTaken = 0; // the same for the taken block
 };

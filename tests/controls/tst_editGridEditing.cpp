@@ -55,7 +55,8 @@ struct Form {
         QObject::connect(g, &EditGrid::BeforeListDown, [this] { events << "BeforeListDown"; });
         QObject::connect(g, &EditGrid::AfterNewRecord, [this](clsRow r) { events << QString("AfterNewRecord %1").arg(r.Index()); });
         window.show();
-        QTest::qWaitForWindowActive(&window);
+        if (!QTest::qWaitForWindowActive(&window))
+            qWarning("the window did not become active");
         g->Cells(1, 1).setSelected(true);
         parts::grid(g)->setFocus();
     }
