@@ -198,6 +198,26 @@ void TestVgTextStore::takenColumn() {
     QCOMPARE(store.text(3), QString("2024-01-03"));
     QCOMPARE(store.text(9), QString("口腔医院第8分院"));
     QVERIFY2(store.bytes() < 64 * 1024, qPrintable(QString::number(store.bytes())));
+
+    // A column of texts only, cut from the end in blocks as stored chunks
+    // leave a batch: the rows that stay keep reading the array's offsets
+    // (no slot per row is made), then read right when the column grows.
+    vt::ValueArray texts(1, 3000);
+    for (int r = 0; r < texts.rows(); ++r)
+        texts.setText(0, r, QStringLiteral("C%1").arg(r, 8, 10, QLatin1Char('0')));
+    vt::vgTextStore cut;
+    cut.takeColumn(0, texts, 0);
+    const std::size_t loaded = cut.bytes();
+    for (std::size_t end = 3000; end > 1000; end -= 500)
+        cut.erase(end - 500, end);
+    QCOMPARE(cut.size(), std::size_t(1000));
+    QCOMPARE(cut.bytes(), loaded);
+    QCOMPARE(texts.spans(0).use_count(), 3); // the array, the column and this look
+    QCOMPARE(cut.text(999), QString("C00000999"));
+    cut.resize(1200);
+    QCOMPARE(cut.text(999), QString("C00000999"));
+    QCOMPARE(cut.text(1000), QString());
+    QCOMPARE(cut.text(1199), QString());
 }
 
 QTEST_MAIN(TestVgTextStore)
