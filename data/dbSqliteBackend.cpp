@@ -350,8 +350,9 @@ void SqliteBackend::setCommitsWaitForDisk(bool on) {
     if (!m_db)
         throw ClosedConnectionError();
     // Only with the write-ahead log: a rollback journal is gone after its
-    // commit, and nothing synced later would cover what it wrote.
-    if (!m_wal && !on)
+    // commit, and nothing synced later would cover what it wrote; without
+    // the log every commit keeps the full syncs set at opening.
+    if (!m_wal)
         return;
     executeKept(on ? QStringLiteral("PRAGMA synchronous=FULL") : QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
