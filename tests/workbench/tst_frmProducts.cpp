@@ -774,6 +774,16 @@ void TestFrmProducts::tabReachesHospitalList() {
     QCOMPARE(seen, QStringList({"ucProduct.txtKey", "ucProduct.dcSelect", "txtPrdNo", "txtPLName", "txtPFName",
                                 "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtPinYin",
                                 "ucHospital.dcSelect", "txtHospital", "txtOpDesp", "txtMemo", "cmdSave"}));
+    // Below the buttons: print, the list's filter box, export, then the list.
+    b.f->tabEntry->list->cmdPrint->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), b.f->tabEntry->list->cmdPrint);
+    QStringList below;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* w = QApplication::focusWidget();
+        below << (b.f->tabEntry->list->grid->isAncestorOf(w) ? QString("egNew") : w->objectName());
+    }
+    QCOMPARE(below, QStringList({"txtFilterNew", "cmdExportNew", "egNew"}));
 }
 
 void TestFrmProducts::unsavedChangesAreAskedFor() {
