@@ -11,7 +11,10 @@
 #include "clsConn.h"
 #include "dbEmbeddedSchema.h"
 #include "dbSqliteBackend.h"
+#include "frmBatchTab.h"
+#include "frmEntryTab.h"
 #include "frmProducts.h"
+#include "frmRecordList.h"
 #include "mduExport.h"
 #include "mduFileDialog.h"
 #include "mduHospital.h"
@@ -111,20 +114,20 @@ int main(int argc, char* argv[]) {
                 3,
                 [&form, file] {
                     SetNextOpenFileName(file);
-                    form.cmdReadFile_Click();
+                    form.tabBatch->cmdReadFile_Click();
                     QCoreApplication::processEvents();
                     form.grab();
                 },
                 [&form] {
-                    form.egBatch->Clear();
-                    form.egBatch->setRows(1);
+                    form.tabBatch->egBatch->Clear();
+                    form.tabBatch->egBatch->setRows(1);
                     QCoreApplication::processEvents();
                 });
         };
         const double csvMs = read(csv);
         const double xlsxMs = read(xlsx);
-        if (form.egBatch->Rows() != 10001)
-            std::fprintf(stderr, "bench_files: the grid held %d rows\n", form.egBatch->Rows() - 1);
+        if (form.tabBatch->egBatch->Rows() != 10001)
+            std::fprintf(stderr, "bench_files: the grid held %d rows\n", form.tabBatch->egBatch->Rows() - 1);
         qvbench::report("files.import_csv_10k", csvMs);
         qvbench::report("files.import_xlsx_10k", xlsxMs);
         gConn.reset();
@@ -143,7 +146,7 @@ int main(int argc, char* argv[]) {
         const auto key = [&form](const QString& text) {
             QElapsedTimer t;
             t.start();
-            form.txtFilterNew->setText(text);
+            form.tabEntry->list->txtFilter->setText(text);
             QCoreApplication::processEvents();
             form.grab();
             return t.nsecsElapsed() / 1e6;
@@ -151,7 +154,7 @@ int main(int argc, char* argv[]) {
         form.activateWindow();
         QElapsedTimer focusTimer;
         focusTimer.start();
-        form.txtFilterNew->setFocus();
+        form.tabEntry->list->txtFilter->setFocus();
         QCoreApplication::processEvents();
         const double focus = focusTimer.nsecsElapsed() / 1e6;
         const double first = key(QStringLiteral("北"));

@@ -15,7 +15,10 @@
 #include "clsConn.h"
 #include "dbEmbeddedSchema.h"
 #include "dbSqliteBackend.h"
+#include "frmBatchTab.h"
+#include "frmEntryTab.h"
 #include "frmProducts.h"
+#include "frmRecordList.h"
 #include "mduDataUi.h"
 #include "mduHospital.h"
 #include "mduINI.h"
@@ -140,10 +143,10 @@ int main(int argc, char* argv[]) {
         form.show();
         QElapsedTimer t;
         t.start();
-        form.cmdSubmitAll_Click();
+        form.tabEntry->cmdSubmitAll_Click();
         const double ms = t.nsecsElapsed() / 1e6;
-        if (form.egNew->Rows() != 1)
-            std::fprintf(stderr, "bench_workbench: %d rows were left\n", form.egNew->Rows() - 1);
+        if (form.tabEntry->list->grid->Rows() != 1)
+            std::fprintf(stderr, "bench_workbench: %d rows were left\n", form.tabEntry->list->grid->Rows() - 1);
         qvbench::report("workbench.submit_all_5k", ms);
         gConn.reset();
 
@@ -185,22 +188,22 @@ int main(int argc, char* argv[]) {
                 for (int c = 0; c < 11; ++c)
                     rows.setText(c, i, r[c]);
             }
-            form.egBatch->LoadData(vt::toVariant(rows));
+            form.tabBatch->egBatch->LoadData(vt::toVariant(rows));
             QCoreApplication::processEvents();
-            form.cmdCheck->setEnabled(true);
+            form.tabBatch->cmdCheck->setEnabled(true);
             QElapsedTimer t;
             t.start();
-            form.cmdCheck_Click();
+            form.tabBatch->cmdCheck_Click();
             if (check)
                 qvbench::report("batch.check_10k", t.nsecsElapsed() / 1e6);
-            if (!form.cmdImport->isEnabled())
+            if (!form.tabBatch->cmdImport->isEnabled())
                 std::fprintf(stderr, "bench_workbench: the batch check failed\n");
             t.restart();
-            form.cmdImport_Click();
+            form.tabBatch->cmdImport_Click();
             QCoreApplication::processEvents();
             const double ms = t.nsecsElapsed() / 1e6;
-            if (form.egBatch->Rows() != 1)
-                std::fprintf(stderr, "bench_workbench: %d batch rows were left\n", form.egBatch->Rows() - 1);
+            if (form.tabBatch->egBatch->Rows() != 1)
+                std::fprintf(stderr, "bench_workbench: %d batch rows were left\n", form.tabBatch->egBatch->Rows() - 1);
             gConn.reset();
             return ms;
         };
@@ -242,8 +245,8 @@ int main(int argc, char* argv[]) {
                 form.show();
                 QCoreApplication::processEvents();
                 form.grab();
-                if (form.egNew->Rows() - 1 < pending)
-                    std::fprintf(stderr, "bench_workbench: the list held %d rows\n", form.egNew->Rows() - 1);
+                if (form.tabEntry->list->grid->Rows() - 1 < pending)
+                    std::fprintf(stderr, "bench_workbench: the list held %d rows\n", form.tabEntry->list->grid->Rows() - 1);
                 const double ms = t.nsecsElapsed() / 1e6;
                 gConn.reset();
                 return ms;

@@ -64,6 +64,9 @@ public:
 
     QString ErrInfo() const { return m_errText; }
     DbBackend* GetConnection() const { return m_backend.get(); }
+    // Whether a file is the database in use or one of its journals (a
+    // database that is one file here; a server's never is).
+    bool IsDatabaseFile(const QString& path) const;
     void Log(const QString& EventDesc, const QString& ClassID = QString()) const;
     // Shows a failure that reached a form (a stored file that could not be
     // written, say) in the object's own box and keeps its text.

@@ -1,5 +1,5 @@
-// Stored files, code lists, grid layouts, the list of labs and the settings
-// operations of the connection object.
+// Stored files, code lists, grid layouts, the list of labs, the settings
+// operations of the connection object and whether a file is its database.
 #include "clsConn.h"
 
 #include "mduINI.h"
@@ -8,6 +8,7 @@
 #include "qvVersion.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -114,4 +115,11 @@ QString clsConn::SetIniValue(const QString& Section, const QString& KeyWord, con
 
 QString clsConn::GetBackFile() {
     return ReadIniString(QStringLiteral("SHOW"), QStringLiteral("BACKFILE"), QString(), SetupIniPath());
+}
+
+bool clsConn::IsDatabaseFile(const QString& path) const {
+    if (!m_backend)
+        return false;
+    const QString open = QFileInfo(m_backend->filePath()).canonicalFilePath();
+    return !open.isEmpty() && QFileInfo(path).canonicalFilePath().startsWith(open);
 }

@@ -78,6 +78,9 @@ public:
     // The server's product name as its driver reports it (SQLGetInfo's DBMS
     // name); empty where there is no such driver.
     virtual QString dbmsName() const { return {}; }
+    // The file of the open database when it is one file on this machine;
+    // empty for a server.
+    virtual QString filePath() const { return {}; }
 
     // Describes the "?" markers of a statement, one entry per marker.
     virtual QList<DbParamInfo> describeParameters(const QString& sql) = 0;

@@ -32,7 +32,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
     // The file of the open database ("" when none is open).
-    QString filePath() const;
+    QString filePath() const override;
 
     QList<DbParamInfo> describeParameters(const QString& sql) override;
     DbResult execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) override;

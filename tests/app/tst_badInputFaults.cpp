@@ -4,7 +4,10 @@
 // message, no crash, and no confirmed record lost. The permission cases run
 // as an unprivileged user, since root writes anything.
 #include "clsConn.h"
+#include "frmBatchTab.h"
+#include "frmEntryTab.h"
 #include "frmProducts.h"
+#include "frmRecordList.h"
 #include "frmSYSSetDB.h"
 #include "mduHospital.h"
 #include "mduINI.h"
@@ -37,14 +40,14 @@ QString recordsText(const DemoDatabase& db) {
 
 // Fills and saves one record through the entry tab; whether the form moved on.
 bool saveThroughForm(frmProducts& f, const QString& digits, const QString& surname = "张") {
-    f.cmdNew_Click();
-    f.ucProduct->setKey("C01");
-    f.txtPrdNo->setText(digits);
-    f.txtPLName->setText(surname);
-    f.txtPFName->setText("三");
-    f.txtHospital->setText("北京口腔医院");
-    f.cmdSave_Click();
-    return f.txtPrdNo->text().isEmpty() && f.lbId->text().isEmpty();
+    f.tabEntry->cmdNew_Click();
+    f.tabEntry->ucProduct->setKey("C01");
+    f.tabEntry->txtPrdNo->setText(digits);
+    f.tabEntry->txtPLName->setText(surname);
+    f.tabEntry->txtPFName->setText("三");
+    f.tabEntry->txtHospital->setText("北京口腔医院");
+    f.tabEntry->cmdSave_Click();
+    return f.tabEntry->txtPrdNo->text().isEmpty() && f.tabEntry->lbId->text().isEmpty();
 }
 
 // A file-size limit for this process, with SIGXFSZ ignored so that a write
@@ -202,7 +205,7 @@ void TestBadInputFaults::fullDisk() {
                 confirmed << "C" + digits;
             else
                 ++refused;
-            f.txtMemo->setPlainText(wide);
+            f.tabEntry->txtMemo->setPlainText(wide);
         }
     }
     SetHospitalStore(nullptr);
@@ -283,7 +286,7 @@ void TestBadInputFaults::missingTable() {
         f.LoadRecordList("New");
         f.LoadRecordList("Pro");
         moved = saveThroughForm(f, "60000001");
-        f.cmdCheck_Click();
+        f.tabBatch->cmdCheck_Click();
     }
     SetHospitalStore(nullptr);
     gConn.reset();
@@ -326,25 +329,25 @@ void TestBadInputFaults::hugeAndNulValues() {
     QString typed;
     {
         frmProducts f;
-        f.cmdNew_Click();
-        f.ucProduct->setKey("C01");
-        f.txtPrdNo->setText("50000001");
-        f.txtPLName->setText("张");
-        f.txtPFName->setText("三");
-        f.txtHospital->setText("北京口腔医院");
+        f.tabEntry->cmdNew_Click();
+        f.tabEntry->ucProduct->setKey("C01");
+        f.tabEntry->txtPrdNo->setText("50000001");
+        f.tabEntry->txtPLName->setText("张");
+        f.tabEntry->txtPFName->setText("三");
+        f.tabEntry->txtHospital->setText("北京口腔医院");
         if (field == "txtMemo") {
-            f.txtMemo->setPlainText(value);
-            typed = f.txtMemo->toPlainText();
+            f.tabEntry->txtMemo->setPlainText(value);
+            typed = f.tabEntry->txtMemo->toPlainText();
         } else {
-            QLineEdit* edit = QMap<QString, QLineEdit*>{{"txtPLName", f.txtPLName},   {"txtPFName", f.txtPFName},
-                                                        {"txtDLName", f.txtDLName},   {"txtDFName", f.txtDFName},
-                                                        {"txtHospital", f.txtHospital}, {"txtOpDesp", f.txtOpDesp}}
+            QLineEdit* edit = QMap<QString, QLineEdit*>{{"txtPLName", f.tabEntry->txtPLName},   {"txtPFName", f.tabEntry->txtPFName},
+                                                        {"txtDLName", f.tabEntry->txtDLName},   {"txtDFName", f.tabEntry->txtDFName},
+                                                        {"txtHospital", f.tabEntry->txtHospital}, {"txtOpDesp", f.tabEntry->txtOpDesp}}
                                   .value(field);
             edit->setText(value);
             typed = edit->text();
         }
-        f.cmdSave_Click();
-        moved = f.txtPrdNo->text().isEmpty();
+        f.tabEntry->cmdSave_Click();
+        moved = f.tabEntry->txtPrdNo->text().isEmpty();
     }
     SetHospitalStore(nullptr);
     const int after = db.scalar("select count(*) from tblrecord").toInt();

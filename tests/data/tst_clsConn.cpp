@@ -5,6 +5,7 @@
 #include "tsMessages.h"
 #include "tsSyncWatch.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -35,6 +36,7 @@ private slots:
     void checkUser_data();
     void checkUser();
     void signInValuesAndSystemItems();
+    void databaseFileInUse();
 };
 
 void TestClsConn::connectEmbedded() {
@@ -470,6 +472,31 @@ void TestClsConn::signInValuesAndSystemItems() {
     QCOMPARE(gConn->OpId2(), QVariant(QString())); // fldsame NULL
     QVERIFY(db.signIn("9001", "9999"));
     QCOMPARE(gConn->OpType(), QVariant("02"));
+}
+
+// The database in use and its journals are told apart from other files, by
+// whatever path names them; a connection without a file of its own has none.
+void TestClsConn::databaseFileInUse() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QFile other(db.folder().file("batch.csv"));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write("a,b\n");
+    other.close();
+    QVERIFY(QFile::exists(db.dbPath() + "-wal"));
+    QVERIFY(gConn->IsDatabaseFile(db.dbPath()));
+    QVERIFY(gConn->IsDatabaseFile(db.dbPath() + "-wal"));
+    const QString dir = QFileInfo(db.dbPath()).absolutePath();
+    QVERIFY(gConn->IsDatabaseFile(dir + "/./" + QFileInfo(db.dbPath()).fileName()));
+    QVERIFY(!gConn->IsDatabaseFile(other.fileName()));
+    QVERIFY(!gConn->IsDatabaseFile(dir));
+    QVERIFY(!gConn->IsDatabaseFile(db.dbPath() + ".missing"));
+    // A copy of the database is another file.
+    QVERIFY(QFile::copy(db.dbPath(), db.folder().file("copy.db")));
+    QVERIFY(!gConn->IsDatabaseFile(db.folder().file("copy.db")));
+    gConn->DisconnectFromDatabase();
+    QVERIFY(!gConn->IsDatabaseFile(db.dbPath()));
+    QVERIFY(boxes.shown().isEmpty());
 }
 
 QTEST_MAIN(TestClsConn)

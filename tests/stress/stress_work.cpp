@@ -18,8 +18,11 @@
 // checks stored, confirmed and logged.
 #include "EditGrid.h"
 #include "clsConn.h"
+#include "frmBatchTab.h"
+#include "frmEntryTab.h"
 #include "frmProducts.h"
-#include "mduChunk.h"
+#include "frmRecordList.h"
+#include "dbChunkWriter.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
 #include "mduPaths.h"
@@ -219,16 +222,16 @@ int work(const QString& mode, const QString& dir, const char* journalPath) {
             for (int c = 0; c < 11; ++c)
                 rows.set(c, i, cells[c]);
         }
-        form.egBatch->LoadData(vt::toVariant(rows));
-        journalRemovals(form.egBatch, 2, journal);
-        form.cmdImport_Click();
-        journal.finish(column(form.egBatch, 2));
+        form.tabBatch->egBatch->LoadData(vt::toVariant(rows));
+        journalRemovals(form.tabBatch->egBatch, 2, journal);
+        form.tabBatch->cmdImport_Click();
+        journal.finish(column(form.tabBatch->egBatch, 2));
     } else if (mode == QLatin1String("submitall")) {
         form.LoadRecordList(QStringLiteral("New"));
-        journalRemovals(form.egNew, 4, journal);
-        form.cmdSubmitAll_Click();
+        journalRemovals(form.tabEntry->list->grid, 4, journal);
+        form.tabEntry->cmdSubmitAll_Click();
         QStringList queued;
-        for (const QString& c : column(form.egNew, 4))
+        for (const QString& c : column(form.tabEntry->list->grid, 4))
             if (c.startsWith(QLatin1Char('U')))
                 queued << c;
         journal.finish(queued);
@@ -236,21 +239,21 @@ int work(const QString& mode, const QString& dir, const char* journalPath) {
         QStringList queued;
         for (int i = 0; i < rowsOf(mode); ++i) {
             const WarrantyRecord r = rowFor(mode, i);
-            form.cmdNew_Click();
-            form.ucProduct->setKey(r.productKey);
-            form.txtPrdNo->setText(r.cardNumber.mid(1));
-            form.txtPLName->setText(r.patientSurname);
-            form.txtPFName->setText(r.patientGivenName);
-            form.txtDLName->setText(r.doctorSurname);
-            form.txtDFName->setText(r.doctorGivenName);
-            form.txtHospital->setText(r.hospital);
-            form.txtPdTime->setDate(r.productionDate);
-            form.txtOpTime->setDate(r.treatmentDate);
-            form.txtOpDesp->setText(r.description);
-            form.txtMemo->setPlainText(r.remark);
-            form.cmdSave_Click();
+            form.tabEntry->cmdNew_Click();
+            form.tabEntry->ucProduct->setKey(r.productKey);
+            form.tabEntry->txtPrdNo->setText(r.cardNumber.mid(1));
+            form.tabEntry->txtPLName->setText(r.patientSurname);
+            form.tabEntry->txtPFName->setText(r.patientGivenName);
+            form.tabEntry->txtDLName->setText(r.doctorSurname);
+            form.tabEntry->txtDFName->setText(r.doctorGivenName);
+            form.tabEntry->txtHospital->setText(r.hospital);
+            form.tabEntry->txtPdTime->setDate(r.productionDate);
+            form.tabEntry->txtOpTime->setDate(r.treatmentDate);
+            form.tabEntry->txtOpDesp->setText(r.description);
+            form.tabEntry->txtMemo->setPlainText(r.remark);
+            form.tabEntry->cmdSave_Click();
             // The form moved on: the number is cleared and New is offered.
-            if (form.txtPrdNo->text().isEmpty() && form.lbId->text().isEmpty() && form.cmdNew->isEnabled())
+            if (form.tabEntry->txtPrdNo->text().isEmpty() && form.tabEntry->lbId->text().isEmpty() && form.tabEntry->cmdNew->isEnabled())
                 journal.confirm({r.cardNumber});
             else
                 queued << r.cardNumber;
@@ -364,7 +367,7 @@ int main(int argc, char* argv[]) {
     Yes yes;
     SetMessagePresenter(&yes);
     if (const int rows = qEnvironmentVariableIntValue("QV_CHUNK_ROWS"); rows > 0)
-        ChunkRunner::ChunkRows() = rows;
+        ChunkWriter::ChunkRows() = rows;
     const QString dir = args.value(args[0] == QLatin1String("prepare") || args[0] == QLatin1String("verify") ? 2 : 1);
     QSettings hospitals(dir + QStringLiteral("/hospitals.ini"), QSettings::IniFormat);
     SetHospitalStore(&hospitals);

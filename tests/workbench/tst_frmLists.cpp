@@ -2,7 +2,12 @@
 // and the card ranges, on the demo database.
 #include "EditGrid.h"
 #include "clsConn.h"
+#include "frmBatchTab.h"
+#include "frmEntryTab.h"
 #include "frmProducts.h"
+#include "frmPublishedTab.h"
+#include "frmRecordList.h"
+#include "frmSubmittedTab.h"
 #include "frmRanges.h"
 #include "ucInput.h"
 #include "mduCsvReader.h"
@@ -103,49 +108,49 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, numbers);
         Fixture fx(pendingFixture);
-        fx.f->txtFilterNew->setText(text);
-        QCOMPARE(fx.column(fx.f->egNew, 4), numbers);
+        fx.f->tabEntry->list->txtFilter->setText(text);
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4), numbers);
         if (!text.trimmed().isEmpty())
             QVERIFY2(fx.f->InfoBarPanel2->text().contains(QStringLiteral("显示 %1 / 5 张").arg(numbers.size())),
                      qPrintable(fx.f->InfoBarPanel2->text()));
         // Clearing the box brings the whole list back.
-        fx.f->txtFilterNew->clear();
-        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 5);
+        fx.f->tabEntry->list->txtFilter->clear();
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4).size(), 5);
     }
 
     void typingOnNarrowsAndBackspaceWidens() {
         Fixture fx(pendingFixture);
-        QTest::keyClicks(fx.f->txtFilterNew, "C0000020");
-        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 3);
-        QTest::keyClick(fx.f->txtFilterNew, '1');
-        QCOMPARE(fx.column(fx.f->egNew, 4), QStringList{"C00000201"});
+        QTest::keyClicks(fx.f->tabEntry->list->txtFilter, "C0000020");
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4).size(), 3);
+        QTest::keyClick(fx.f->tabEntry->list->txtFilter, '1');
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4), QStringList{"C00000201"});
         // As X11 gives it, BackSpace carries "\b".
         for (int i = 0; i < 2; ++i)
-            QTest::sendKeyEvent(QTest::Click, fx.f->txtFilterNew, Qt::Key_Backspace, QStringLiteral("\b"), Qt::NoModifier);
-        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 3); // "C000002": the three again
+            QTest::sendKeyEvent(QTest::Click, fx.f->tabEntry->list->txtFilter, Qt::Key_Backspace, QStringLiteral("\b"), Qt::NoModifier);
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4).size(), 3); // "C000002": the three again
     }
 
     void filterOtherLists() {
         Fixture fx;
         fx.f->LoadRecordList("Pro");
-        fx.f->txtFilterProc->setText("hl"); // 黄丽, sent back
-        QCOMPARE(fx.column(fx.f->egProc, 7), QStringList{"E00001005"});
-        fx.f->dateFrom->setDate(QDate(2013, 8, 1));
-        fx.f->dateTo->setDate(QDate(2013, 9, 30));
-        fx.f->txtFilterOuted->setText("朝阳");
-        fx.f->cmdViewAll_Click(); // read with the filter in place
-        QCOMPARE(fx.column(fx.f->egOuted, 6), QStringList{"D00000020"});
-        fx.f->txtFilterOuted->clear();
-        QCOMPARE(fx.column(fx.f->egOuted, 6), (QStringList{"C00000130", "D00000020"}));
+        fx.f->tabProc->list->txtFilter->setText("hl"); // 黄丽, sent back
+        QCOMPARE(fx.column(fx.f->tabProc->list->grid, 7), QStringList{"E00001005"});
+        fx.f->tabOuted->dateFrom->setDate(QDate(2013, 8, 1));
+        fx.f->tabOuted->dateTo->setDate(QDate(2013, 9, 30));
+        fx.f->tabOuted->list->txtFilter->setText("朝阳");
+        fx.f->tabOuted->cmdViewAll_Click(); // read with the filter in place
+        QCOMPARE(fx.column(fx.f->tabOuted->list->grid, 6), QStringList{"D00000020"});
+        fx.f->tabOuted->list->txtFilter->clear();
+        QCOMPARE(fx.column(fx.f->tabOuted->list->grid, 6), (QStringList{"C00000130", "D00000020"}));
     }
 
     void submitAllWithAFilter() {
         // Only the rows shown are submitted, and the question says how many.
         Fixture fx(pendingFixture);
-        fx.f->txtFilterNew->setText("C000002");
-        QCOMPARE(fx.column(fx.f->egNew, 4).size(), 3);
+        fx.f->tabEntry->list->txtFilter->setText("C000002");
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4).size(), 3);
         fx.boxes.setNextAnswer(MsgYes);
-        fx.f->cmdSubmitAll_Click();
+        fx.f->tabEntry->cmdSubmitAll_Click();
         QVERIFY(fx.boxes.texts().value(0).startsWith(QStringLiteral("你确定要全部上报吗？\n")));
         QVERIFY2(fx.boxes.texts().value(0).contains(QStringLiteral("将上报显示的 3 张质保卡，其余 2 张不上报")),
                  qPrintable(fx.boxes.texts().value(0)));
@@ -153,12 +158,12 @@ private slots:
                  QVariant(qlonglong(3)));
         QCOMPARE(fx.scalar("select count(*) from tblrecord where fldStatus='00' and fldMsn=1"), QVariant(qlonglong(2)));
         // Cleared, the list holds what is still pending, nothing twice.
-        fx.f->txtFilterNew->clear();
-        QCOMPARE(fx.column(fx.f->egNew, 4), (QStringList{"C00000110", "D00000012"}));
+        fx.f->tabEntry->list->txtFilter->clear();
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4), (QStringList{"C00000110", "D00000012"}));
         // Without a filter the question is the plain one.
         fx.boxes.clear();
         fx.boxes.setNextAnswer(MsgNo);
-        fx.f->cmdSubmitAll_Click();
+        fx.f->tabEntry->cmdSubmitAll_Click();
         QCOMPARE(fx.boxes.texts(), QStringList{"你确定要全部上报吗？"});
     }
 
@@ -166,22 +171,22 @@ private slots:
         // A batch row with the number of a pending card the filter hides is
         // still warned of; so is the entry's number.
         Fixture fx;
-        fx.f->txtFilterNew->setText("D000");
-        QCOMPARE(fx.column(fx.f->egNew, 4), QStringList{"D00000012"});
-        fx.f->cmdAdd_Click();
+        fx.f->tabEntry->list->txtFilter->setText("D000");
+        QCOMPARE(fx.column(fx.f->tabEntry->list->grid, 4), QStringList{"D00000012"});
+        fx.f->tabBatch->cmdAdd_Click();
         const QStringList row{"钴铬合金烤瓷冠", "C00000110", "2013-09-01", "2013-09-02", "王", "五", "", "", "协和医院", "", ""};
         for (int c = 0; c < row.size(); ++c)
-            fx.f->egBatch->Cells(1, c + 1).setText(row[c]);
-        fx.f->cmdCheck_Click();
-        QCOMPARE(fx.f->egBatch->Cells(1, 2).BackColor(), frmProducts::WarningColor);
+            fx.f->tabBatch->egBatch->Cells(1, c + 1).setText(row[c]);
+        fx.f->tabBatch->cmdCheck_Click();
+        QCOMPARE(fx.f->tabBatch->egBatch->Cells(1, 2).BackColor(), WarningColor);
     }
 
     void exportShowsTheListAsShown() {
         Fixture fx(pendingFixture);
-        fx.f->txtFilterNew->setText("欧");
+        fx.f->tabEntry->list->txtFilter->setText("欧");
         const QString csv = fx.dir.filePath("pending.csv");
         SetNextSaveFileName(csv);
-        QVERIFY(fx.f->ExportList("New"));
+        QVERIFY(fx.f->List("New")->ExportList());
         QList<QStringList> rows;
         QString error;
         QVERIFY2(ReadCsvFile(csv, &rows, &error), qPrintable(error));
@@ -197,14 +202,14 @@ private slots:
 
         const QString xlsx = fx.dir.filePath("pending.xlsx");
         SetNextSaveFileName(xlsx);
-        QVERIFY(fx.f->ExportList("New"));
+        QVERIFY(fx.f->List("New")->ExportList());
         QList<QStringList> sheet;
         QVERIFY2(ReadXlsxFile(xlsx, &sheet, &error), qPrintable(error));
         QCOMPARE(sheet.value(1).value(7), QStringLiteral("2013-09-01")); // a real date, read back
         QCOMPARE(sheet.size(), 3);
         // A folder that is not there: a message, no file.
         SetNextSaveFileName(fx.dir.filePath("none/pending.xlsx"));
-        QVERIFY(!fx.f->ExportList("New"));
+        QVERIFY(!fx.f->List("New")->ExportList());
         QVERIFY(fx.boxes.texts().value(0).startsWith(QStringLiteral("文件没有写成：")));
     }
 
@@ -225,15 +230,15 @@ private slots:
         Fixture fx;
         const qlonglong before = fx.scalar("select count(*) from tblrecord").toLongLong();
         SetNextOpenFileName(file);
-        QVERIFY(fx.f->cmdReadFile_Click());
-        QCOMPARE(fx.f->egBatch->Rows(), 3);
+        QVERIFY(fx.f->tabBatch->cmdReadFile_Click());
+        QCOMPARE(fx.f->tabBatch->egBatch->Rows(), 3);
         QStringList cells;
         for (int c = 1; c <= 11; ++c)
-            cells << fx.f->egBatch->Cells(1, c).Text();
+            cells << fx.f->tabBatch->egBatch->Cells(1, c).Text();
         QCOMPARE(cells, first);
         // Nothing is stored before the user imports.
         QCOMPARE(fx.scalar("select count(*) from tblrecord").toLongLong(), before);
-        QVERIFY(fx.f->cmdCheck->isEnabled());
+        QVERIFY(fx.f->tabBatch->cmdCheck->isEnabled());
         QVERIFY(fx.boxes.shown().isEmpty());
     }
 
@@ -254,20 +259,20 @@ private slots:
         QFETCH(QString, suffix);
         QFETCH(QString, reason);
         Fixture fx;
-        fx.f->cmdAdd_Click();
-        fx.f->egBatch->Cells(1, 2).setText("C00000401");
+        fx.f->tabBatch->cmdAdd_Click();
+        fx.f->tabBatch->egBatch->Cells(1, 2).setText("C00000401");
         const QString path = fx.dir.filePath("in." + suffix);
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(bytes);
         out.close();
         SetNextOpenFileName(path);
-        QVERIFY(!fx.f->cmdReadFile_Click());
+        QVERIFY(!fx.f->tabBatch->cmdReadFile_Click());
         QCOMPARE(fx.boxes.shown().size(), 1);
         QVERIFY2(fx.boxes.texts().value(0).contains(reason), qPrintable(fx.boxes.texts().value(0)));
         // The grid is as it was.
-        QCOMPARE(fx.f->egBatch->Rows(), 2);
-        QCOMPARE(fx.f->egBatch->Cells(1, 2).Text(), QStringLiteral("C00000401"));
+        QCOMPARE(fx.f->tabBatch->egBatch->Rows(), 2);
+        QCOMPARE(fx.f->tabBatch->egBatch->Cells(1, 2).Text(), QStringLiteral("C00000401"));
     }
 
     void theDatabaseInUseIsNeverReadAsATable() {
@@ -279,7 +284,7 @@ private slots:
         Fixture fx(pendingFixture);
         QVERIFY(QFile::exists(fx.db.dbPath() + "-wal"));
         SetNextOpenFileName(fx.db.dbPath());
-        QVERIFY(!fx.f->cmdReadFile_Click());
+        QVERIFY(!fx.f->tabBatch->cmdReadFile_Click());
         QVERIFY2(fx.boxes.texts().value(0).contains(QStringLiteral("这是程序正在使用的数据库文件")),
                  qPrintable(fx.boxes.texts().join('\n')));
         QProcess other;
@@ -305,14 +310,14 @@ private slots:
             }
         });
         SetNextOpenFileName(path);
-        QVERIFY(!fx.f->cmdReadFile_Click());
+        QVERIFY(!fx.f->tabBatch->cmdReadFile_Click());
         QVERIFY(seen);
-        QCOMPARE(fx.f->egBatch->Rows(), 1);
+        QCOMPARE(fx.f->tabBatch->egBatch->Rows(), 1);
         QVERIFY(fx.boxes.shown().isEmpty());
         // Not cancelled, all 3000 arrive.
         SetNextOpenFileName(path);
-        QVERIFY(fx.f->cmdReadFile_Click());
-        QCOMPARE(fx.f->egBatch->Rows(), 3001);
+        QVERIFY(fx.f->tabBatch->cmdReadFile_Click());
+        QCOMPARE(fx.f->tabBatch->egBatch->Rows(), 3001);
     }
 
     void readRowsAreCheckedAndImported() {
@@ -321,15 +326,15 @@ private slots:
         Fixture fx;
         fx.f->stbInfo->setCurrentIndex(3);
         SetNextOpenFileName(QV_TEST_DATA "/batch-gb18030.csv");
-        QVERIFY(fx.f->cmdReadFile_Click());
+        QVERIFY(fx.f->tabBatch->cmdReadFile_Click());
         SetNextOpenFileName(QV_TEST_DATA "/batch-gb18030.csv");
-        QVERIFY(fx.f->cmdReadFile_Click());
-        QCOMPARE(fx.f->egBatch->Rows(), 5);
-        fx.f->egBatch->RemoveRows({3, 4}); // the second reading's rows again
-        fx.f->cmdCheck_Click();
-        QVERIFY2(fx.f->cmdImport->isEnabled(), qPrintable(fx.boxes.texts().join('\n')));
+        QVERIFY(fx.f->tabBatch->cmdReadFile_Click());
+        QCOMPARE(fx.f->tabBatch->egBatch->Rows(), 5);
+        fx.f->tabBatch->egBatch->RemoveRows({3, 4}); // the second reading's rows again
+        fx.f->tabBatch->cmdCheck_Click();
+        QVERIFY2(fx.f->tabBatch->cmdImport->isEnabled(), qPrintable(fx.boxes.texts().join('\n')));
         fx.boxes.setNextAnswer(MsgYes);
-        fx.f->cmdImport_Click();
+        fx.f->tabBatch->cmdImport_Click();
         QCOMPARE(fx.scalar("select count(*) from tblrecord where fldPrdNo in ('C00000301','D00000031') and fldStatus='00'"),
                  QVariant(qlonglong(2)));
         QCOMPARE(fx.scalar("select fldOpDesp from tblrecord where fldPrdNo='C00000301'"), QVariant("上颌, 前牙"));
@@ -371,13 +376,13 @@ private slots:
         QCOMPARE(t->item(1, 5)->background().color(), QColor(255, 200, 200));
         // Picking a product offers the next free number of its letter.
         fx.f->stbInfo->setCurrentIndex(0);
-        fx.f->cmdNew_Click();
-        fx.f->ucProduct->setKey("D01");
-        fx.f->ucProduct_Click();
-        QCOMPARE(fx.f->txtPrdNo->placeholderText(), QStringLiteral("00000091"));
-        fx.f->ucProduct->setKey("C01");
-        fx.f->ucProduct_Click();
-        QCOMPARE(fx.f->txtPrdNo->placeholderText(), QStringLiteral("00000102"));
+        fx.f->tabEntry->cmdNew_Click();
+        fx.f->tabEntry->ucProduct->setKey("D01");
+        fx.f->tabEntry->ucProduct_Click();
+        QCOMPARE(fx.f->tabEntry->txtPrdNo->placeholderText(), QStringLiteral("00000091"));
+        fx.f->tabEntry->ucProduct->setKey("C01");
+        fx.f->tabEntry->ucProduct_Click();
+        QCOMPARE(fx.f->tabEntry->txtPrdNo->placeholderText(), QStringLiteral("00000102"));
     }
 
     void rangeMeasures_data() {

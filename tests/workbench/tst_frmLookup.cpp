@@ -6,7 +6,11 @@
 #include "clsConn.h"
 #include "dbSqliteBackend.h"
 #include "frmLookup.h"
+#include "frmBatchTab.h"
+#include "frmEntryTab.h"
 #include "frmProducts.h"
+#include "frmRecordList.h"
+#include "frmSubmittedTab.h"
 #include "mduCardFinder.h"
 #include "mduCardPrint.h"
 #include "mduFileDialog.h"
@@ -183,7 +187,7 @@ private slots:
         QCOMPARE(fx.lookup()->DetailText("状态"), QStringLiteral("已发布"));
         QCOMPARE(fx.lookup()->DetailText("质保到期"), QString());
         QVERIFY2(fx.boxes.shown().isEmpty(), qPrintable(fx.boxes.texts().join('\n')));
-        QVERIFY(fx.f->egNew->Rows() > 1); // the pending list loaded as ever
+        QVERIFY(fx.f->tabEntry->list->grid->Rows() > 1); // the pending list loaded as ever
     }
 
     void ctrlFFromAnyTab() {
@@ -191,7 +195,7 @@ private slots:
         fx.f->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(fx.f.get()));
         fx.f->stbInfo->setCurrentIndex(3);
-        QWidget* focus = fx.f->egBatch->focusProxy() ? fx.f->egBatch->focusProxy() : fx.f->egBatch;
+        QWidget* focus = fx.f->tabBatch->egBatch->focusProxy() ? fx.f->tabBatch->egBatch->focusProxy() : fx.f->tabBatch->egBatch;
         focus->setFocus();
         // As X11 delivers it: Ctrl+F carries the control character 0x06.
         QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_F, QStringLiteral("\x06"), Qt::ControlModifier);
@@ -210,12 +214,12 @@ private slots:
                  "poppler-utils and zbar-tools are needed");
         Fixture fx;
         // The two pending cards of the demo, both rows selected.
-        QCOMPARE(fx.f->egNew->Rows(), 3);
+        QCOMPARE(fx.f->tabEntry->list->grid->Rows(), 3);
         fx.f->stbInfo->setCurrentIndex(0);
-        fx.f->egNew->Cells(1, 3).setSelected(true);
-        fx.f->egNew->focusProxy()->setFocus();
-        QTest::keyClick(fx.f->egNew->focusProxy(), Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(fx.f->egNew->SelectedRows(), (QList<int>{1, 2}));
+        fx.f->tabEntry->list->grid->Cells(1, 3).setSelected(true);
+        fx.f->tabEntry->list->grid->focusProxy()->setFocus();
+        QTest::keyClick(fx.f->tabEntry->list->grid->focusProxy(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(fx.f->tabEntry->list->grid->SelectedRows(), (QList<int>{1, 2}));
         const QString pdf = fx.dir.filePath("cards.pdf");
         bool saved = false;
         SetNextCardPreviewHandler([&](CardPreview& preview) {
@@ -224,7 +228,7 @@ private slots:
             SetNextSaveFileName(pdf);
             saved = preview.savePdf();
         });
-        fx.f->cmdPrintNew->click();
+        fx.f->tabEntry->list->cmdPrint->click();
         QVERIFY(saved);
         const QString info = run(QStandardPaths::findExecutable("pdfinfo"), {pdf});
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2")), qPrintable(info));
@@ -250,16 +254,16 @@ private slots:
         bool previewed = false;
         SetNextCardPreviewHandler([&](CardPreview&) { previewed = true; });
         fx.f->stbInfo->setCurrentIndex(1);
-        fx.f->egProc->LoadData(QVariant()); // nothing to choose
-        fx.f->cmdPrintProc->click();
+        fx.f->tabProc->list->grid->LoadData(QVariant()); // nothing to choose
+        fx.f->tabProc->list->cmdPrint->click();
         QVERIFY(!previewed);
         QCOMPARE(fx.boxes.texts(), QStringList{"请先选择要打印的质保卡。"});
         // An opened record with a change not saved is not printed as stored.
         fx.boxes.clear();
         fx.f->stbInfo->setCurrentIndex(0);
-        fx.f->egNew_RowDblClick(1);
-        fx.f->txtPLName->setText("改");
-        fx.f->cmdPrintNew->click();
+        fx.f->tabEntry->egNew_RowDblClick(1);
+        fx.f->tabEntry->txtPLName->setText("改");
+        fx.f->tabEntry->list->cmdPrint->click();
         QVERIFY(!previewed);
         QCOMPARE(fx.boxes.texts(), QStringList{"质保卡的修改还没有保存，请先保存再打印。"});
         SetNextCardPreviewHandler({});

@@ -3,7 +3,12 @@
 #include "EditGrid.h"
 #include "clsConn.h"
 #include "dbSqliteBackend.h"
+#include "frmBatchTab.h"
+#include "frmEntryTab.h"
 #include "frmProducts.h"
+#include "frmPublishedTab.h"
+#include "frmRecordList.h"
+#include "frmSubmittedTab.h"
 #include "mduHospital.h"
 #include "mduProcess.h"
 #include "qvDatePicker.h"
@@ -63,14 +68,14 @@ struct Bench {
     QVariant scalar(const QString& sql) { return db.scalar(sql); }
     // Fills the entry fields for a new record of the product.
     void enter(const QString& productKey, const QString& digits, const QString& hospital = "北京口腔医院") {
-        f->cmdNew_Click();
-        f->ucProduct->setKey(productKey);
-        f->txtPrdNo->setText(digits);
-        f->txtPLName->setText("张");
-        f->txtPFName->setText("三");
-        f->txtHospital->setText(hospital);
+        f->tabEntry->cmdNew_Click();
+        f->tabEntry->ucProduct->setKey(productKey);
+        f->tabEntry->txtPrdNo->setText(digits);
+        f->tabEntry->txtPLName->setText("张");
+        f->tabEntry->txtPFName->setText("三");
+        f->tabEntry->txtHospital->setText(hospital);
     }
-    QString lastPending() { return cell(f->egNew, f->egNew->Rows() - 1, 4); }
+    QString lastPending() { return cell(f->tabEntry->list->grid, f->tabEntry->list->grid->Rows() - 1, 4); }
 };
 
 } // namespace
@@ -127,26 +132,26 @@ void TestFrmProducts::loadShowsPendingListAndLab() {
     Bench b;
     QCOMPARE(b.f->windowTitle(), QString("质保卡信息输入    Quorvat"));
     QCOMPARE(b.f->InfoBarPanel1->text(), QString("华美义齿制作所(王建国)"));
-    QCOMPARE(b.f->egNew->Rows(), 3);
-    QCOMPARE(b.f->egNew->Cols(), 14);
-    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("C00000110"));
-    QCOMPARE(b.cell(b.f->egNew, 1, 3), QString("钴铬合金烤瓷冠"));
-    QCOMPARE(b.f->egNew->Col(1).Width(), 0);
-    QCOMPARE(b.f->egProc->Rows(), 1); // header only until refreshed
-    QCOMPARE(b.f->egOuted->Rows(), 1);
-    QCOMPARE(b.f->ucProduct->ListCount(), 3);
-    QCOMPARE(b.f->ucProduct2->ListCount(), 3);
-    QVERIFY(b.f->cmdNew->isEnabled() && !b.f->cmdSave->isEnabled() && !b.f->cmdDel->isEnabled());
-    QCOMPARE(b.f->lbId->text(), QString());
+    QCOMPARE(b.f->tabEntry->list->grid->Rows(), 3);
+    QCOMPARE(b.f->tabEntry->list->grid->Cols(), 14);
+    QCOMPARE(b.cell(b.f->tabEntry->list->grid, 1, 4), QString("C00000110"));
+    QCOMPARE(b.cell(b.f->tabEntry->list->grid, 1, 3), QString("钴铬合金烤瓷冠"));
+    QCOMPARE(b.f->tabEntry->list->grid->Col(1).Width(), 0);
+    QCOMPARE(b.f->tabProc->list->grid->Rows(), 1); // header only until refreshed
+    QCOMPARE(b.f->tabOuted->list->grid->Rows(), 1);
+    QCOMPARE(b.f->tabEntry->ucProduct->ListCount(), 3);
+    QCOMPARE(b.f->tabBatch->ucProduct2->ListCount(), 3);
+    QVERIFY(b.f->tabEntry->cmdNew->isEnabled() && !b.f->tabEntry->cmdSave->isEnabled() && !b.f->tabEntry->cmdDel->isEnabled());
+    QCOMPARE(b.f->tabEntry->lbId->text(), QString());
     // "姓" and "名" are hints in the name boxes, not text that would be stored.
-    QCOMPARE(b.f->txtPLName->text(), QString());
-    QCOMPARE(b.f->txtPLName->placeholderText(), QString("姓"));
-    QCOMPARE(b.f->txtDFName->placeholderText(), QString("名"));
-    QCOMPARE(b.f->txtPrdNo->maxLength(), 8);
-    QVERIFY(b.f->txtPrdNo1->isReadOnly());
-    b.f->cmdRefresh_Click();
-    QCOMPARE(b.f->egProc->Rows(), 3);
-    QCOMPARE(b.cell(b.f->egProc, 2, 4), QString("患者姓名与医院登记不符"));
+    QCOMPARE(b.f->tabEntry->txtPLName->text(), QString());
+    QCOMPARE(b.f->tabEntry->txtPLName->placeholderText(), QString("姓"));
+    QCOMPARE(b.f->tabEntry->txtDFName->placeholderText(), QString("名"));
+    QCOMPARE(b.f->tabEntry->txtPrdNo->maxLength(), 8);
+    QVERIFY(b.f->tabEntry->txtPrdNo1->isReadOnly());
+    b.f->tabProc->cmdRefresh_Click();
+    QCOMPARE(b.f->tabProc->list->grid->Rows(), 3);
+    QCOMPARE(b.cell(b.f->tabProc->list->grid, 2, 4), QString("患者姓名与医院登记不符"));
     QVERIFY(b.boxes.shown().isEmpty());
     QVERIFY(!b.f->InfoBarPanel3->text().isEmpty());
 }
@@ -154,12 +159,12 @@ void TestFrmProducts::loadShowsPendingListAndLab() {
 void TestFrmProducts::dateRangeOfTheMonth() {
     Bench b;
     const QDate today = QDate::currentDate();
-    QCOMPARE(b.f->dateFrom->date(), QDate(today.year(), today.month(), 1));
-    QCOMPARE(b.f->dateTo->date(), QDate(today.year(), today.month(), today.daysInMonth()));
+    QCOMPARE(b.f->tabOuted->dateFrom->date(), QDate(today.year(), today.month(), 1));
+    QCOMPARE(b.f->tabOuted->dateTo->date(), QDate(today.year(), today.month(), today.daysInMonth()));
     // The same rule on given days: September 2013 and a leap February.
     for (auto [day, last] : {std::pair{QDate(2013, 9, 17), QDate(2013, 9, 30)}, std::pair{QDate(2024, 2, 10), QDate(2024, 2, 29)}}) {
         QDate from, to;
-        frmProducts::MonthRange(day, &from, &to);
+        frmPublishedTab::MonthRange(day, &from, &to);
         QCOMPARE(from, QDate(day.year(), day.month(), 1));
         QCOMPARE(to, last);
     }
@@ -182,12 +187,12 @@ void TestFrmProducts::twoMonthRule() {
     QFETCH(bool, loads);
     QFETCH(int, rows);
     Bench b;
-    b.f->dateFrom->setDate(from);
-    b.f->dateTo->setDate(to);
-    b.f->cmdViewAll_Click();
+    b.f->tabOuted->dateFrom->setDate(from);
+    b.f->tabOuted->dateTo->setDate(to);
+    b.f->tabOuted->cmdViewAll_Click();
     QCOMPARE(b.boxes.texts().contains("时间间隔过长！每次只能调取2个月的数据！"), !loads);
-    QCOMPARE(b.f->egOuted->Rows(), rows);
-    QCOMPARE(frmProducts::MonthsBetween(QDate(2013, 9, 30), QDate(2013, 10, 1)), 1);
+    QCOMPARE(b.f->tabOuted->list->grid->Rows(), rows);
+    QCOMPARE(frmPublishedTab::MonthsBetween(QDate(2013, 9, 30), QDate(2013, 10, 1)), 1);
 }
 
 void TestFrmProducts::saveChecksInOrder_data() {
@@ -211,14 +216,14 @@ void TestFrmProducts::saveChecksInOrder() {
     QFETCH(QString, hospital);
     QFETCH(QString, message);
     Bench b;
-    b.f->cmdNew_Click();
-    b.f->ucProduct->setKey(product);
-    b.f->txtPrdNo->setText(digits);
-    b.f->txtPLName->setText(surname);
-    b.f->txtPFName->setText(surname.isEmpty() ? "" : "三");
-    b.f->txtHospital->setText(hospital);
+    b.f->tabEntry->cmdNew_Click();
+    b.f->tabEntry->ucProduct->setKey(product);
+    b.f->tabEntry->txtPrdNo->setText(digits);
+    b.f->tabEntry->txtPLName->setText(surname);
+    b.f->tabEntry->txtPFName->setText(surname.isEmpty() ? "" : "三");
+    b.f->tabEntry->txtHospital->setText(hospital);
     const QVariant before = b.scalar("select count(*) from tblrecord");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     if (message.isEmpty()) {
         QVERIFY(b.boxes.shown().isEmpty());
         QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 1);
@@ -232,46 +237,46 @@ void TestFrmProducts::saveChecksInOrder() {
 void TestFrmProducts::insertOpenUpdateDelete() {
     Bench b;
     b.enter("D01", "00000042");
-    QCOMPARE(b.f->txtPrdNo1->text(), QString("D"));
-    b.f->txtPdTime->setDate(QDate(2013, 9, 5));
-    b.f->txtOpTime->setDate(QDate(2013, 9, 9));
-    b.f->txtMemo->setPlainText("复诊");
-    b.f->cmdSave_Click();
+    QCOMPARE(b.f->tabEntry->txtPrdNo1->text(), QString("D"));
+    b.f->tabEntry->txtPdTime->setDate(QDate(2013, 9, 5));
+    b.f->tabEntry->txtOpTime->setDate(QDate(2013, 9, 9));
+    b.f->tabEntry->txtMemo->setPlainText("复诊");
+    b.f->tabEntry->cmdSave_Click();
     QVERIFY(b.boxes.shown().isEmpty());
-    QCOMPARE(b.f->txtPrdNo->text(), QString());
-    QCOMPARE(b.f->txtHospital->text(), QString("北京口腔医院")); // kept for the next record
-    QVERIFY(b.f->cmdNew->isEnabled() && !b.f->cmdSave->isEnabled());
-    const int r = b.rowOf(b.f->egNew, 4, "D00000042");
+    QCOMPARE(b.f->tabEntry->txtPrdNo->text(), QString());
+    QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("北京口腔医院")); // kept for the next record
+    QVERIFY(b.f->tabEntry->cmdNew->isEnabled() && !b.f->tabEntry->cmdSave->isEnabled());
+    const int r = b.rowOf(b.f->tabEntry->list->grid, 4, "D00000042");
     QVERIFY(r > 0);
-    const QString key = b.cell(b.f->egNew, r, 1);
+    const QString key = b.cell(b.f->tabEntry->list->grid, r, 1);
     QCOMPARE(b.scalar("select fldStatus||fldMsn||fldmaker||fldPrdName||fldPdTime||fldOpTime from tblrecord where fldsn=" + key),
              QVariant("0011001D012013-09-052013-09-09"));
     QCOMPARE(b.scalar("select fldStatement from tblExecLog order by fldsn desc limit 1").toString().left(22),
              QString("insert into tblrecord "));
 
-    b.f->egNew_RowDblClick(r);
-    QCOMPARE(b.f->lbId->text(), key);
-    QCOMPARE(b.f->txtPrdNo1->text() + b.f->txtPrdNo->text(), QString("D00000042"));
-    QCOMPARE(b.f->ucProduct->Key(), QVariant("D01"));
-    QCOMPARE(b.f->txtOpTime->date(), QDate(2013, 9, 9));
-    QCOMPARE(b.f->txtMemo->toPlainText(), QString("复诊"));
-    QVERIFY(!b.f->cmdNew->isEnabled() && b.f->cmdSave->isEnabled() && b.f->cmdDel->isEnabled() && b.f->cmdSubmit->isEnabled());
-    b.f->txtPFName->setText("四");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->egNew_RowDblClick(r);
+    QCOMPARE(b.f->tabEntry->lbId->text(), key);
+    QCOMPARE(b.f->tabEntry->txtPrdNo1->text() + b.f->tabEntry->txtPrdNo->text(), QString("D00000042"));
+    QCOMPARE(b.f->tabEntry->ucProduct->Key(), QVariant("D01"));
+    QCOMPARE(b.f->tabEntry->txtOpTime->date(), QDate(2013, 9, 9));
+    QCOMPARE(b.f->tabEntry->txtMemo->toPlainText(), QString("复诊"));
+    QVERIFY(!b.f->tabEntry->cmdNew->isEnabled() && b.f->tabEntry->cmdSave->isEnabled() && b.f->tabEntry->cmdDel->isEnabled() && b.f->tabEntry->cmdSubmit->isEnabled());
+    b.f->tabEntry->txtPFName->setText("四");
+    b.f->tabEntry->cmdSave_Click();
     QCOMPARE(b.scalar("select fldPFName from tblrecord where fldsn=" + key), QVariant("四"));
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='D00000042'"), QVariant(qlonglong(1)));
 
-    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 1, key));
+    b.f->tabEntry->egNew_RowDblClick(b.rowOf(b.f->tabEntry->list->grid, 1, key));
     b.boxes.setNextAnswer(MsgNo);
-    b.f->cmdDel_Click();
+    b.f->tabEntry->cmdDel_Click();
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldsn=" + key), QVariant(qlonglong(1)));
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdDel_Click();
+    b.f->tabEntry->cmdDel_Click();
     QCOMPARE(b.boxes.texts(), QStringList({"你确认要删除吗？", "你确认要删除吗？"}));
     QCOMPARE(b.boxes.shown().last().defaultButton, int(MsgNo));
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldsn=" + key), QVariant(qlonglong(0)));
-    QCOMPARE(b.rowOf(b.f->egNew, 1, key), -1);
-    b.f->cmdDel_Click(); // nothing open: no question
+    QCOMPARE(b.rowOf(b.f->tabEntry->list->grid, 1, key), -1);
+    b.f->tabEntry->cmdDel_Click(); // nothing open: no question
     QCOMPARE(b.boxes.shown().size(), 2);
 }
 
@@ -279,10 +284,10 @@ void TestFrmProducts::quotesStoredExactly() {
     Bench b;
     const QString odd = "O'Hara'); delete from tblrecord; --";
     b.enter("C01", "00000150", "张's 诊所 50%_");
-    b.f->txtPLName->setText(odd.left(25));
-    b.f->txtMemo->setPlainText(odd);
+    b.f->tabEntry->txtPLName->setText(odd.left(25));
+    b.f->tabEntry->txtMemo->setPlainText(odd);
     const QVariant before = b.scalar("select count(*) from tblrecord");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 1);
     QCOMPARE(b.scalar("select fldMemo from tblrecord where fldPrdNo='C00000150'"), QVariant(odd));
     QCOMPARE(b.scalar("select fldHospital from tblrecord where fldPrdNo='C00000150'"), QVariant("张's 诊所 50%_"));
@@ -290,18 +295,18 @@ void TestFrmProducts::quotesStoredExactly() {
 
 void TestFrmProducts::failedSaveKeepsTheRecord() {
     Bench b;
-    const int r = b.rowOf(b.f->egNew, 4, "C00000110");
-    b.f->egNew_RowDblClick(r);
-    const QString key = b.f->lbId->text();
+    const int r = b.rowOf(b.f->tabEntry->list->grid, 4, "C00000110");
+    b.f->tabEntry->egNew_RowDblClick(r);
+    const QString key = b.f->tabEntry->lbId->text();
     b.db.backend()->executeScript("create trigger noUpdate before update on tblrecord begin select raise(abort, 'locked'); end;");
-    b.f->txtPrdNo->setText("00000111");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->txtPrdNo->setText("00000111");
+    b.f->tabEntry->cmdSave_Click();
     QCOMPARE(b.boxes.shown().size(), 1); // the database's own message
-    QCOMPARE(b.f->lbId->text(), key);
-    QCOMPARE(b.f->txtPrdNo->text(), QString("00000111"));
-    QVERIFY(b.f->cmdSave->isEnabled() && b.f->cmdDel->isEnabled() && !b.f->cmdNew->isEnabled());
+    QCOMPARE(b.f->tabEntry->lbId->text(), key);
+    QCOMPARE(b.f->tabEntry->txtPrdNo->text(), QString("00000111"));
+    QVERIFY(b.f->tabEntry->cmdSave->isEnabled() && b.f->tabEntry->cmdDel->isEnabled() && !b.f->tabEntry->cmdNew->isEnabled());
     b.db.backend()->executeScript("drop trigger noUpdate;");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     QCOMPARE(b.scalar("select fldPrdNo from tblrecord where fldsn=" + key), QVariant("C00000111"));
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo like 'C0000011_'"), QVariant(qlonglong(1)));
 }
@@ -324,21 +329,21 @@ void TestFrmProducts::submitRangeTests() {
     Bench b;
     b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoFrom='C00000001' where fldPrdNoFrom='C00000100'", {});
     b.enter(product, digits);
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     const QString number = product.left(1) + digits;
-    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, number));
-    const QString key = b.f->lbId->text();
-    b.f->cmdSubmit_Click();
+    b.f->tabEntry->egNew_RowDblClick(b.rowOf(b.f->tabEntry->list->grid, 4, number));
+    const QString key = b.f->tabEntry->lbId->text();
+    b.f->tabEntry->cmdSubmit_Click();
     if (passes) {
         QVERIFY(b.boxes.shown().isEmpty());
         QCOMPARE(b.scalar("select fldStatus from tblrecord where fldsn=" + key), QVariant("01"));
         QCOMPARE(b.scalar("select fldsubmitDate from tblrecord where fldsn=" + key),
                  QVariant(QDate::currentDate().toString("yyyy-MM-dd")));
-        QCOMPARE(b.rowOf(b.f->egNew, 1, key), -1);
-        QVERIFY(b.rowOf(b.f->egProc, 1, key) > 0);
-        QCOMPARE(b.f->lbId->text(), QString());
+        QCOMPARE(b.rowOf(b.f->tabEntry->list->grid, 1, key), -1);
+        QVERIFY(b.rowOf(b.f->tabProc->list->grid, 1, key) > 0);
+        QCOMPARE(b.f->tabEntry->lbId->text(), QString());
         // The next card can be entered at once.
-        QVERIFY(!b.f->cmdSubmit->isEnabled() && b.f->cmdNew->isEnabled() && b.f->cmdDel->isEnabled());
+        QVERIFY(!b.f->tabEntry->cmdSubmit->isEnabled() && b.f->tabEntry->cmdNew->isEnabled() && b.f->tabEntry->cmdDel->isEnabled());
     } else {
         QCOMPARE(b.boxes.texts(), QStringList{"该保质卡号不存在，不可用。 "});
         QCOMPARE(b.boxes.shown().first().title, QString("无法上报！"));
@@ -349,15 +354,15 @@ void TestFrmProducts::submitRangeTests() {
 void TestFrmProducts::twoPendingWithTheSameNumber() {
     Bench b;
     b.enter("C01", "00000200");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     b.enter("C01", "00000200");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='C00000200'"), QVariant(qlonglong(2)));
-    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000200"));
-    b.f->cmdSubmit_Click();
+    b.f->tabEntry->egNew_RowDblClick(b.rowOf(b.f->tabEntry->list->grid, 4, "C00000200"));
+    b.f->tabEntry->cmdSubmit_Click();
     QVERIFY(b.boxes.shown().isEmpty());
-    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000200"));
-    b.f->cmdSubmit_Click();
+    b.f->tabEntry->egNew_RowDblClick(b.rowOf(b.f->tabEntry->list->grid, 4, "C00000200"));
+    b.f->tabEntry->cmdSubmit_Click();
     QCOMPARE(b.boxes.texts(), QStringList{"该保质卡号(00000200)已经存在！"});
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='C00000200' and fldStatus='01'"), QVariant(qlonglong(1)));
 }
@@ -368,30 +373,30 @@ void TestFrmProducts::submitAllWithFailingMiddleRow() {
     b.db.backend()->executeNative("delete from tblrecord where fldStatus='00'", {});
     for (const char* digits : {"00000301", "00000999", "00000303"}) {
         b.enter("C01", digits);
-        b.f->cmdSave_Click();
+        b.f->tabEntry->cmdSave_Click();
     }
-    QCOMPARE(b.f->egNew->Rows(), 4);
+    QCOMPARE(b.f->tabEntry->list->grid->Rows(), 4);
     b.boxes.setNextAnswer(MsgYes);
     watch.reset();
-    b.f->cmdSubmitAll_Click();
+    b.f->tabEntry->cmdSubmitAll_Click();
     QVERIFY(watch.logSyncedAfterLastWrite());
     QCOMPARE(b.boxes.texts(), QStringList({"你确定要全部上报吗？", "该保质卡号(C00000999) 不存在。\r"}));
     QCOMPARE(b.boxes.shown()[1].icon, MsgIcon::Critical);
-    QCOMPARE(b.f->egNew->Rows(), 2);
-    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("C00000999"));
-    QVERIFY(b.f->egNew->Cells(1, 4).Selected());
+    QCOMPARE(b.f->tabEntry->list->grid->Rows(), 2);
+    QCOMPARE(b.cell(b.f->tabEntry->list->grid, 1, 4), QString("C00000999"));
+    QVERIFY(b.f->tabEntry->list->grid->Cells(1, 4).Selected());
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldStatus='01' and fldPrdNo in ('C00000301','C00000303')"),
              QVariant(qlonglong(2)));
     // A taken number stops the run there.
     b.db.backend()->executeNative("update tblrecord set fldStatus='00' where fldPrdNo='C00000303'", {});
     b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'", {});
     b.enter("C01", "00000301");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     b.f->LoadRecordList("New");
     b.boxes.clear();
     b.boxes.setNextAnswer(MsgYes);
     watch.reset();
-    b.f->cmdSubmitAll_Click();
+    b.f->tabEntry->cmdSubmitAll_Click();
     QVERIFY(watch.logSyncedAfterLastWrite());
     QCOMPARE(b.boxes.texts().last(), QString("该保质卡号(C00000301) 已经存在！"));
     QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000999'"), QVariant("00"));
@@ -399,32 +404,32 @@ void TestFrmProducts::submitAllWithFailingMiddleRow() {
 
 void TestFrmProducts::resetBringsRecordBack() {
     Bench b;
-    b.f->cmdRefresh_Click();
-    const int r = b.rowOf(b.f->egProc, 7, "E00001005");
+    b.f->tabProc->cmdRefresh_Click();
+    const int r = b.rowOf(b.f->tabProc->list->grid, 7, "E00001005");
     QVERIFY(r > 0);
-    const QString key = b.cell(b.f->egProc, r, 1);
-    b.f->egProc->Cells(r, 7).setSelected(true);
+    const QString key = b.cell(b.f->tabProc->list->grid, r, 1);
+    b.f->tabProc->list->grid->Cells(r, 7).setSelected(true);
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdReset_Click();
+    b.f->tabProc->cmdReset_Click();
     QCOMPARE(b.boxes.texts(), QStringList{"你确认要撤销或重置 铸瓷贴面(E00001005) ?"});
     QCOMPARE(b.scalar("select fldStatus||'|'||fldreturnmemo||'|'||fldsubmitDate from tblrecord where fldsn=" + key),
              QVariant("00||2013-08-22"));
-    QVERIFY(b.rowOf(b.f->egNew, 1, key) > 0);
-    QCOMPARE(b.rowOf(b.f->egProc, 1, key), -1);
+    QVERIFY(b.rowOf(b.f->tabEntry->list->grid, 1, key) > 0);
+    QCOMPARE(b.rowOf(b.f->tabProc->list->grid, 1, key), -1);
 }
 
 void TestFrmProducts::layoutMinimaAndRememberedTab() {
     Bench b;
-    QCOMPARE(b.f->txtPdTime->date(), QDate::currentDate()); // set at load
-    b.f->egNew_RowDblClick(1);
-    const QDate opened = b.f->txtPdTime->date();
+    QCOMPARE(b.f->tabEntry->txtPdTime->date(), QDate::currentDate()); // set at load
+    b.f->tabEntry->egNew_RowDblClick(1);
+    const QDate opened = b.f->tabEntry->txtPdTime->date();
     QVERIFY(opened != QDate::currentDate());
     b.f->stbInfo->setCurrentIndex(2);
     b.f->resize(1200, 800);
     QCoreApplication::processEvents();
     QCOMPARE(b.f->stbInfo->currentIndex(), 2);
     // A resize never puts an open record's dates back to today.
-    QCOMPARE(b.f->txtPdTime->date(), opened);
+    QCOMPARE(b.f->tabEntry->txtPdTime->date(), opened);
     const int expectW = b.f->centralWidget()->width() * 15 - b.f->stbInfo->x() * 15 - 200;
     QVERIFY(qAbs(b.f->stbInfo->width() * 15 - expectW) < 15);
     QCOMPARE(b.f->InfoBarPanel1->width(), 200);
@@ -433,7 +438,7 @@ void TestFrmProducts::layoutMinimaAndRememberedTab() {
     QCoreApplication::processEvents();
     QVERIFY(b.f->stbInfo->width() * 15 >= 1995);
     QVERIFY(b.f->stbInfo->height() * 15 >= 995);
-    QVERIFY(b.f->egNew->width() * 15 >= 1995);
+    QVERIFY(b.f->tabEntry->list->grid->width() * 15 >= 1995);
     QCOMPARE(b.f->stbInfo->currentIndex(), 2);
 }
 
@@ -462,52 +467,52 @@ void TestFrmProducts::batchChecks() {
     QFETCH(QStringList, row);
     QFETCH(QString, message);
     Bench b;
-    b.f->cmdAdd_Click();
-    QVERIFY(b.f->cmdCheck->isEnabled());
+    b.f->tabBatch->cmdAdd_Click();
+    QVERIFY(b.f->tabBatch->cmdCheck->isEnabled());
     for (int c = 0; c < row.size(); ++c)
-        b.f->egBatch->Cells(1, c + 1).setText(row[c]);
-    b.f->cmdCheck_Click();
+        b.f->tabBatch->egBatch->Cells(1, c + 1).setText(row[c]);
+    b.f->tabBatch->cmdCheck_Click();
     QCOMPARE(b.boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(b.f->cmdImport->isEnabled(), message.isEmpty());
+    QCOMPARE(b.f->tabBatch->cmdImport->isEnabled(), message.isEmpty());
 }
 
 void TestFrmProducts::batchImportBottomUpAndFailedRowKept() {
     SyncWatch watch;
     Bench b;
     const QVariant before = b.scalar("select count(*) from tblrecord");
-    b.f->cmdClear_Click();
+    b.f->tabBatch->cmdClear_Click();
     const QStringList names{"一", "二", "三"};
     for (int i = 0; i < 3; ++i) {
         if (i > 0)
-            b.f->cmdAdd_Click();
+            b.f->tabBatch->cmdAdd_Click();
         const QStringList row{"二氧化锆全瓷冠", QString("D0000008%1").arg(i), "2013-9-1", "2013/09/02", "李", names[i], "", "",
                               "协和医院", "", i == 1 ? "O'Neil" : ""};
         for (int c = 0; c < row.size(); ++c)
-            b.f->egBatch->Cells(i + 1, c + 1).setText(row[c]);
+            b.f->tabBatch->egBatch->Cells(i + 1, c + 1).setText(row[c]);
     }
     // The middle row's insert fails; it stays in the grid.
     b.db.backend()->executeScript("create trigger noTwo before insert on tblrecord when new.fldPFName='二' "
                                   "begin select raise(abort, 'refused'); end;");
     b.boxes.setNextAnswer(MsgYes);
     watch.reset();
-    b.f->cmdImport_Click();
+    b.f->tabBatch->cmdImport_Click();
     QVERIFY(watch.logSyncedAfterLastWrite()); // what is reported stored is on the disk
     QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 2);
-    QCOMPARE(b.f->egBatch->Rows(), 2);
-    QCOMPARE(b.f->egBatch->Cells(1, 6).Text(), QString("二"));
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 2);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 6).Text(), QString("二"));
     QCOMPARE(b.scalar("select group_concat(fldPFName, '') from (select fldPFName from tblrecord where fldPrdNo like 'D0000008%' order by fldsn)"),
              QVariant("三一")); // bottom row first
     QCOMPARE(b.scalar("select fldPrdName||fldPdTime||fldOpTime||fldStatus from tblrecord where fldPFName='一'"),
              QVariant("D012013-09-012013-09-0200"));
-    QVERIFY(!b.f->cmdImport->isEnabled() && !b.f->cmdCheck->isEnabled());
-    QVERIFY(b.rowOf(b.f->egNew, 4, "D00000080") > 0);
+    QVERIFY(!b.f->tabBatch->cmdImport->isEnabled() && !b.f->tabBatch->cmdCheck->isEnabled());
+    QVERIFY(b.rowOf(b.f->tabEntry->list->grid, 4, "D00000080") > 0);
     // An empty grid: asks, inserts nothing.
     b.db.backend()->executeScript("drop trigger noTwo;");
-    b.f->egBatch->RemoveRow(1);
-    QCOMPARE(b.f->egBatch->Rows(), 1);
+    b.f->tabBatch->egBatch->RemoveRow(1);
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 1);
     b.boxes.clear();
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdImport_Click();
+    b.f->tabBatch->cmdImport_Click();
     QCOMPARE(b.boxes.texts(), QStringList{"你确认要保存吗？"});
 }
 
@@ -517,7 +522,7 @@ void TestFrmProducts::hospitalNames() {
     s.setValue("HName/1H", "北京口腔医院");
     s.setValue("HName/3H", "上海第九人民医院");
     b.f = std::make_unique<frmProducts>();
-    QCOMPARE(b.f->ucHospital->ListCount(), 2);
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2);
     SaveHospitalName("北京口腔医院");
     QCOMPARE(s.value("HName/2H").toString(), QString());
     SaveHospitalName("协和医院");
@@ -530,11 +535,11 @@ void TestFrmProducts::hospitalNames() {
     QVERIFY(!s.allKeys().contains("HName/51H"));
     QCOMPARE(s.allKeys().filter("HName/").size(), 50);
     // Choosing copies the name; Enter in the search box finds by initials.
-    b.f->ucHospital->setListIndex(1);
-    QCOMPARE(b.f->txtHospital->text(), QString("上海第九人民医院"));
-    b.f->txtPinYin->setText("bj");
-    QTest::keyClick(b.f->txtPinYin, Qt::Key_Return);
-    QCOMPARE(b.f->txtHospital->text(), QString("北京口腔医院"));
+    b.f->tabEntry->ucHospital->setListIndex(1);
+    QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("上海第九人民医院"));
+    b.f->tabEntry->txtPinYin->setText("bj");
+    QTest::keyClick(b.f->tabEntry->txtPinYin, Qt::Key_Return);
+    QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("北京口腔医院"));
 }
 
 // The record's own statement ran although its execution-log entry failed:
@@ -546,21 +551,21 @@ void TestFrmProducts::failedLogStillMovesOn() {
     const int before = b.scalar("select count(*) from tblrecord").toInt();
     b.enter("C01", "00000160");
     for (int i = 0; i < 3; ++i)
-        b.f->cmdSave->click();
+        b.f->tabEntry->cmdSave->click();
     QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before + 1);
-    QCOMPARE(b.f->txtPrdNo->text(), QString());
-    QVERIFY(!b.f->cmdSave->isEnabled() && b.f->cmdNew->isEnabled());
-    QVERIFY(b.rowOf(b.f->egNew, 4, "C00000160") > 0);
+    QCOMPARE(b.f->tabEntry->txtPrdNo->text(), QString());
+    QVERIFY(!b.f->tabEntry->cmdSave->isEnabled() && b.f->tabEntry->cmdNew->isEnabled());
+    QVERIFY(b.rowOf(b.f->tabEntry->list->grid, 4, "C00000160") > 0);
 
-    b.f->cmdClear_Click();
+    b.f->tabBatch->cmdClear_Click();
     const QStringList row{"二氧化锆全瓷冠", "D00000090", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
     for (int c = 0; c < row.size(); ++c)
-        b.f->egBatch->Cells(1, c + 1).setText(row[c]);
+        b.f->tabBatch->egBatch->Cells(1, c + 1).setText(row[c]);
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdImport_Click();
-    QCOMPARE(b.f->egBatch->Rows(), 1);
+    b.f->tabBatch->cmdImport_Click();
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 1);
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdImport_Click(); // nothing left to store again
+    b.f->tabBatch->cmdImport_Click(); // nothing left to store again
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='D00000090'").toInt(), 1);
     QCOMPARE(b.boxes.texts(), QStringList({"你确认要保存吗？", "你确认要保存吗？"}));
 }
@@ -583,18 +588,18 @@ void TestFrmProducts::nulRefused() {
     if (where.startsWith("txt")) {
         b.enter("C01", "00000170");
         if (where == "txtMemo")
-            b.f->txtMemo->setPlainText(nul);
+            b.f->tabEntry->txtMemo->setPlainText(nul);
         else
-            b.f->txtHospital->setText(nul);
-        b.f->cmdSave_Click();
+            b.f->tabEntry->txtHospital->setText(nul);
+        b.f->tabEntry->cmdSave_Click();
     } else {
         const QStringList row{"二氧化锆全瓷冠", "D00000091", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
-        b.f->cmdAdd_Click();
+        b.f->tabBatch->cmdAdd_Click();
         for (int c = 0; c < row.size(); ++c)
-            b.f->egBatch->Cells(1, c + 1).setText(row[c]);
-        b.f->egBatch->Cells(1, where.toInt()).setText(nul);
-        b.f->cmdCheck_Click();
-        QVERIFY(!b.f->cmdImport->isEnabled());
+            b.f->tabBatch->egBatch->Cells(1, c + 1).setText(row[c]);
+        b.f->tabBatch->egBatch->Cells(1, where.toInt()).setText(nul);
+        b.f->tabBatch->cmdCheck_Click();
+        QVERIFY(!b.f->tabBatch->cmdImport->isEnabled());
     }
     QCOMPARE(b.boxes.texts(), QStringList{message});
     QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before);
@@ -602,37 +607,37 @@ void TestFrmProducts::nulRefused() {
 
 void TestFrmProducts::submitTypedNumberMustBeSaved() {
     Bench b;
-    const int r = b.rowOf(b.f->egNew, 4, "C00000110");
-    b.f->egNew_RowDblClick(r);
-    const QString key = b.f->lbId->text();
-    b.f->txtPrdNo->setText("00000999"); // typed, not saved
-    b.f->cmdSubmit_Click();
+    const int r = b.rowOf(b.f->tabEntry->list->grid, 4, "C00000110");
+    b.f->tabEntry->egNew_RowDblClick(r);
+    const QString key = b.f->tabEntry->lbId->text();
+    b.f->tabEntry->txtPrdNo->setText("00000999"); // typed, not saved
+    b.f->tabEntry->cmdSubmit_Click();
     QCOMPARE(b.boxes.texts(), QStringList{"质保卡号已修改，请先保存再上报！"});
     QCOMPARE(b.scalar("select fldStatus||fldPrdNo from tblrecord where fldsn=" + key), QVariant("00C00000110"));
     // Typed back as stored, it is submitted.
-    b.f->txtPrdNo->setText("00000110");
+    b.f->tabEntry->txtPrdNo->setText("00000110");
     b.boxes.clear();
-    b.f->cmdSubmit_Click();
+    b.f->tabEntry->cmdSubmit_Click();
     QCOMPARE(b.scalar("select fldStatus from tblrecord where fldsn=" + key), QVariant("01"));
 }
 
 void TestFrmProducts::failedStatusChangeKeepsRows() {
     Bench b;
-    const int pending = b.f->egNew->Rows() - 1;
+    const int pending = b.f->tabEntry->list->grid->Rows() - 1;
     QVERIFY(pending >= 2);
     b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'", {});
     b.db.backend()->executeScript("create trigger locked before update on tblrecord begin select raise(abort, 'database is locked'); end;");
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdSubmitAll_Click();
-    QCOMPARE(b.f->egNew->Rows() - 1, pending);
+    b.f->tabEntry->cmdSubmitAll_Click();
+    QCOMPARE(b.f->tabEntry->list->grid->Rows() - 1, pending);
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldStatus='00'").toInt(), pending);
     QVERIFY(b.boxes.texts().join("|").contains("database is locked"));
     // Submit one: the record stays open and listed.
-    b.f->egNew_RowDblClick(1);
-    const QString key = b.f->lbId->text();
-    b.f->cmdSubmit_Click();
-    QCOMPARE(b.f->lbId->text(), key);
-    QVERIFY(b.rowOf(b.f->egNew, 1, key) > 0);
+    b.f->tabEntry->egNew_RowDblClick(1);
+    const QString key = b.f->tabEntry->lbId->text();
+    b.f->tabEntry->cmdSubmit_Click();
+    QCOMPARE(b.f->tabEntry->lbId->text(), key);
+    QVERIFY(b.rowOf(b.f->tabEntry->list->grid, 1, key) > 0);
 }
 
 void TestFrmProducts::submitAllEndsOnTopmostFailingRow() {
@@ -640,36 +645,36 @@ void TestFrmProducts::submitAllEndsOnTopmostFailingRow() {
     b.db.backend()->executeNative("delete from tblrecord where fldStatus='00'", {});
     for (const char* digits : {"00000998", "00000301", "00000999", "00000303"}) {
         b.enter("C01", digits);
-        b.f->cmdSave_Click();
+        b.f->tabEntry->cmdSave_Click();
     }
-    b.f->egNew_RowDblClick(1); // a record open: New is off until the run ends
+    b.f->tabEntry->egNew_RowDblClick(1); // a record open: New is off until the run ends
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdSubmitAll_Click();
-    QCOMPARE(b.f->egNew->Rows(), 3);
-    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("C00000998"));
-    QCOMPARE(b.f->egNew->CurrentRow().Index(), 1);
-    QCOMPARE(b.f->egNew->CurrentCol().Index(), 4);
-    QVERIFY(b.f->cmdNew->isEnabled());
+    b.f->tabEntry->cmdSubmitAll_Click();
+    QCOMPARE(b.f->tabEntry->list->grid->Rows(), 3);
+    QCOMPARE(b.cell(b.f->tabEntry->list->grid, 1, 4), QString("C00000998"));
+    QCOMPARE(b.f->tabEntry->list->grid->CurrentRow().Index(), 1);
+    QCOMPARE(b.f->tabEntry->list->grid->CurrentCol().Index(), 4);
+    QVERIFY(b.f->tabEntry->cmdNew->isEnabled());
 }
 
 void TestFrmProducts::openedRowWithoutDates() {
     Bench b;
     b.db.backend()->executeNative("update tblrecord set fldPdTime='', fldOpTime='not a date' where fldPrdNo='C00000110'", {});
     b.f->LoadRecordList("New");
-    const int other = b.rowOf(b.f->egNew, 4, "C00000110") == 1 ? 2 : 1;
-    b.f->egNew_RowDblClick(other); // its dates are in the pickers now
-    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000110"));
-    QVERIFY(b.f->txtPdTime->isMissing());
-    QVERIFY(b.f->txtOpTime->isMissing());
-    QCOMPARE(b.f->txtPdTime->text().trimmed(), QString());
-    const QString key = b.f->lbId->text();
-    b.f->cmdSave_Click();
+    const int other = b.rowOf(b.f->tabEntry->list->grid, 4, "C00000110") == 1 ? 2 : 1;
+    b.f->tabEntry->egNew_RowDblClick(other); // its dates are in the pickers now
+    b.f->tabEntry->egNew_RowDblClick(b.rowOf(b.f->tabEntry->list->grid, 4, "C00000110"));
+    QVERIFY(b.f->tabEntry->txtPdTime->isMissing());
+    QVERIFY(b.f->tabEntry->txtOpTime->isMissing());
+    QCOMPARE(b.f->tabEntry->txtPdTime->text().trimmed(), QString());
+    const QString key = b.f->tabEntry->lbId->text();
+    b.f->tabEntry->cmdSave_Click();
     QCOMPARE(b.boxes.texts(), QStringList{"请输入制作时间！"});
     QCOMPARE(b.scalar("select fldPdTime from tblrecord where fldsn=" + key), QVariant(""));
-    b.f->txtPdTime->setDate(QDate(2013, 9, 3));
-    b.f->txtOpTime->setDate(QDate(2013, 9, 4));
+    b.f->tabEntry->txtPdTime->setDate(QDate(2013, 9, 3));
+    b.f->tabEntry->txtOpTime->setDate(QDate(2013, 9, 4));
     b.boxes.clear();
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     QVERIFY(b.boxes.shown().isEmpty());
     QCOMPARE(b.scalar("select fldPdTime||fldOpTime from tblrecord where fldsn=" + key), QVariant("2013-09-032013-09-04"));
 }
@@ -678,7 +683,7 @@ void TestFrmProducts::houseColoursOnGrids() {
     Bench b;
     for (int tab : {0, 3}) {
         b.f->stbInfo->setCurrentIndex(tab);
-        vt::EditGrid* g = tab == 0 ? b.f->egNew : b.f->egBatch;
+        vt::EditGrid* g = tab == 0 ? b.f->tabEntry->list->grid : b.f->tabBatch->egBatch;
         QCoreApplication::processEvents();
         const QImage shot = g->grab().toImage();
         // The empty area under the rows and a header cell.
@@ -694,15 +699,15 @@ void TestFrmProducts::houseColoursOnGrids() {
 
 void TestFrmProducts::listsShowWholeNumbersAndDates() {
     Bench b;
-    b.f->cmdRefresh_Click();
+    b.f->tabProc->cmdRefresh_Click();
     struct Col {
         vt::EditGrid* grid;
         int col;
         QString text;
     };
-    const Col cols[] = {{b.f->egNew, 4, "C00000110"},   {b.f->egNew, 10, "2013-09-28"}, {b.f->egNew, 13, "2013-09-28"},
-                        {b.f->egProc, 7, "E00001005"},  {b.f->egProc, 8, "2013-08-22"}, {b.f->egOuted, 6, "C00000100"},
-                        {b.f->egOuted, 2, "2013-08-22"}, {b.f->egBatch, 2, "C00000102"}, {b.f->egBatch, 4, "2013-09-01"}};
+    const Col cols[] = {{b.f->tabEntry->list->grid, 4, "C00000110"},   {b.f->tabEntry->list->grid, 10, "2013-09-28"}, {b.f->tabEntry->list->grid, 13, "2013-09-28"},
+                        {b.f->tabProc->list->grid, 7, "E00001005"},  {b.f->tabProc->list->grid, 8, "2013-08-22"}, {b.f->tabOuted->list->grid, 6, "C00000100"},
+                        {b.f->tabOuted->list->grid, 2, "2013-08-22"}, {b.f->tabBatch->egBatch, 2, "C00000102"}, {b.f->tabBatch->egBatch, 4, "2013-09-01"}};
     for (const Col& c : cols) {
         const int need = QFontMetrics(c.grid->Font()).horizontalAdvance(c.text);
         const int width = vt::twipsToPixels(c.grid->Col(c.col).Width());
@@ -717,9 +722,9 @@ void TestFrmProducts::batchGridInsideItsPage() {
         b.f->stbInfo->setCurrentIndex(3);
         QCoreApplication::processEvents();
         QWidget* page = b.f->stbInfo->currentWidget();
-        const QRect grid(b.f->egBatch->mapTo(page, QPoint(0, 0)), b.f->egBatch->size());
+        const QRect grid(b.f->tabBatch->egBatch->mapTo(page, QPoint(0, 0)), b.f->tabBatch->egBatch->size());
         QVERIFY2(page->rect().contains(grid), qPrintable(QString("%1x%2").arg(grid.bottom()).arg(page->height())));
-        for (QWidget* frame : {(QWidget*)b.f->frmNew, (QWidget*)b.f->frmBatch}) {
+        for (QWidget* frame : {(QWidget*)b.f->tabEntry->frmNew, (QWidget*)b.f->tabBatch->frmBatch}) {
             const QRect r(frame->mapTo(frame->window(), QPoint(0, 0)), frame->size());
             QVERIFY(b.f->stbInfo->geometry().contains(r.translated(-b.f->centralWidget()->pos())));
         }
@@ -736,62 +741,72 @@ void TestFrmProducts::statusBarAndHelpFit() {
         QVERIFY2(r.right() < b.f->statusBar()->width(), qPrintable(QString::number(r.right())));
         QVERIFY(QFontMetrics(clock->font()).horizontalAdvance(clock->text()) <= clock->contentsRect().width());
         // The help lines break only after a phrase, and stay inside the frame.
-        const QStringList lines = b.f->lblHelp->text().split('\n');
+        const QStringList lines = b.f->tabEntry->lblHelp->text().split('\n');
         for (const QString& line : lines)
             QVERIFY2(line.endsWith(QChar(0xFF0C)) || line.endsWith(QChar(0x3002)), qPrintable(line));
-        QVERIFY(QFontMetrics(b.f->lblHelp->font()).horizontalAdvance(lines.first()) <= b.f->lblHelp->width());
-        QVERIFY(b.f->lblHelp->geometry().right() <= b.f->frmNew->width());
+        QVERIFY(QFontMetrics(b.f->tabEntry->lblHelp->font()).horizontalAdvance(lines.first()) <= b.f->tabEntry->lblHelp->width());
+        QVERIFY(b.f->tabEntry->lblHelp->geometry().right() <= b.f->tabEntry->frmNew->width());
     }
     b.f->resize(1280, 1024);
     QCoreApplication::processEvents();
-    QCOMPARE(b.f->lblHelp->text().split('\n').size(), 3);
+    QCOMPARE(b.f->tabEntry->lblHelp->text().split('\n').size(), 3);
 }
 
 void TestFrmProducts::tabReachesHospitalList() {
     Bench b;
     b.f->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
-    b.f->cmdNew_Click(); // Save is on, and the focus is on the product
-    QTRY_VERIFY(b.f->ucProduct->isAncestorOf(QApplication::focusWidget()));
+    b.f->tabEntry->cmdNew_Click(); // Save is on, and the focus is on the product
+    QTRY_VERIFY(b.f->tabEntry->ucProduct->isAncestorOf(QApplication::focusWidget()));
     // The keyboard order of the entry panel, the pickers' parts included.
     QStringList seen;
     for (int i = 0; i < 16; ++i) {
         QWidget* w = QApplication::focusWidget();
         QWidget* picker = w->parentWidget();
-        const bool inPicker = picker == b.f->ucProduct || picker == b.f->ucHospital;
+        const bool inPicker = picker == b.f->tabEntry->ucProduct || picker == b.f->tabEntry->ucHospital;
         const QString name = inPicker ? picker->objectName() + "." + w->objectName() : w->objectName();
         if (seen.isEmpty() || seen.last() != name)
             seen << name;
-        if (w == b.f->cmdSave)
+        if (w == b.f->tabEntry->cmdSave)
             break;
         QTest::keyClick(w, Qt::Key_Tab);
     }
     QCOMPARE(seen, QStringList({"ucProduct.txtKey", "ucProduct.dcSelect", "txtPrdNo", "txtPLName", "txtPFName",
                                 "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtPinYin",
                                 "ucHospital.dcSelect", "txtHospital", "txtOpDesp", "txtMemo", "cmdSave"}));
+    // Below the buttons: print, the list's filter box, export, then the list.
+    b.f->tabEntry->list->cmdPrint->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), b.f->tabEntry->list->cmdPrint);
+    QStringList below;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* w = QApplication::focusWidget();
+        below << (b.f->tabEntry->list->grid->isAncestorOf(w) ? QString("egNew") : w->objectName());
+    }
+    QCOMPARE(below, QStringList({"txtFilterNew", "cmdExportNew", "egNew"}));
 }
 
 void TestFrmProducts::unsavedChangesAreAskedFor() {
     Bench b;
     // Nothing typed: opening a row asks nothing.
-    b.f->egNew_RowDblClick(1);
+    b.f->tabEntry->egNew_RowDblClick(1);
     QVERIFY(b.boxes.shown().isEmpty());
-    QVERIFY(!b.f->lbId->text().isEmpty());
-    b.f->cmdDel->setEnabled(false);
+    QVERIFY(!b.f->tabEntry->lbId->text().isEmpty());
+    b.f->tabEntry->cmdDel->setEnabled(false);
     // A half-typed new card: the question, default No, keeps it.
-    b.f->cmdNew_Click();
-    b.f->txtPrdNo->setText("00000177");
-    b.f->egNew_RowDblClick(2);
+    b.f->tabEntry->cmdNew_Click();
+    b.f->tabEntry->txtPrdNo->setText("00000177");
+    b.f->tabEntry->egNew_RowDblClick(2);
     QCOMPARE(b.boxes.texts(), QStringList{"输入的内容尚未保存，确定要放弃吗？"});
     QCOMPARE(b.boxes.shown().first().defaultButton, int(MsgNo));
-    QCOMPARE(b.f->txtPrdNo->text(), QString("00000177"));
-    QVERIFY(b.f->lbId->text().isEmpty());
+    QCOMPARE(b.f->tabEntry->txtPrdNo->text(), QString("00000177"));
+    QVERIFY(b.f->tabEntry->lbId->text().isEmpty());
     // Yes lets it go.
     b.boxes.setNextAnswer(MsgYes);
-    b.f->egNew_RowDblClick(2);
-    QVERIFY(!b.f->lbId->text().isEmpty());
+    b.f->tabEntry->egNew_RowDblClick(2);
+    QVERIFY(!b.f->tabEntry->lbId->text().isEmpty());
     // Closing the window with changes: No keeps the program running.
-    b.f->txtMemo->setPlainText("改了");
+    b.f->tabEntry->txtMemo->setPlainText("改了");
     bool ended = false;
     try {
         b.f->close();
@@ -805,82 +820,82 @@ void TestFrmProducts::unsavedChangesAreAskedFor() {
 
 void TestFrmProducts::clearAndDeleteRowsAsk() {
     Bench b;
-    b.f->cmdClear_Click(); // one empty row, no question (nothing to lose)
+    b.f->tabBatch->cmdClear_Click(); // one empty row, no question (nothing to lose)
     QVERIFY(b.boxes.shown().isEmpty());
-    b.f->cmdAdd_Click();
-    b.f->cmdAdd_Click();
+    b.f->tabBatch->cmdAdd_Click();
+    b.f->tabBatch->cmdAdd_Click();
     for (int r = 1; r <= 3; ++r)
-        b.f->egBatch->Cells(r, 2).setText(QString("C0000040%1").arg(r));
-    b.f->cmdClear_Click(); // answered No
+        b.f->tabBatch->egBatch->Cells(r, 2).setText(QString("C0000040%1").arg(r));
+    b.f->tabBatch->cmdClear_Click(); // answered No
     QCOMPARE(b.boxes.texts(), QStringList{"确认清除全部 3 行吗？"});
-    QCOMPARE(b.f->egBatch->Rows(), 4);
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 4);
     // Rows 1 and 2 selected, then deleted.
     b.f->stbInfo->setCurrentIndex(3);
-    b.f->egBatch->Cells(1, 2).setSelected(true);
-    b.f->egBatch->focusProxy()->setFocus();
-    QTest::keyClick(b.f->egBatch->focusProxy(), Qt::Key_Down, Qt::ShiftModifier);
-    QCOMPARE(b.f->egBatch->SelectedRows(), QList<int>({1, 2}));
+    b.f->tabBatch->egBatch->Cells(1, 2).setSelected(true);
+    b.f->tabBatch->egBatch->focusProxy()->setFocus();
+    QTest::keyClick(b.f->tabBatch->egBatch->focusProxy(), Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(b.f->tabBatch->egBatch->SelectedRows(), QList<int>({1, 2}));
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdDeleteRows->click();
+    b.f->tabBatch->cmdDeleteRows->click();
     QCOMPARE(b.boxes.texts().last(), QString("确认删除选中的 2 行吗？"));
-    QCOMPARE(b.f->egBatch->Rows(), 2);
-    QCOMPARE(b.f->egBatch->Cells(1, 2).Text(), QString("C00000403"));
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 2);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 2).Text(), QString("C00000403"));
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdClear_Click();
-    QCOMPARE(b.f->egBatch->Rows(), 2);
-    QCOMPARE(b.f->egBatch->Cells(1, 2).Text(), QString());
+    b.f->tabBatch->cmdClear_Click();
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 2);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 2).Text(), QString());
 }
 
 void TestFrmProducts::everyStepSaysWhatItDid() {
     Bench b;
     b.enter("C01", "00000151");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     QVERIFY2(b.f->InfoBarPanel2->text().endsWith("已保存 C00000151"), qPrintable(b.f->InfoBarPanel2->text()));
     QVERIFY(QTime::fromString(b.f->InfoBarPanel2->text().left(8), "HH:mm:ss").isValid());
     // The saved row is the current one.
-    QCOMPARE(b.cell(b.f->egNew, b.f->egNew->CurrentRow().Index(), 4), QString("C00000151"));
+    QCOMPARE(b.cell(b.f->tabEntry->list->grid, b.f->tabEntry->list->grid->CurrentRow().Index(), 4), QString("C00000151"));
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdSubmitAll_Click();
+    b.f->tabEntry->cmdSubmitAll_Click();
     QVERIFY2(b.f->InfoBarPanel2->text().endsWith("已上报 3 张"), qPrintable(b.f->InfoBarPanel2->text()));
-    b.f->cmdClear_Click();
+    b.f->tabBatch->cmdClear_Click();
     const QStringList row{"二氧化锆全瓷冠", "D00000092", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
     for (int c = 0; c < row.size(); ++c)
-        b.f->egBatch->Cells(1, c + 1).setText(row[c]);
+        b.f->tabBatch->egBatch->Cells(1, c + 1).setText(row[c]);
     b.boxes.setNextAnswer(MsgYes);
-    b.f->cmdImport_Click();
+    b.f->tabBatch->cmdImport_Click();
     QVERIFY2(b.f->InfoBarPanel2->text().endsWith("已导入 1 行"), qPrintable(b.f->InfoBarPanel2->text()));
-    QCOMPARE(b.cell(b.f->egNew, b.f->egNew->CurrentRow().Index(), 4), QString("D00000092"));
+    QCOMPARE(b.cell(b.f->tabEntry->list->grid, b.f->tabEntry->list->grid->CurrentRow().Index(), 4), QString("D00000092"));
 }
 
 void TestFrmProducts::hospitalNamesAtOnceAndFiltered() {
     Bench b;
-    QCOMPARE(b.f->ucHospital->ListCount(), 0);
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 0);
     b.enter("C01", "00000152", "北京口腔医院");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     b.enter("C01", "00000153", "上海第九人民医院");
-    b.f->cmdSave_Click();
-    QCOMPARE(b.f->ucHospital->ListCount(), 2); // offered at once, not after a restart
-    b.f->txtPinYin->setFocus();
-    QTest::keyClicks(b.f->txtPinYin, "sh");
-    QCOMPARE(b.f->ucHospital->ListCount(), 1);
-    QTest::keyClick(b.f->txtPinYin, Qt::Key_Return);
-    QCOMPARE(b.f->txtHospital->text(), QString("上海第九人民医院"));
-    b.f->txtPinYin->clear(); // an empty box shows all again
-    QCOMPARE(b.f->ucHospital->ListCount(), 2);
+    b.f->tabEntry->cmdSave_Click();
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2); // offered at once, not after a restart
+    b.f->tabEntry->txtPinYin->setFocus();
+    QTest::keyClicks(b.f->tabEntry->txtPinYin, "sh");
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 1);
+    QTest::keyClick(b.f->tabEntry->txtPinYin, Qt::Key_Return);
+    QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("上海第九人民医院"));
+    b.f->tabEntry->txtPinYin->clear(); // an empty box shows all again
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2);
 }
 
 void TestFrmProducts::earlyWarnings() {
     Bench b;
     b.enter("C01", "00000999"); // in no range of the lab
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     QCOMPARE(b.boxes.shown().size(), 0); // no modal box
     QVERIFY2(b.f->InfoBarPanel2->text().contains("不在本所的卡号范围内"), qPrintable(b.f->InfoBarPanel2->text()));
-    const int r = b.rowOf(b.f->egNew, 4, "C00000999");
-    QCOMPARE(b.f->egNew->Cells(r, 4).BackColor(), frmProducts::WarningColor);
+    const int r = b.rowOf(b.f->tabEntry->list->grid, 4, "C00000999");
+    QCOMPARE(b.f->tabEntry->list->grid->Cells(r, 4).BackColor(), WarningColor);
     // The batch: a repeated number, a foreign one, and a row with two faults.
-    b.f->cmdClear_Click();
-    b.f->cmdAdd_Click();
-    b.f->cmdAdd_Click();
+    b.f->tabBatch->cmdClear_Click();
+    b.f->tabBatch->cmdAdd_Click();
+    b.f->tabBatch->cmdAdd_Click();
     const QStringList good{"钴铬合金烤瓷冠", "C00000410", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
     QStringList rows[3] = {good, good, good};
     rows[1][1] = "C00000999";
@@ -888,72 +903,72 @@ void TestFrmProducts::earlyWarnings() {
     rows[2][8] = "";
     for (int i = 0; i < 3; ++i)
         for (int c = 0; c < 11; ++c)
-            b.f->egBatch->Cells(i + 1, c + 1).setText(rows[i][c]);
-    b.f->egBatch->Cells(3, 2).setText("C00000410"); // the first row's number again
-    b.f->cmdCheck_Click();
+            b.f->tabBatch->egBatch->Cells(i + 1, c + 1).setText(rows[i][c]);
+    b.f->tabBatch->egBatch->Cells(3, 2).setText("C00000410"); // the first row's number again
+    b.f->tabBatch->cmdCheck_Click();
     QCOMPARE(b.boxes.texts(), QStringList{"行 3 :提供的  制作时间  格式有误！"}); // the first message, as before
-    QCOMPARE(b.f->egBatch->Cells(3, 3).BackColor(), frmProducts::FailureColor);
-    QCOMPARE(b.f->egBatch->Cells(3, 9).BackColor(), frmProducts::FailureColor);
-    QCOMPARE(b.f->egBatch->Cells(1, 2).BackColor(), frmProducts::WarningColor); // twice in the paste
-    QCOMPARE(b.f->egBatch->Cells(2, 2).BackColor(), frmProducts::WarningColor); // no range of the lab
-    QCOMPARE(b.f->egBatch->Cells(1, 1).BackColor(), -1L);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(3, 3).BackColor(), FailureColor);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(3, 9).BackColor(), FailureColor);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 2).BackColor(), WarningColor); // twice in the paste
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(2, 2).BackColor(), WarningColor); // no range of the lab
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 1).BackColor(), -1L);
     QVERIFY2(b.f->InfoBarPanel2->text().contains("检验发现 5 个问题"), qPrintable(b.f->InfoBarPanel2->text()));
 }
 
 void TestFrmProducts::pasteIntoEmptyBatchGrid() {
     Bench b;
     b.f->stbInfo->setCurrentIndex(3);
-    QCOMPARE(b.f->egBatch->Rows(), 1);
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 1);
     QApplication::clipboard()->setText("钴铬合金烤瓷冠\tC00000411\r\n钴铬合金烤瓷冠\tC00000412");
-    b.f->egBatch->focusProxy()->setFocus();
-    QTest::keyClick(b.f->egBatch->focusProxy(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(b.f->egBatch->Rows(), 3);
-    QCOMPARE(b.f->egBatch->Cells(1, 2).Text(), QString("C00000411"));
-    QCOMPARE(b.f->egBatch->Cells(2, 2).Text(), QString("C00000412"));
-    QVERIFY(b.f->cmdCheck->isEnabled());
+    b.f->tabBatch->egBatch->focusProxy()->setFocus();
+    QTest::keyClick(b.f->tabBatch->egBatch->focusProxy(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 3);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 2).Text(), QString("C00000411"));
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(2, 2).Text(), QString("C00000412"));
+    QVERIFY(b.f->tabBatch->cmdCheck->isEnabled());
 }
 
 void TestFrmProducts::keyboardShortcuts() {
     Bench b;
     b.f->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
-    QVERIFY(b.f->cmdSave->toolTip().contains("Ctrl+S"));
-    QVERIFY(b.f->cmdSubmit->toolTip().contains("Ctrl+Return"));
+    QVERIFY(b.f->tabEntry->cmdSave->toolTip().contains("Ctrl+S"));
+    QVERIFY(b.f->tabEntry->cmdSubmit->toolTip().contains("Ctrl+Return"));
     QTest::keyClick(b.f.get(), Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(b.f->cmdSave->isEnabled());
-    b.f->ucProduct->setKey("C01");
-    b.f->txtPrdNo->setText("00000154");
-    b.f->txtPLName->setText("王");
-    b.f->txtPFName->setText("五");
-    b.f->txtHospital->setText("协和医院");
+    QVERIFY(b.f->tabEntry->cmdSave->isEnabled());
+    b.f->tabEntry->ucProduct->setKey("C01");
+    b.f->tabEntry->txtPrdNo->setText("00000154");
+    b.f->tabEntry->txtPLName->setText("王");
+    b.f->tabEntry->txtPFName->setText("五");
+    b.f->tabEntry->txtHospital->setText("协和医院");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldPrdNo='C00000154'"), QVariant(qlonglong(1)));
-    b.f->egNew_RowDblClick(b.rowOf(b.f->egNew, 4, "C00000154"));
+    b.f->tabEntry->egNew_RowDblClick(b.rowOf(b.f->tabEntry->list->grid, 4, "C00000154"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000154'"), QVariant("01"));
     // Enter on a focused button presses it.
     b.f->stbInfo->setCurrentIndex(1);
-    b.f->cmdRefresh->setFocus();
-    QTest::keyClick(b.f->cmdRefresh, Qt::Key_Return);
-    QVERIFY(b.rowOf(b.f->egProc, 7, "C00000154") > 0);
+    b.f->tabProc->cmdRefresh->setFocus();
+    QTest::keyClick(b.f->tabProc->cmdRefresh, Qt::Key_Return);
+    QVERIFY(b.rowOf(b.f->tabProc->list->grid, 7, "C00000154") > 0);
 }
 
 void TestFrmProducts::columnWidthsRemembered() {
     int width = 0;
     {
         Bench b;
-        auto* header = b.f->egNew->findChild<QHeaderView*>();
+        auto* header = b.f->tabEntry->list->grid->findChild<QHeaderView*>();
         QVERIFY(header);
         // The user drags the hospital column's edge (section of column 9).
         const int section = 9 - 1;
         QCOMPARE(header->sectionResizeMode(section), QHeaderView::Interactive);
         header->resizeSection(section, header->sectionSize(section) + 80);
-        width = b.f->egNew->Col(9).Width();
+        width = b.f->tabEntry->list->grid->Col(9).Width();
         b.f->LoadRecordList("New"); // a reload keeps it
-        QCOMPARE(b.f->egNew->Col(9).Width(), width);
+        QCOMPARE(b.f->tabEntry->list->grid->Col(9).Width(), width);
         // The program starts again with the same store.
         b.f = std::make_unique<frmProducts>();
-        QCOMPARE(b.f->egNew->Col(9).Width(), width);
+        QCOMPARE(b.f->tabEntry->list->grid->Col(9).Width(), width);
     }
 }
 
@@ -961,48 +976,48 @@ void TestFrmProducts::sortKeptAndCutTextShown() {
     Bench b;
     for (const char* digits : {"00000150", "00000160"}) {
         b.enter("C01", digits);
-        b.f->cmdSave_Click();
+        b.f->tabEntry->cmdSave_Click();
     }
     // The user sorts by card number, downwards (two clicks on its header).
-    auto* grid = parts::grid(b.f->egNew);
+    auto* grid = parts::grid(b.f->tabEntry->list->grid);
     auto* header = grid->horizontalHeader();
     const QPoint onCard(header->sectionViewportPosition(3) + header->sectionSize(3) / 2, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onCard);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onCard);
-    QCOMPARE(b.cell(b.f->egNew, 1, 4), QString("D00000012"));
+    QCOMPARE(b.cell(b.f->tabEntry->list->grid, 1, 4), QString("D00000012"));
     // A save reloads the list: the order stays.
     b.enter("C01", "00000170");
-    b.f->cmdSave_Click();
+    b.f->tabEntry->cmdSave_Click();
     QStringList numbers;
-    for (int r = 1; r < b.f->egNew->Rows(); ++r)
-        numbers << b.cell(b.f->egNew, r, 4);
+    for (int r = 1; r < b.f->tabEntry->list->grid->Rows(); ++r)
+        numbers << b.cell(b.f->tabEntry->list->grid, r, 4);
     QStringList sorted = numbers;
     std::sort(sorted.begin(), sorted.end(), std::greater<QString>());
     QCOMPARE(numbers, sorted);
     // A cell whose text is cut shows it whole as a tooltip; a whole one none.
     const QString longText = "上颌前牙烤瓷冠修复，共三颗，颜色A2";
-    b.f->egNew->Cells(1, 11).setText(longText);
-    const QRect cut = grid->visualRect(grid->model()->index(0, 11 - b.f->egNew->FixedCols()));
+    b.f->tabEntry->list->grid->Cells(1, 11).setText(longText);
+    const QRect cut = grid->visualRect(grid->model()->index(0, 11 - b.f->tabEntry->list->grid->FixedCols()));
     QHelpEvent help(QEvent::ToolTip, cut.center(), grid->viewport()->mapToGlobal(cut.center()));
     QApplication::sendEvent(grid->viewport(), &help);
     QTRY_COMPARE(QToolTip::text(), longText);
     QToolTip::hideText();
-    const QRect whole = grid->visualRect(grid->model()->index(0, 4 - b.f->egNew->FixedCols()));
+    const QRect whole = grid->visualRect(grid->model()->index(0, 4 - b.f->tabEntry->list->grid->FixedCols()));
     QHelpEvent none(QEvent::ToolTip, whole.center(), grid->viewport()->mapToGlobal(whole.center()));
     QApplication::sendEvent(grid->viewport(), &none);
-    QVERIFY(!QToolTip::isVisible() || QToolTip::text() != b.cell(b.f->egNew, 1, 4));
+    QVERIFY(!QToolTip::isVisible() || QToolTip::text() != b.cell(b.f->tabEntry->list->grid, 1, 4));
     // The batch grid's menu holds the delete-rows entry.
     bool found = false;
-    for (QAction* a : b.f->egBatch->findChildren<QAction*>())
+    for (QAction* a : b.f->tabBatch->egBatch->findChildren<QAction*>())
         found = found || a->text() == "删除行";
     QVERIFY(found);
-    QVERIFY(b.f->egBatch->ShowMenu());
+    QVERIFY(b.f->tabBatch->egBatch->ShowMenu());
 }
 
 void TestFrmProducts::screenshot() {
     Bench b;
     b.f->resize(1100, 720);
-    b.f->cmdRefresh_Click();
+    b.f->tabProc->cmdRefresh_Click();
     QCoreApplication::processEvents();
     QTemporaryDir scratch;
     const QString shots = qEnvironmentVariable("QV_SCREENSHOTS", scratch.path());

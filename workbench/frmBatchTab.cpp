@@ -1,37 +1,111 @@
-// The workbench's batch tab: rows typed or pasted into egBatch, checked row
-// by row and stored as pending records.
-#include "frmProducts.h"
+#include "frmBatchTab.h"
 
 #include "EditGrid.h"
 #include "clsConn.h"
-#include "dbSqliteBackend.h"
+#include "dbChunkWriter.h"
 #include "dbUserInterface.h"
+#include "frmRecordList.h"
+#include "mduCardChecks.h"
 #include "mduCsvReader.h"
 #include "mduFileDialog.h"
 #include "mduMessage.h"
-#include "mduXlsxReader.h"
-#include "mduRecordRules.h"
-#include "mduRecordSql.h"
 #include "mduShTools.h"
-#include "mduChunk.h"
+#include "mduXlsxReader.h"
 #include "ucInput.h"
 
-#include <QHash>
-#include <QSet>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSet>
 
 #include <algorithm>
 
-void frmProducts::cmdAdd_Click() {
+using namespace wb;
+
+frmBatchTab::frmBatchTab(const CardChecks& checks, TabLinks links, QWidget* parent)
+    : QWidget(parent), m_checks(checks), m_links(std::move(links)) {
+    setObjectName(QStringLiteral("tabBatch"));
+    frmBatch = frame(this, "frmBatch");
+    ucProduct2 = picker(frmBatch, "ucProduct2");
+    place(ucProduct2, 120, 300, 3000, 330);
+    ucProduct2->hide(); // it holds the product list the rows name
+    lblBatchHelp = new QLabel(frmBatch);
+    lblBatchHelp->setObjectName(QStringLiteral("lbtBatchHelp"));
+    lblBatchHelp->setWordWrap(true);
+    place(lblBatchHelp, 120, 250, 9500, 1300);
+    cmdImport = button(frmBatch, "cmdImport", QStringLiteral("批量导入"), 9800, 250);
+    cmdCheck = button(frmBatch, "cmdCheck", QStringLiteral("检 验"), 11000, 250);
+    cmdAdd = button(frmBatch, "cmdAdd", QStringLiteral("增加行"), 9800, 750);
+    cmdClear = button(frmBatch, "cmdClear", QStringLiteral("清 除"), 11000, 750);
+    cmdDeleteRows = button(frmBatch, "cmdDeleteRows", QStringLiteral("删除行"), 12200, 750);
+    cmdReadFile = button(frmBatch, "cmdReadFile", QStringLiteral("读取文件…"), 12200, 250);
+    cmdReadFile->setToolTip(QStringLiteral("从 CSV 或 Excel（.xlsx）文件读入行，检验后再导入"));
+    cmdImport->setEnabled(false);
+    cmdCheck->setEnabled(false);
+    egBatch = grid(frmBatch, "egBatch");
+    place(egBatch, 120, 1600, 13500, 5000);
+
+    connect(cmdAdd, &QPushButton::clicked, this, &frmBatchTab::cmdAdd_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmBatchTab::cmdClear_Click);
+    connect(cmdCheck, &QPushButton::clicked, this, &frmBatchTab::cmdCheck_Click);
+    connect(cmdImport, &QPushButton::clicked, this, &frmBatchTab::cmdImport_Click);
+    connect(cmdReadFile, &QPushButton::clicked, this, &frmBatchTab::cmdReadFile_Click);
+    connect(cmdDeleteRows, &QPushButton::clicked, this, &frmBatchTab::cmdDeleteRows_Click);
+    egBatch->AddMenuItem(QStringLiteral("删除行"));
+    connect(egBatch, &vt::EditGrid::MenuItemClick, this, [this](const QString& item) {
+        if (item == QLatin1String("删除行"))
+            cmdDeleteRows_Click();
+    });
+    // A paste into the empty grid starts its first row.
+    egBatch->focusProxy()->installEventFilter(this);
+}
+
+bool frmBatchTab::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == egBatch->focusProxy() &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) && egBatch->Rows() == 1) {
+        egBatch->NewRecord();
+        cmdCheck->setEnabled(true);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmBatchTab::InitColumns() {
+    egBatch->InitColHeaders(QString(), QVariantList{"质保产品", "质保卡号", "制作时间", "诊疗时间", "患者姓", "患者名",
+                                                    "主治医生姓", "主治医生名", "医院诊所", "治疗项目描述", "备注"});
+    egBatch->InitColWidth(200, QVariantList{1020, 1020, 1020, 1020, 820, 820, 1300, 1300, 1800, 2000, 4300});
+    egBatch->InitColEdit(false, QVariantList{true, true, true, true, true, true, true, true, true, true, true});
+    FitNumberAndDateColumns(egBatch, {BatchCardNumber}, {BatchProductionDate, BatchTreatmentDate});
+    RestoreColumnWidths(egBatch);
+}
+
+void frmBatchTab::LoadProducts() {
+    QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
+    ucProduct2->LoadList(gConn->GetSP(QStringLiteral("upvProducts"), p));
+    // The rows are checked and stored against the list as loaded.
+    m_products = {};
+    for (int k = 0; k < ucProduct2->ListCount(); ++k) {
+        m_products.keys << vt::vtListTable::textOf(ucProduct2->ListKey(k));
+        m_products.names << ucProduct2->ListText(k);
+    }
+    const QString example = m_products.names.value(0);
+    lblBatchHelp->setText(QStringLiteral("批量操作说明：\n1、质保产品：请按单条录入的产品列表中的名称输入，例如：") + example +
+                          QStringLiteral("\n2、质保卡号：请连同质保卡号的首字母一同输入，例如：C00000102,除首字母外其他必须是数字\n"
+                                         "3、制作时间、诊疗时间：按标准日期格式输入，例如：2013-09-01\n"
+                                         "4、患者姓、名以及医院诊所信息不能为空"));
+}
+
+void frmBatchTab::cmdAdd_Click() {
     egBatch->NewRecord();
     cmdCheck->setEnabled(true);
 }
 
-void frmProducts::cmdClear_Click() {
+void frmBatchTab::cmdClear_Click() {
     // Typed or pasted rows are not wiped without a question.
     const int rows = egBatch->Rows() - 1;
     if (rows > 0 && ShowMessage(QStringLiteral("确认清除全部 %1 行吗？").arg(rows), QStringLiteral("系统确认"), 2) != MsgYes)
@@ -40,7 +114,7 @@ void frmProducts::cmdClear_Click() {
     egBatch->NewRecord();
 }
 
-void frmProducts::cmdDeleteRows_Click() {
+void frmBatchTab::cmdDeleteRows_Click() {
     const QList<int> rows = egBatch->SelectedRows();
     if (rows.isEmpty())
         return;
@@ -50,16 +124,16 @@ void frmProducts::cmdDeleteRows_Click() {
     Report(QStringLiteral("已删除 %1 行").arg(rows.size()));
 }
 
-RuleFailure frmProducts::MarkBatchProblems() {
+RuleFailure frmBatchTab::MarkBatchProblems() {
     egBatch->ClearCellColors();
-    const QStringList products = ProductNames();
+    const QStringList& products = m_products.names;
     int problems = 0;
     RuleFailure first; // of the top row that fails, as the check shows it
     QHash<QString, int> seen; // card numbers of this batch
     for (int i = 1; i < egBatch->Rows(); ++i)
         ++seen[egBatch->Cells(i, BatchCardNumber).Text()];
     // Card numbers of the pending list, rows the filter hides included.
-    const QStringList pendingNumbers = PendingNumbers();
+    const QStringList pendingNumbers = m_checks.PendingNumbers();
     const QSet<QString> pending(pendingNumbers.begin(), pendingNumbers.end());
     for (int i = 1; i < egBatch->Rows(); ++i) {
         const QStringList cells = BatchCells(i);
@@ -75,7 +149,7 @@ RuleFailure frmProducts::MarkBatchProblems() {
                                               [](const RuleFailure& f) { return f.column == BatchCardNumber; });
         if (number.isEmpty() || numberFailed)
             continue;
-        if (seen.value(number) > 1 || pending.contains(number) || !InRange(number) || Taken(number, QString())) {
+        if (seen.value(number) > 1 || pending.contains(number) || !m_checks.InRange(number) || m_checks.Taken(number, QString())) {
             egBatch->Cells(i, BatchCardNumber).setBackColor(WarningColor);
             ++problems;
         }
@@ -87,7 +161,7 @@ RuleFailure frmProducts::MarkBatchProblems() {
     return first;
 }
 
-QStringList frmProducts::BatchCells(int row) const {
+QStringList frmBatchTab::BatchCells(int row) const {
     QStringList cells;
     cells.reserve(BatchRemark);
     for (int c = BatchProduct; c <= BatchRemark; ++c)
@@ -95,15 +169,8 @@ QStringList frmProducts::BatchCells(int row) const {
     return cells;
 }
 
-QStringList frmProducts::ProductNames() const {
-    QStringList names;
-    for (int k = 0; k < ucProduct2->ListCount(); ++k)
-        names << ucProduct2->ListText(k);
-    return names;
-}
-
-bool frmProducts::CheckBatch() {
-    const QStringList products = ProductNames();
+bool frmBatchTab::CheckBatch() {
+    const QStringList& products = m_products.names;
     for (int i = 1; i < egBatch->Rows(); ++i) {
         if (const RuleFailure f = CheckBatchRow(BatchCells(i), i, products); f.failed()) {
             ShowMessage(f.message, QString(), 0);
@@ -113,7 +180,7 @@ bool frmProducts::CheckBatch() {
     return true;
 }
 
-void frmProducts::cmdCheck_Click() {
+void frmBatchTab::cmdCheck_Click() {
     // Every problem is marked; the first is shown as the check shows it.
     const RuleFailure first = MarkBatchProblems();
     if (first.failed())
@@ -121,7 +188,7 @@ void frmProducts::cmdCheck_Click() {
     cmdImport->setEnabled(!first.failed());
 }
 
-void frmProducts::cmdImport_Click() {
+void frmBatchTab::cmdImport_Click() {
     // The rows as checked are the rows stored: the question in between is
     // modal and nothing else runs until the last row is stored, so the grid
     // cannot change meanwhile.
@@ -131,39 +198,37 @@ void frmProducts::cmdImport_Click() {
         return;
     if (ShowMessage(QStringLiteral("你确认要保存吗？"), QStringLiteral("系统提示"), 2) != MsgYes)
         return;
-    const QStringList products = ProductNames();
     const QString opId = gConn->OpId().toString();
     const QString opNo = gConn->OpNo().toString();
-    QStringList stored;
-    // Rows are stored in chunks, each one transaction whose rows leave the
-    // grid only once it is committed: a kill or a failure leaves whole
-    // chunks, never a row both stored and still waiting here.
+    // Rows are stored from the bottom up in chunks, each one transaction
+    // whose rows leave the grid only once it is committed: a kill or a
+    // failure leaves whole chunks, never a row both stored and still
+    // waiting here. A row whose insert failed stays, so nothing typed or
+    // pasted is lost.
     BusyPointer busy; // one for the whole batch, not one per row
-    ChunkRunner chunk;
-    for (int i = egBatch->Rows() - 1; i >= 1; --i) {
-        if (!chunk.open())
-            break;
-        const QStringList cells = BatchCells(i);
-        const QString key =
-            vt::vtListTable::textOf(ucProduct2->ListKey(FindProduct(products, cells[BatchProduct - 1])));
-        // A row whose insert failed stays in the grid, so nothing typed or
-        // pasted is lost.
-        if (gConn->CommandRan(gConn->ExeCommandInChunk(BatchInsertStatement(BatchRowRecord(cells, key), opId, opNo))))
-            chunk.stored(i, cells[BatchCardNumber - 1]);
-        if (chunk.full() && !chunk.commit(egBatch, stored))
-            break;
-    }
-    chunk.finish(egBatch, stored);
+    QList<int> rows;
+    rows.reserve(egBatch->Rows() - 1);
+    for (int i = egBatch->Rows() - 1; i >= 1; --i)
+        rows << i;
+    QString topmost; // the card number of the topmost row stored
+    const ChunkWriter::Result run = ChunkWriter::Run(
+        rows, [&](int i) { return ChunkWriter::Step::store(BatchRowStatement(BatchCells(i), m_products, opId, opNo)); },
+        [&](const QList<int>& stored) {
+            topmost = egBatch->Cells(stored.last(), BatchCardNumber).Text();
+            egBatch->RemoveRows(stored);
+        },
+        ChunkWriter::OnFailure::GoOn);
     cmdCheck->setEnabled(false);
     cmdImport->setEnabled(false);
-    LoadRecordList(QStringLiteral("New"));
-    Report(QStringLiteral("已导入 %1 行").arg(stored.size()));
-    if (!stored.isEmpty())
-        SelectRowOf(egNew, 4, stored.last()); // the topmost row of the batch
+    frmRecordList* pending = m_links.list(QStringLiteral("New"));
+    pending->LoadRecordList();
+    Report(QStringLiteral("已导入 %1 行").arg(run.stored.size()));
+    if (!topmost.isEmpty())
+        SelectRowOf(pending->grid, 4, topmost);
 }
 
-bool frmProducts::cmdReadFile_Click() {
-    const QString path = AskOpenFileName(this, QStringLiteral("读取文件"),
+bool frmBatchTab::cmdReadFile_Click() {
+    const QString path = AskOpenFileName(window(), QStringLiteral("读取文件"),
                                          QStringLiteral("表格文件 (*.csv *.xlsx *.txt);;所有文件 (*)"));
     if (path.isEmpty())
         return false;
@@ -174,15 +239,12 @@ bool frmProducts::cmdReadFile_Click() {
     };
     // The database in use (or its journal) is never opened as a table: a
     // second handle closed on it would drop the program's locks on it.
-    if (const auto* db = dynamic_cast<const SqliteBackend*>(gConn->GetConnection())) {
-        const QString open = QFileInfo(db->filePath()).canonicalFilePath();
-        if (!open.isEmpty() && QFileInfo(path).canonicalFilePath().startsWith(open))
-            return refuse(QStringLiteral("这是程序正在使用的数据库文件"));
-    }
+    if (gConn->IsDatabaseFile(path))
+        return refuse(QStringLiteral("这是程序正在使用的数据库文件"));
     // Files over a thousand rows show their progress, and may be cancelled;
     // until the last step nothing in the grid changes.
     QProgressDialog progress(QStringLiteral("正在读取 ") + QFileInfo(path).fileName() + QStringLiteral("…"),
-                             QStringLiteral("取 消"), 0, 1000, this);
+                             QStringLiteral("取 消"), 0, 1000, window());
     progress.setWindowTitle(QStringLiteral("读取文件"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);

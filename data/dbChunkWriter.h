@@ -1,0 +1,45 @@
+#pragma once
+// Runs many rows' statements through the connection object in chunks: one
+// transaction for at most ChunkRows rows or about a second, each row with a
+// savepoint of its own (a failing row is rolled back alone). The chunks'
+// commits do not each wait for the disk; the end of the run waits once for
+// all of them, so what is reported stored is on the disk and a kill leaves
+// whole chunks only. The rows are numbers of the caller's own; the writer
+// says which of them were stored, chunk by chunk as each is committed.
+#include <QList>
+#include <QString>
+#include <functional>
+
+class ChunkWriter {
+public:
+    // The most rows in one chunk; tests make it smaller.
+    static int& ChunkRows();
+
+    // What one row gives the run: a statement to store it, nothing (the row
+    // is passed over), or the end of the run (the open chunk is committed).
+    struct Step {
+        enum Kind { Store, Skip, Stop };
+        Kind kind = Skip;
+        QString sql;
+        static Step store(const QString& statement) { return {Store, statement}; }
+        static Step skip() { return {Skip, {}}; }
+        static Step stop() { return {Stop, {}}; }
+    };
+    // A row whose statement failed: either it is left out and the run goes
+    // on, or the run ends there (the open chunk with the rows before it is
+    // committed).
+    enum class OnFailure { GoOn, Stop };
+
+    struct Result {
+        QList<int> stored; // the rows whose statements were committed, in the order run
+        int failedRow = -1; // with OnFailure::Stop: the row whose statement failed
+        bool stopped = false; // a step ended the run
+        bool complete = false; // every row was handed to its step and every chunk committed
+    };
+
+    // Runs the rows in the order given; step is asked for each row's
+    // statement inside the open chunk, committed is told the rows of each
+    // chunk once it is committed (before the next one begins).
+    static Result Run(const QList<int>& rows, const std::function<Step(int row)>& step,
+                      const std::function<void(const QList<int>& rows)>& committed, OnFailure onFailure);
+};

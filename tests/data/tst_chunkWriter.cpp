@@ -1,0 +1,167 @@
+// The chunked writer on the embedded demo database: which rows it stores,
+// chunk by chunk, and what ends a run.
+#include "clsConn.h"
+#include "dbChunkWriter.h"
+#include "tsDemoDatabase.h"
+#include "tsMessages.h"
+#include "tsSyncWatch.h"
+
+#include <QtTest>
+
+using Rows = QList<int>;
+using Chunks = QList<QList<int>>;
+Q_DECLARE_METATYPE(Chunks)
+
+namespace {
+
+QString insert(int row) {
+    return QString("insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values ('1','W%1','00')").arg(row);
+}
+
+const QString Failing = "insert into noSuchTable values (1)";
+
+// The rows of the work, stored rows shown by their card numbers.
+Rows storedInDatabase(const DemoDatabase& db, const Rows& rows) {
+    Rows stored;
+    for (int r : rows)
+        if (db.scalar(QString("select count(*) from tblrecord where fldPrdNo='W%1'").arg(r)).toInt() == 1)
+            stored << r;
+    return stored;
+}
+
+} // namespace
+
+class TestChunkWriter : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_chunkRows = ChunkWriter::ChunkRows(); }
+    void cleanup() { ChunkWriter::ChunkRows() = m_chunkRows; }
+    void rowsInChunks_data();
+    void rowsInChunks();
+    void runWaitsForTheDiskOnce();
+    void rebuiltConnectionLosesItsChunkOnly();
+
+private:
+    int m_chunkRows = 0;
+};
+
+void TestChunkWriter::rowsInChunks_data() {
+    QTest::addColumn<Rows>("failing");  // rows whose statement fails
+    QTest::addColumn<Rows>("skipped");  // rows the step passes over
+    QTest::addColumn<int>("stopAt");    // the row whose step ends the run (0: none)
+    QTest::addColumn<bool>("stopOnFailure");
+    QTest::addColumn<Chunks>("chunks"); // the rows of each committed chunk
+    QTest::addColumn<int>("failedRow");
+    QTest::addColumn<bool>("complete");
+    // Seven rows, run from the bottom up, three stored rows to a chunk.
+    QTest::newRow("every row") << Rows{} << Rows{} << 0 << false << Chunks{{7, 6, 5}, {4, 3, 2}, {1}} << -1 << true;
+    QTest::newRow("a failing row left out") << Rows{5} << Rows{} << 0 << false << Chunks{{7, 6, 4}, {3, 2, 1}} << -1
+                                            << true;
+    QTest::newRow("a failing row ends the run") << Rows{5} << Rows{} << 0 << true << Chunks{{7, 6}} << 5 << false;
+    QTest::newRow("skipped rows") << Rows{} << Rows{6, 2} << 0 << false << Chunks{{7, 5, 4}, {3, 1}} << -1 << true;
+    QTest::newRow("a step ends the run") << Rows{} << Rows{} << 3 << false << Chunks{{7, 6, 5}, {4}} << -1 << false;
+    QTest::newRow("ended on a chunk's first row") << Rows{} << Rows{} << 4 << false << Chunks{{7, 6, 5}} << -1 << false;
+}
+
+void TestChunkWriter::rowsInChunks() {
+    QFETCH(Rows, failing);
+    QFETCH(Rows, skipped);
+    QFETCH(int, stopAt);
+    QFETCH(bool, stopOnFailure);
+    QFETCH(Chunks, chunks);
+    QFETCH(int, failedRow);
+    QFETCH(bool, complete);
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    ChunkWriter::ChunkRows() = 3;
+    const Rows rows{7, 6, 5, 4, 3, 2, 1};
+    Rows asked;
+    Chunks committed;
+    const ChunkWriter::Result result = ChunkWriter::Run(
+        rows,
+        [&](int r) {
+            asked << r;
+            if (r == stopAt)
+                return ChunkWriter::Step::stop();
+            if (skipped.contains(r))
+                return ChunkWriter::Step::skip();
+            return ChunkWriter::Step::store(failing.contains(r) ? Failing : insert(r));
+        },
+        [&](const QList<int>& chunk) {
+            // Told once the chunk is on the database, before the next begins.
+            QCOMPARE(storedInDatabase(db, chunk), chunk);
+            committed << chunk;
+        },
+        stopOnFailure ? ChunkWriter::OnFailure::Stop : ChunkWriter::OnFailure::GoOn);
+    QCOMPARE(committed, chunks);
+    Rows all;
+    for (const Rows& c : chunks)
+        all += c;
+    QCOMPARE(result.stored, all);
+    QCOMPARE(storedInDatabase(db, rows), all);
+    QCOMPARE(result.failedRow, failedRow);
+    QCOMPARE(result.stopped, stopAt != 0);
+    QCOMPARE(result.complete, complete);
+    // Nothing is asked after the row that ended the run.
+    const int last = stopAt != 0 ? stopAt : (failedRow > 0 ? failedRow : 1);
+    QCOMPARE(asked, rows.mid(0, rows.indexOf(last) + 1));
+    QCOMPARE(gConn->InChunk(), false);
+    // Only the failing statements are reported, by the connection object.
+    QCOMPARE(boxes.shown().size(), int(stopOnFailure ? 1 : failing.size()));
+}
+
+// The chunks' commits do not sync the log; the end of the run does, once,
+// after the last of them; then commits wait for the disk again.
+void TestChunkWriter::runWaitsForTheDiskOnce() {
+    SyncWatch watch;
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    ChunkWriter::ChunkRows() = 20;
+    Rows rows;
+    for (int r = 100; r >= 1; --r)
+        rows << r;
+    watch.reset();
+    int chunks = 0;
+    bool syncedBeforeEnd = true;
+    const ChunkWriter::Result result = ChunkWriter::Run(
+        rows, [](int r) { return ChunkWriter::Step::store(insert(r)); },
+        [&](const QList<int>&) {
+            ++chunks;
+            syncedBeforeEnd = watch.logSyncedAfterLastWrite();
+        },
+        ChunkWriter::OnFailure::GoOn);
+    QVERIFY(result.complete);
+    QCOMPARE(chunks, 5);
+    QVERIFY(!syncedBeforeEnd);
+    QVERIFY(watch.logSyncs() <= 2);
+    QVERIFY(watch.logSyncedAfterLastWrite());
+    QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(), 2);
+    QCOMPARE(storedInDatabase(db, rows).size(), 100);
+    QVERIFY(boxes.texts().isEmpty());
+}
+
+// The link rebuilt in the middle of a chunk: that chunk is neither
+// committed nor reported, nor is any row after it; the chunks before it are.
+void TestChunkWriter::rebuiltConnectionLosesItsChunkOnly() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    ChunkWriter::ChunkRows() = 2;
+    const Rows rows{6, 5, 4, 3, 2, 1};
+    const ChunkWriter::Result result = ChunkWriter::Run(
+        rows,
+        [](int r) {
+            if (r == 3) {
+                QString server = "(embedded)", name = "demo";
+                gConn->ConnectToDatabase(server, name);
+            }
+            return ChunkWriter::Step::store(insert(r));
+        },
+        {}, ChunkWriter::OnFailure::GoOn);
+    QCOMPARE(result.stored, (Rows{6, 5}));
+    QVERIFY(!result.complete);
+    QCOMPARE(storedInDatabase(db, rows), (Rows{6, 5}));
+    QCOMPARE(boxes.texts(), QStringList{"连接已重建，本批未保存"});
+}
+
+QTEST_MAIN(TestChunkWriter)
+#include "tst_chunkWriter.moc"

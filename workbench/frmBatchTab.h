@@ -1,0 +1,66 @@
+#pragma once
+// The workbench's batch tab: rows typed, pasted or read from a file into
+// egBatch, checked row by row and stored as pending records in chunks.
+#include "mduBatchStatements.h"
+#include "mduFormParts.h"
+#include "mduRecordRules.h"
+
+#include <QWidget>
+
+class CardChecks;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+class frmBatchTab : public QWidget {
+    Q_OBJECT
+public:
+    static QString Caption() { return QStringLiteral("质保卡批量预录"); }
+
+    // checks: the warnings of the batch check (ranges, taken and pending numbers).
+    frmBatchTab(const CardChecks& checks, TabLinks links, QWidget* parent = nullptr);
+
+    QGroupBox* frmBatch;
+    vt::ucInput* ucProduct2;
+    QLabel* lblBatchHelp;
+    QPushButton* cmdAdd;
+    QPushButton* cmdClear;
+    QPushButton* cmdDeleteRows;
+    QPushButton* cmdCheck;
+    QPushButton* cmdImport;
+    QPushButton* cmdReadFile;
+    vt::EditGrid* egBatch;
+
+    // The grid's headers, widths and editable columns.
+    void InitColumns();
+    // The product list the rows name, and the help text's example of it.
+    void LoadProducts();
+    // The product list as the batch checks and stores against it.
+    const ProductList& Products() const { return m_products; }
+
+    void cmdAdd_Click();
+    void cmdClear_Click();
+    void cmdCheck_Click();
+    void cmdImport_Click();
+    void cmdDeleteRows_Click();
+    // Rows of a CSV or XLSX file into the grid (nothing stored); false when
+    // cancelled or the file could not be taken.
+    bool cmdReadFile_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The batch check's marks: every failing cell, and the early warnings;
+    // gives the first failure of the top failing row (none when all pass).
+    RuleFailure MarkBatchProblems();
+    // The batch check: true when every row passed; the first failure is shown.
+    bool CheckBatch();
+    // The texts of a row's columns 1 to 11.
+    QStringList BatchCells(int row) const;
+    void Report(const QString& what, bool warning = false) { m_links.report(what, warning); }
+
+    const CardChecks& m_checks;
+    TabLinks m_links;
+    ProductList m_products;
+};

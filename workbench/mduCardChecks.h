@@ -1,0 +1,29 @@
+#pragma once
+// The checks of a card number against the database and the pending list:
+// the submission's range and duplicate tests, and the warnings that the
+// entry tab and the batch check show before a submission would meet them.
+// Values in, answers out: the tabs hand it numbers and keys, and it is
+// given the pending list's numbers as it asks for them.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class CardChecks {
+public:
+    // pendingNumbers gives the card numbers of every pending record, those
+    // a list filter hides included.
+    explicit CardChecks(std::function<QStringList()> pendingNumbers) : m_pendingNumbers(std::move(pendingNumbers)) {}
+
+    // The range test of a card number against the lab's issued ranges (and
+    // those of its related lab).
+    bool InRange(const QString& number) const;
+    // The duplicate test: another submitted record than key holds the number.
+    bool Taken(const QString& number, const QString& key) const;
+    QStringList PendingNumbers() const { return m_pendingNumbers(); }
+    // Warnings that do not stop anything: a card number in no range of the
+    // lab, taken by a submitted card, or twice among the pending ones.
+    QStringList EarlyWarnings(const QString& number, const QString& key) const;
+
+private:
+    std::function<QStringList()> m_pendingNumbers;
+};
