@@ -1,8 +1,9 @@
 #pragma once
-// The patient's warranty card on paper: one card per page at ID-card size
-// (85.6 x 54 mm) or eight to an A4 sheet, with the lab's name, the record's
-// fields, the term and expiry, a QR code of the card number and a place for
-// the lab's stamp. Printed, previewed or saved as PDF (Chinese text embedded).
+// The patient's warranty card on paper: the record's fields, the term and
+// expiry as the card's lines, laid out by mduCardLayout (one card per
+// ID-card page or eight to an A4 sheet, a QR code of the card number).
+// Printed, previewed or saved as PDF (Chinese text embedded).
+#include "mduCardLayout.h"
 #include "mduCardLookup.h"
 
 #include <QDate>
@@ -13,12 +14,6 @@
 #include <functional>
 
 class QComboBox;
-class QPagedPaintDevice;
-class QPainter;
-class QPrinter;
-class QRectF;
-
-enum class CardSheet { IdCard, EightPerA4 };
 
 struct CardPrintJob {
     QString labName;
@@ -29,19 +24,8 @@ struct CardPrintJob {
 // The card's lines as printed: caption and value, in order.
 QList<QPair<QString, QString>> CardLines(const WarrantyCard& card, int termMonths);
 
-// The QR code of a text as black (true) and white modules, row by row; the
-// side is the square root of the count. Empty when the text cannot be coded.
-QList<bool> QrModules(const QString& text, int* side);
-
-// Gives a printer or PDF writer the page of a sheet: the card's own page,
-// or A4 portrait; no margins (the cards are placed from the page's corner).
-void SetUpCardPage(QPagedPaintDevice* device, CardSheet sheet);
-// Draws every card of the job on the device, page after page; false when
-// the device could not be painted on.
-bool PaintCards(QPagedPaintDevice* device, const CardPrintJob& job, CardSheet sheet);
-// Draws one card into a rectangle given in device pixels.
-void PaintCard(QPainter& painter, const QRectF& rect, const WarrantyCard& card, const QString& labName,
-               int termMonths);
+// The job as the layout draws it: each card's lines, the house band colour.
+CardDeck CardDeckOf(const CardPrintJob& job);
 // Writes the job as a PDF file, whole or not at all; false with the reason.
 bool SaveCardsPdf(const QString& path, const CardPrintJob& job, CardSheet sheet, QString* error);
 
