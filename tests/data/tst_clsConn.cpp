@@ -1,4 +1,5 @@
 #include "clsConn.h"
+#include "mduSqlText.h"
 #include "vtError.h"
 #include "dbSqliteBackend.h"
 #include "tsDemoDatabase.h"
@@ -392,11 +393,11 @@ void TestClsConn::valuesStoredExactly() {
     QCOMPARE(gConn->ExeCommand("insert into tblrecord (fldMsn, fldHospital, fldMemo) values (1, ?, ?)", params), 0);
     // ... and spliced between quotes with the quotes doubled.
     QCOMPARE(gConn->ExeCommand("insert into tblrecord (fldMsn, fldHospital) select 1,'" +
-                               clsConn::SqlText(value) + "'"),
+                               SqlQuote(value) + "'"),
              0);
     QCOMPARE(db.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 2);
     const vt::ValueArray rows = vt::toArray(gConn->GetArray(
-        "select fldHospital from tblrecord where fldHospital='" + clsConn::SqlText(value) + "'"));
+        "select fldHospital from tblrecord where fldHospital='" + SqlQuote(value) + "'"));
     QCOMPARE(rows.rows(), 2);
     QCOMPARE(rows.at(0, 0).toString(), value);
     QCOMPARE(rows.at(0, 1).toString(), value);
