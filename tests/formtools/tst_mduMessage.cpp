@@ -1,9 +1,6 @@
-#include "dbUserInterface.h"
-#include "mduDataUi.h"
 #include "mduMessage.h"
 #include "tsMessages.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -16,7 +13,6 @@ private slots:
     void kindOneAppendsErrorText();
     void otherKindsShowNothing();
     void realBoxHasTheButtonsAsked();
-    void busyPointerOnceForARunAndNotOverABox();
 };
 
 Q_DECLARE_METATYPE(MsgIcon)
@@ -84,45 +80,6 @@ void TestMduMessage::otherKindsShowNothing() {
     for (short kind : {short(5), short(-1), short(100)})
         QCOMPARE(ShowMessage("x", "y", kind), 0);
     QVERIFY(boxes.shown().isEmpty());
-}
-
-// A batch holds one busy pointer for all its rows: the calls inside it do
-// not set it again, and a box shown meanwhile has the ordinary pointer.
-void TestMduMessage::busyPointerOnceForARunAndNotOverABox() {
-    struct Counting final : DataUserInterface {
-        int begun = 0, ended = 0;
-        void inform(const QString&, const QString&, const QString&) override {}
-        void beginBusy() override { ++begun; }
-        void endBusy() override { ++ended; }
-    } counting;
-    SetDataUserInterface(&counting);
-    {
-        BusyPointer run;
-        for (int row = 0; row < 3; ++row) {
-            BusyPointer call;
-            if (row == 1)
-                call.Restore(); // as a failed call does before its box
-        }
-        QCOMPARE(counting.begun, 1);
-        QCOMPARE(counting.ended, 0);
-    }
-    QCOMPARE(counting.ended, 1);
-
-    InstallFormDataUserInterface();
-    SetMessagePresenter(nullptr); // the real box
-    Qt::CursorShape overBox = Qt::BlankCursor;
-    {
-        BusyPointer run;
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        QTimer::singleShot(0, [&overBox] {
-            overBox = QGuiApplication::overrideCursor()->shape();
-            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
-        });
-        ShowMessage("第一行", "系统提示", 0);
-        QCOMPARE(overBox, Qt::ArrowCursor);
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    }
-    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void TestMduMessage::realBoxHasTheButtonsAsked() {
