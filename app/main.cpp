@@ -7,7 +7,7 @@ int main(int argc, char* argv[]) {
     qvApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvat"));
     QApplication::setQuitOnLastWindowClosed(true);
-    // The data layer's boxes and busy pointer are the program's.
+    // The data layer's boxes, busy pointer and kept error text are the program's.
     InstallFormDataUserInterface();
     if (!Main())
         return 0;

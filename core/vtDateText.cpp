@@ -67,4 +67,86 @@ QDate recognizeDate(const QVariant& value) {
     }
 }
 
+QString dateText(const QDate& date) {
+    // Written digit by digit: a batch writes two per row, and the general
+    // formatter reads its pattern every time.
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    const int y = date.year(), m = date.month(), d = date.day();
+    const char16_t text[10] = {char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10), char16_t(u'0' + y / 10 % 10),
+                               char16_t(u'0' + y % 10),   u'-',
+                               char16_t(u'0' + m / 10),   char16_t(u'0' + m % 10),
+                               u'-',                      char16_t(u'0' + d / 10),
+                               char16_t(u'0' + d % 10)};
+    return QString(reinterpret_cast<const QChar*>(text), 10);
+}
+
+QString yearMonthText(const QDate& date) {
+    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM")) : QString();
+}
+
+QString formatDate(const QDate& d, const QString& pattern) {
+    QString out;
+    for (int i = 0; i < pattern.size();) {
+        const QChar c = pattern.at(i).toUpper();
+        int run = 1;
+        while (i + run < pattern.size() && pattern.at(i + run).toUpper() == c)
+            ++run;
+        if (c == QLatin1Char('Y')) {
+            out += run >= 3 ? QString::number(d.year()).rightJustified(4, QLatin1Char('0'))
+                            : QString::number(d.year() % 100).rightJustified(2, QLatin1Char('0'));
+        } else if (c == QLatin1Char('M')) {
+            out += run >= 2 ? QString::number(d.month()).rightJustified(2, QLatin1Char('0')) : QString::number(d.month());
+        } else if (c == QLatin1Char('D')) {
+            out += run >= 2 ? QString::number(d.day()).rightJustified(2, QLatin1Char('0')) : QString::number(d.day());
+        } else {
+            out += pattern.mid(i, run);
+        }
+        i += run;
+    }
+    return out;
+}
+
+QDate readDate(const QString& text, const QString& pattern) {
+    QString rx = QStringLiteral("^");
+    QList<QChar> parts;
+    for (int i = 0; i < pattern.size();) {
+        const QChar c = pattern.at(i).toUpper();
+        int run = 1;
+        while (i + run < pattern.size() && pattern.at(i + run).toUpper() == c)
+            ++run;
+        if (c == QLatin1Char('Y')) {
+            rx += run >= 3 ? QStringLiteral("(\\d{4})") : QStringLiteral("(\\d{2})");
+            parts << (run >= 3 ? QLatin1Char('Y') : QLatin1Char('y'));
+        } else if (c == QLatin1Char('M') || c == QLatin1Char('D')) {
+            rx += run >= 2 ? QStringLiteral("(\\d{2})") : QStringLiteral("(\\d{1,2})");
+            parts << c;
+        } else {
+            rx += QRegularExpression::escape(pattern.mid(i, run));
+        }
+        i += run;
+    }
+    rx += QLatin1Char('$');
+    const QRegularExpressionMatch m = QRegularExpression(rx).match(text);
+    if (!m.hasMatch())
+        return {};
+    int year = -1, month = 1, day = 1;
+    for (qsizetype k = 0; k < parts.size(); ++k) {
+        const int v = m.captured(static_cast<int>(k + 1)).toInt();
+        switch (parts[k].unicode()) {
+        case 'Y': year = v; break;
+        case 'y': year = 2000 + v; break;
+        case 'M': month = v; break;
+        case 'D': day = v; break;
+        default: break;
+        }
+    }
+    return year < 0 ? QDate() : QDate(year, month, day);
+}
+
+bool fitsDatePattern(const QString& text, const QString& pattern) {
+    const QDate d = readDate(text, pattern);
+    return d.isValid() && formatDate(d, pattern) == text;
+}
+
 } // namespace vt

@@ -4,6 +4,7 @@
 #include "vtError.h"
 #include "dbUserInterface.h"
 #include "mduINI.h"
+#include "mduSqlText.h"
 
 ConnHolder gConn;
 QString gServerName;
@@ -269,11 +270,6 @@ QString clsConn::LogParameterText(const QVariantList& params) {
     return text;
 }
 
-QString clsConn::SqlText(const QString& value) {
-    QString v = value;
-    return v.replace(QLatin1Char('\''), QLatin1String("''"));
-}
-
 bool clsConn::WriteExecLog(const QString& what, const QVariantList& params) {
     try {
         static const QString log = QStringLiteral("upDSYSExecLog");
@@ -512,7 +508,7 @@ bool clsConn::CheckUser(QString& OpNo, QString& password) {
     const QVariant found = GetArray(
         QStringLiteral("select fldid,fldcontactor,fldmakername,fldmakertype,fldphone,fldsn,fldmakercode,"
                        "isnull(convert(varchar(50),fldsame),'') from tblMaker where fldId='") +
-        SqlText(OpNo) + QStringLiteral("' and fldpassword='") + SqlText(password) +
+        SqlQuote(OpNo) + QStringLiteral("' and fldpassword='") + SqlQuote(password) +
         QStringLiteral("' and fldstate='01'"));
     if (!vt::isArray(found))
         return false;

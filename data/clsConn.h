@@ -126,8 +126,6 @@ public:
 
     // The parameter text of the execution log: each element's text followed by ",".
     static QString LogParameterText(const QVariantList& params);
-    // A value placed between single quotes in statement text: quotes doubled.
-    static QString SqlText(const QString& value);
 
     // Sign-in: true when an active account with that number and password
     // exists; loads the system items and keeps the lab's values.

@@ -5,6 +5,7 @@
 #include "mduINI.h"
 #include "dbUserInterface.h"
 #include "mduPaths.h"
+#include "mduSqlText.h"
 #include "qvVersion.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ constexpr qint64 ReadPiece = 2384;
 constexpr qint64 WritePiece = 4096;
 
 QString reportSource(const QString& fid) {
-    return QStringLiteral("select * from tblBasReportFile where fldRptId='") + clsConn::SqlText(fid) +
+    return QStringLiteral("select * from tblBasReportFile where fldRptId='") + SqlQuote(fid) +
            QLatin1Char('\'');
 }
 
@@ -82,7 +83,7 @@ QVariant clsConn::DicMenuInit(GridLayoutTarget* eginfo, const QString& Ctype) {
     if (Ctype.isEmpty() || !eginfo)
         return {};
     auto layout = GetRecord(QStringLiteral("select * from dicOpMenus where fldkey='") +
-                            SqlText(Ctype) + QLatin1Char('\''));
+                            SqlQuote(Ctype) + QLatin1Char('\''));
     if (!layout || layout->ColCount() == 0)
         return {};
     const int cols = layout->value(QStringLiteral("fldW")).toInt();

@@ -1,7 +1,5 @@
 #include "mduMessage.h"
 
-#include "clsConn.h"
-
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QSet>
@@ -118,9 +116,7 @@ int ShowMessage(const QString& text, const QString& title, short& kind) {
         return 0;
     case 1: {
         const auto& source = errorTextSource();
-        // The connection object's kept error text, unless a test gave another source.
-        const QString kept = source ? source() : gConn.exists() ? gConn->ErrInfo() : QString();
-        r.text = text + QLatin1Char('\r') + kept;
+        r.text = text + QLatin1Char('\r') + (source ? source() : QString());
         r.icon = MsgIcon::Critical;
         PresentMessage(r);
         return 0;

@@ -36,7 +36,9 @@ int PresentMessage(const MessageRequest& request);
 // The real box for a request, with its buttons, icon and default button.
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageRequest& request);
 
-// Where kind 1 takes the connection's kept error text from.
+// Where kind 1 takes the connection's kept error text from: start-up hands
+// it the connection object's ErrInfo. Without a source the second line is
+// empty.
 void SetErrorTextSource(std::function<QString()> source);
 
 // One modal box; Kind selects text, buttons and icon:

@@ -136,10 +136,7 @@ void StyleForm(QWidget* form) {
     styleChildren(form);
 }
 
-QString YearMonthText(const QVariant& value) {
-    const QDate d = vt::recognizeDate(value);
-    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM")) : QString();
-}
+QString YearMonthText(const QVariant& value) { return vt::yearMonthText(vt::recognizeDate(value)); }
 
 void EnterToTab(short& keyAscii) {
     if (keyAscii != 13)

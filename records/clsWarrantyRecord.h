@@ -48,5 +48,6 @@ CardNumberParts SplitCardNumber(const QString& number);
 QString CardLetterOf(const QString& productKey);
 // A person's name as shown: surname then given name, no blanks around.
 QString FullName(const QString& surname, const QString& givenName);
-// A date as the statements and lists carry it, "yyyy-mm-dd", or "" when unknown.
+// A date as the statements and lists carry it, "yyyy-mm-dd", or "" when
+// unknown (vt::dateText, under the name the rules and forms use).
 QString DateText(const QDate& date);

@@ -2,11 +2,6 @@
 
 #include <QStringList>
 
-QString SqlQuote(const QString& value) {
-    QString v = value;
-    return v.replace(QLatin1Char('\''), QLatin1String("''"));
-}
-
 namespace {
 // An insert of values: head, then " select 'a','b',…", then tail. Written
 // into one string: a batch builds one per row.

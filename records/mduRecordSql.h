@@ -4,9 +4,7 @@
 // doubled, so that a value is stored exactly as typed and can never change
 // the statement). The execution log keeps these texts as they are.
 #include "clsWarrantyRecord.h"
-
-// A value placed between single quotes: its quotes doubled.
-QString SqlQuote(const QString& value);
+#include "mduSqlText.h"
 
 // Save of the entry tab: a new pending record (lab key opId, account opNo).
 QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);

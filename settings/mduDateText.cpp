@@ -3,6 +3,5 @@
 #include "vtDateText.h"
 
 QString FormatDateText(const QVariant& value) {
-    const QDate d = vt::recognizeDate(value);
-    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    return vt::dateText(vt::recognizeDate(value));
 }

@@ -3,6 +3,7 @@
 #include "clsConn.h"
 #include "common/vtTwips.h"
 #include "mduMessage.h"
+#include "mduPasswordSql.h"
 #include "mduShTools.h"
 
 #include <QGridLayout>
@@ -73,12 +74,7 @@ bool frmBasModiPass::CheckInput() {
             return false;
         }
     }
-    // The typed values go between quotes with their quotes doubled, so they
-    // are compared as typed and cannot change the statement.
-    const QVariant found = gConn->GetArray(
-        QStringLiteral("Select * From tblmaker Where fldid =  '") + clsConn::SqlText(txtNo->text()) +
-        QStringLiteral("' and fldpassword  = '") + clsConn::SqlText(txtRePass->text().trimmed()) +
-        QStringLiteral("'"));
+    const QVariant found = gConn->GetArray(PasswordCheckStatement(txtNo->text(), txtRePass->text()));
     if (vt::isEmpty(found)) {
         ShowMessage(QStringLiteral("用户名或旧密码不正确！"), title, 0);
         txtRePass->setFocus();
@@ -90,8 +86,8 @@ bool frmBasModiPass::CheckInput() {
 void frmBasModiPass::cmdSave_Click() {
     if (!CheckInput())
         return;
-    QVariantList params{txtNewPass->text(), txtNo->text()};
-    if (gConn->ExeCommand(QStringLiteral("update tblMaker set fldpassword = ? where fldid = ?"), params) != 0)
+    QVariantList params = PasswordChangeParameters(txtNewPass->text(), txtNo->text());
+    if (gConn->ExeCommand(PasswordChangeStatement(), params) != 0)
         ShowMessage(QStringLiteral("保存失败！"), QStringLiteral("提示！"), 1);
     else
         ShowMessage(QStringLiteral("保存成功！"), QStringLiteral("提示！"), 0);

@@ -19,7 +19,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRegularExpression>
 
 namespace vt {
 
@@ -31,82 +30,9 @@ int px(int twips) { return twipsToPixels(twips); }
 
 bool EditGrid::IsNumeric(const QString& text) { return IsNumericText(text); }
 
-namespace {
+bool EditGrid::FitsFormat(const QString& text, const QString& format) { return fitsDatePattern(text, format); }
 
-// Formats a date with a pattern of the system: YYYY / YY year, MM / M
-// month, DD / D day (letter case ignored), anything else as it stands.
-QString formatWith(const QDate& d, const QString& pattern) {
-    QString out;
-    for (int i = 0; i < pattern.size();) {
-        const QChar c = pattern.at(i).toUpper();
-        int run = 1;
-        while (i + run < pattern.size() && pattern.at(i + run).toUpper() == c)
-            ++run;
-        if (c == QLatin1Char('Y')) {
-            out += run >= 3 ? QString::number(d.year()).rightJustified(4, QLatin1Char('0'))
-                            : QString::number(d.year() % 100).rightJustified(2, QLatin1Char('0'));
-        } else if (c == QLatin1Char('M')) {
-            out += run >= 2 ? QString::number(d.month()).rightJustified(2, QLatin1Char('0')) : QString::number(d.month());
-        } else if (c == QLatin1Char('D')) {
-            out += run >= 2 ? QString::number(d.day()).rightJustified(2, QLatin1Char('0')) : QString::number(d.day());
-        } else {
-            out += pattern.mid(i, run);
-        }
-        i += run;
-    }
-    return out;
-}
-
-// Reads a text by a column's date pattern: YYYY a four-digit year, YY a
-// two-digit one (2000 to 2099), MM / M and DD / D month and day; a part the
-// pattern lacks is 1. Only the column's own check reads dates this way: the
-// general recognizer is not widened, so ambiguous day/month orders and
-// two-digit years do not pass elsewhere.
-QDate readWith(const QString& text, const QString& pattern) {
-    QString rx = QStringLiteral("^");
-    QList<QChar> parts;
-    for (int i = 0; i < pattern.size();) {
-        const QChar c = pattern.at(i).toUpper();
-        int run = 1;
-        while (i + run < pattern.size() && pattern.at(i + run).toUpper() == c)
-            ++run;
-        if (c == QLatin1Char('Y')) {
-            rx += run >= 3 ? QStringLiteral("(\\d{4})") : QStringLiteral("(\\d{2})");
-            parts << (run >= 3 ? QLatin1Char('Y') : QLatin1Char('y'));
-        } else if (c == QLatin1Char('M') || c == QLatin1Char('D')) {
-            rx += run >= 2 ? QStringLiteral("(\\d{2})") : QStringLiteral("(\\d{1,2})");
-            parts << c;
-        } else {
-            rx += QRegularExpression::escape(pattern.mid(i, run));
-        }
-        i += run;
-    }
-    rx += QLatin1Char('$');
-    const QRegularExpressionMatch m = QRegularExpression(rx).match(text);
-    if (!m.hasMatch())
-        return {};
-    int year = -1, month = 1, day = 1;
-    for (qsizetype k = 0; k < parts.size(); ++k) {
-        const int v = m.captured(static_cast<int>(k + 1)).toInt();
-        switch (parts[k].unicode()) {
-        case 'Y': year = v; break;
-        case 'y': year = 2000 + v; break;
-        case 'M': month = v; break;
-        case 'D': day = v; break;
-        default: break;
-        }
-    }
-    return year < 0 ? QDate() : QDate(year, month, day);
-}
-
-} // namespace
-
-bool EditGrid::FitsFormat(const QString& text, const QString& format) {
-    const QDate d = readWith(text, format);
-    return d.isValid() && formatWith(d, format) == text;
-}
-
-QString EditGrid::FormatToday(const QString& format) { return formatWith(QDate::currentDate(), format); }
+QString EditGrid::FormatToday(const QString& format) { return formatDate(QDate::currentDate(), format); }
 
 // --- Guards and geometry -----------------------------------------------------------
 

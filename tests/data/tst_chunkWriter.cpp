@@ -3,7 +3,7 @@
 #include "clsConn.h"
 #include "dbChunkWriter.h"
 #include "tsDemoDatabase.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 #include "tsSyncWatch.h"
 
 #include <QtTest>
@@ -71,7 +71,7 @@ void TestChunkWriter::rowsInChunks() {
     QFETCH(Chunks, chunks);
     QFETCH(int, failedRow);
     QFETCH(bool, complete);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     ChunkWriter::ChunkRows() = 3;
     const Rows rows{7, 6, 5, 4, 3, 2, 1};
@@ -114,7 +114,7 @@ void TestChunkWriter::rowsInChunks() {
 // after the last of them; then commits wait for the disk again.
 void TestChunkWriter::runWaitsForTheDiskOnce() {
     SyncWatch watch;
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     ChunkWriter::ChunkRows() = 20;
     Rows rows;
@@ -143,7 +143,7 @@ void TestChunkWriter::runWaitsForTheDiskOnce() {
 // The link rebuilt in the middle of a chunk: that chunk is neither
 // committed nor reported, nor is any row after it; the chunks before it are.
 void TestChunkWriter::rebuiltConnectionLosesItsChunkOnly() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     ChunkWriter::ChunkRows() = 2;
     const Rows rows{6, 5, 4, 3, 2, 1};

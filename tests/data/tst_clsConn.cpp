@@ -1,8 +1,9 @@
 #include "clsConn.h"
+#include "mduSqlText.h"
 #include "vtError.h"
 #include "dbSqliteBackend.h"
 #include "tsDemoDatabase.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 #include "tsSyncWatch.h"
 
 #include <QDir>
@@ -40,7 +41,7 @@ private slots:
 };
 
 void TestClsConn::connectEmbedded() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(gConn->IsConnected());
     QVERIFY(db.backend());
@@ -66,7 +67,7 @@ void TestClsConn::connectFailures_data() {
 void TestClsConn::connectFailures() {
     QFETCH(QByteArray, fileBytes);
     QFETCH(bool, createFile);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     TempProgramFolder folder;
     if (createFile) {
         QFile f(folder.file("bad.db"));
@@ -78,7 +79,6 @@ void TestClsConn::connectFailures() {
     QVERIFY(!gConn->IsConnected());
     QCOMPARE(boxes.texts(), QStringList{"数据库连接失败！"});
     QCOMPARE(boxes.shown().first().title, QString("数据库连接"));
-    QCOMPARE(boxes.shown().first().icon, MsgIcon::Information);
     if (createFile) {
         QFile f(folder.file("bad.db"));
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -88,7 +88,7 @@ void TestClsConn::connectFailures() {
 }
 
 void TestClsConn::getArrayShapes() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const QVariant one = gConn->GetArray("select 1");
     QVERIFY(vt::isArray(one));
@@ -107,7 +107,7 @@ void TestClsConn::getArrayShapes() {
 }
 
 void TestClsConn::emptyResults() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVariantList none;
     QVERIFY(vt::isEmpty(gConn->GetArray("select * from tblMaker where fldId='none'")));
@@ -133,7 +133,7 @@ void TestClsConn::emptyResults() {
 }
 
 void TestClsConn::recordLookup() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     auto rec = gConn->GetRecord("select fldId, fldMakerName from tblMaker where fldsn<=2 order by fldsn");
     QVERIFY(rec);
@@ -167,7 +167,7 @@ void TestClsConn::recordLookup() {
 }
 
 void TestClsConn::duplicateColumnNamesCannotLoad() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(!gConn->GetRecord("select fldId, fldid from tblMaker"));
     QCOMPARE(boxes.shown().size(), 1);
@@ -175,7 +175,7 @@ void TestClsConn::duplicateColumnNamesCannotLoad() {
 }
 
 void TestClsConn::exeCommandBindsByPosition() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     QVariantList params{"9876", "1001"};
@@ -188,7 +188,7 @@ void TestClsConn::exeCommandBindsByPosition() {
 }
 
 void TestClsConn::exeCommandFailureKeepsText() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(gConn->ExeCommand("update nosuchtable set a=1"), -1);
     QVERIFY(gConn->ErrInfo().contains("nosuchtable"));
@@ -202,7 +202,7 @@ void TestClsConn::exeCommandFailureKeepsText() {
 }
 
 void TestClsConn::parameterCountMustMatch() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVariantList one{"x"};
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone=? where fldid=?", one), -1);
@@ -247,7 +247,7 @@ void TestClsConn::exeSPLogging_data() {
 void TestClsConn::exeSPLogging() {
     QFETCH(QString, name);
     QFETCH(bool, logged);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     defineTestProcedures(db.backend());
     QVariantList params{"A"};
@@ -258,7 +258,7 @@ void TestClsConn::exeSPLogging() {
 }
 
 void TestClsConn::exeSPReturnValueAndOutput() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     defineTestProcedures(db.backend());
     QVariantList p{"A"};
@@ -279,7 +279,7 @@ void TestClsConn::exeSPReturnValueAndOutput() {
 // Each commit of the embedded database reaches the disk before Save is
 // confirmed: WAL with full syncs, not only the crash safety of NORMAL.
 void TestClsConn::embeddedCommitsAreSynced() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(), 2);
     QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA journal_mode")).at(0, 0).toString(), QString("wal"));
@@ -288,7 +288,7 @@ void TestClsConn::embeddedCommitsAreSynced() {
 // Rows in a chunk are stored together or not at all; a failing row is
 // rolled back alone; a chunk whose connection was rebuilt never commits.
 void TestClsConn::chunks() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const auto insert = [](const QString& no) {
         return QString("insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values ('1','%1','00')").arg(no);
@@ -326,7 +326,7 @@ void TestClsConn::chunks() {
 // then commits wait for the disk again.
 void TestClsConn::chunkRunWaitsForTheDiskOnce() {
     SyncWatch watch;
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const auto synchronous = [] { return vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(); };
     watch.reset();
@@ -354,7 +354,7 @@ void TestClsConn::chunkRunWaitsForTheDiskOnce() {
 }
 
 void TestClsConn::logFailureTurnsSuccessIntoFailure() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     defineTestProcedures(db.backend());
     QCOMPARE(gConn->ExeCommand("drop table tblExecLog"), -1); // the log of the drop itself fails
@@ -385,7 +385,7 @@ void TestClsConn::valuesStoredExactly_data() {
 
 void TestClsConn::valuesStoredExactly() {
     QFETCH(QString, value);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     const QVariant before = db.scalar("select count(*) from tblrecord");
@@ -394,11 +394,11 @@ void TestClsConn::valuesStoredExactly() {
     QCOMPARE(gConn->ExeCommand("insert into tblrecord (fldMsn, fldHospital, fldMemo) values (1, ?, ?)", params), 0);
     // ... and spliced between quotes with the quotes doubled.
     QCOMPARE(gConn->ExeCommand("insert into tblrecord (fldMsn, fldHospital) select 1,'" +
-                               clsConn::SqlText(value) + "'"),
+                               SqlQuote(value) + "'"),
              0);
     QCOMPARE(db.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 2);
     const vt::ValueArray rows = vt::toArray(gConn->GetArray(
-        "select fldHospital from tblrecord where fldHospital='" + clsConn::SqlText(value) + "'"));
+        "select fldHospital from tblrecord where fldHospital='" + SqlQuote(value) + "'"));
     QCOMPARE(rows.rows(), 2);
     QCOMPARE(rows.at(0, 0).toString(), value);
     QCOMPARE(rows.at(0, 1).toString(), value);
@@ -406,7 +406,7 @@ void TestClsConn::valuesStoredExactly() {
 }
 
 void TestClsConn::transactions() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     gConn->BeginTrans();
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='R' where fldid='1001'"), 0);
@@ -422,7 +422,7 @@ void TestClsConn::transactions() {
 }
 
 void TestClsConn::identity() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(vt::isEmpty(gConn->GetArray("insert into tblrecord (fldMsn) values (1)")));
     QCOMPARE(gConn->IDENTITY(), db.scalar("select max(fldsn) from tblrecord"));
@@ -445,14 +445,14 @@ void TestClsConn::checkUser() {
     QFETCH(QString, account);
     QFETCH(QString, password);
     QFETCH(bool, found);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(db.signIn(account, password), found);
     QVERIFY(boxes.shown().isEmpty());
 }
 
 void TestClsConn::signInValuesAndSystemItems() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVariantList p{"O'Neil'", "1002"};
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldpassword=? where fldid=?", p), 0);
@@ -477,7 +477,7 @@ void TestClsConn::signInValuesAndSystemItems() {
 // The database in use and its journals are told apart from other files, by
 // whatever path names them; a connection without a file of its own has none.
 void TestClsConn::databaseFileInUse() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QFile other(db.folder().file("batch.csv"));
     QVERIFY(other.open(QIODevice::WriteOnly));

@@ -1,6 +1,6 @@
 #include "clsConn.h"
 #include "tsDemoDatabase.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -47,7 +47,7 @@ void TestClsConnFiles::storedFileRoundTrip_data() {
 
 void TestClsConnFiles::storedFileRoundTrip() {
     QFETCH(int, size);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const QByteArray bytes = randomBytes(size);
     const QString source = db.folder().file("new-updater.bin");
@@ -68,7 +68,7 @@ void TestClsConnFiles::storedFileRoundTrip() {
 }
 
 void TestClsConnFiles::loadReportWithoutRowWritesNothing() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     gConn->LoadReport("System", "exe", "\\");
     QVERIFY(!QFile::exists(db.folder().file("System.exe")));
@@ -82,7 +82,7 @@ void TestClsConnFiles::loadReportWithoutRowWritesNothing() {
 }
 
 void TestClsConnFiles::saveReportFileOfMissingFile() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const QString missing = db.folder().file("nothing.exe");
     gConn->SaveReportFile(missing, "n", "v", "Update");
@@ -98,7 +98,7 @@ void TestClsConnFiles::saveReportFileOfMissingFile() {
 }
 
 void TestClsConnFiles::saveReportFileKeepsNameOfExistingRow() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const QString source = db.folder().file("a.bin");
     for (const QByteArray& content : {QByteArray("first version"), QByteArray("second")}) {
@@ -114,7 +114,7 @@ void TestClsConnFiles::saveReportFileKeepsNameOfExistingRow() {
 }
 
 void TestClsConnFiles::dicMenuInit() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     FakeGrid grid;
     gConn->DicMenuInit(&grid, "");
@@ -129,7 +129,7 @@ void TestClsConnFiles::dicMenuInit() {
 }
 
 void TestClsConnFiles::opListAndCodes() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     const vt::ValueArray labs = vt::toArray(gConn->GetOpList("", "", "NOALL"));
     QCOMPARE(labs.cols(), 2);
@@ -142,7 +142,7 @@ void TestClsConnFiles::opListAndCodes() {
 }
 
 void TestClsConnFiles::iniValues() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(gConn->GetBackFile(), QString());
     QCOMPARE(gConn->SetIniValue("SHOW", "BACKFILE", "back.jpg"), QString());

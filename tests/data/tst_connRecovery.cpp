@@ -4,7 +4,7 @@
 #include "dbSqliteBackend.h"
 #include "mduINI.h"
 #include "tsDemoDatabase.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 
 #include <QtTest>
 
@@ -80,7 +80,7 @@ private slots:
 };
 
 void TestConnRecovery::firstFailureShowsSecondRebuilds() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QCOMPARE(link().opens, 1);
     link().lost = true;
@@ -119,7 +119,7 @@ void TestConnRecovery::firstFailureShowsSecondRebuilds() {
 }
 
 void TestConnRecovery::textAtFirstCharacterDoesNotRebuild() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     link().failure = "通讯链接失败";
     link().lost = true;
@@ -130,7 +130,7 @@ void TestConnRecovery::textAtFirstCharacterDoesNotRebuild() {
 }
 
 void TestConnRecovery::failedRebuildLeavesNoConnection() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     link().lost = true;
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='1'"), -1);

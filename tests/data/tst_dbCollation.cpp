@@ -4,7 +4,7 @@
 #include "dbCollation.h"
 #include "dbSqliteBackend.h"
 #include "tsDemoDatabase.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 
 #include <QtTest>
 #include <stdexcept>
@@ -91,7 +91,7 @@ void TestDbCollation::decision() {
 // A connection to a database that would lose Chinese text fails, with the
 // message, as any failed connection does.
 void TestDbCollation::connectionRefused() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db(false);
     SetBackendFactory([](const ConnectRequest&) { return std::make_unique<ServerBackend>(); });
     QString server = "(embedded)", name = "demo";

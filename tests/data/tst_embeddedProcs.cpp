@@ -1,6 +1,6 @@
 #include "clsConn.h"
 #include "tsDemoDatabase.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 
 #include <QtTest>
 
@@ -30,7 +30,7 @@ static vt::ValueArray makerView(const QString& category, const QString& from = "
 }
 
 void TestEmbeddedProcs::productList() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     QVariantList p{"PrdNo", gConn->OpId(), "", "", "", ""};
@@ -63,7 +63,7 @@ void TestEmbeddedProcs::recordLists() {
     QFETCH(int, rows);
     QFETCH(int, cardColumn);
     QFETCH(QString, firstCard);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     const vt::ValueArray list = makerView(category);
@@ -82,7 +82,7 @@ void TestEmbeddedProcs::recordLists() {
 }
 
 void TestEmbeddedProcs::sentBackRowsCarryStatusAndReason() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     const vt::ValueArray pro = makerView("01");
@@ -114,7 +114,7 @@ void TestEmbeddedProcs::publishedListDateRange() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(int, rows);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     QVariantList p{"MakerView", gConn->OpId(), "02", from, to, ""};
@@ -124,7 +124,7 @@ void TestEmbeddedProcs::publishedListDateRange() {
 }
 
 void TestEmbeddedProcs::procedureNamesIgnoreCase() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(db.signIn());
     QVariantList p{"prdno", gConn->OpId(), "", "", "", ""};
@@ -137,7 +137,7 @@ void TestEmbeddedProcs::procedureNamesIgnoreCase() {
 }
 
 void TestEmbeddedProcs::textComparisonsIgnoreCase() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVERIFY(vt::isArray(gConn->GetArray("select * from TBLMAKER where FLDID='1001'")));
     QVERIFY(vt::isArray(gConn->GetArray(
@@ -156,7 +156,7 @@ void TestEmbeddedProcs::textsReadBackUnchanged_data() {
 // list read from the embedded database.
 void TestEmbeddedProcs::textsReadBackUnchanged() {
     QFETCH(QString, text);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     DemoDatabase db;
     QVariantList params{text};
     QVERIFY(gConn->CommandRan(gConn->ExeCommand("update tblrecord set fldMemo = ? where fldsn = 1", params)));

@@ -3,7 +3,7 @@
 #include "clsConn.h"
 #include "dbEmbeddedSchema.h"
 #include "dbOdbcBackend.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 #include "tsProgramFolder.h"
 
 #include <QFile>
@@ -62,7 +62,7 @@ bool TestOdbcBackend::connect() {
 }
 
 void TestOdbcBackend::connectionStringIsSplicedAsGiven() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     QVERIFY(connect());
     QCOMPARE(m_lastConnectionString, "driver={SQL Server};server=srv01;uid=;pwd=;database=" + m_db);
     QString server = "srv02", db = m_db;
@@ -74,7 +74,7 @@ void TestOdbcBackend::connectionStringIsSplicedAsGiven() {
 }
 
 void TestOdbcBackend::textParametersAndFetch() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     QVERIFY(connect());
     const vt::ValueArray makers =
         vt::toArray(gConn->GetArray("select fldsn, fldId, fldmakername, fldsame from tblMaker order by fldsn"));
@@ -108,7 +108,7 @@ void TestOdbcBackend::binaries_data() {
 
 void TestOdbcBackend::binaries() {
     QFETCH(int, size);
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     QVERIFY(connect());
     QByteArray bytes(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
@@ -129,7 +129,7 @@ void TestOdbcBackend::binaries() {
 }
 
 void TestOdbcBackend::errorsAreShownAndKept() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     QVERIFY(connect());
     QVERIFY(vt::isEmpty(gConn->GetArray("select * from nosuchtable")));
     QCOMPARE(boxes.shown().size(), 1);
@@ -140,7 +140,7 @@ void TestOdbcBackend::errorsAreShownAndKept() {
 }
 
 void TestOdbcBackend::connectThroughDataSource() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     QFile ini(m_odbc.filePath("odbc.ini"));
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write(("[TESTDBS]\nDriver=SQL Server\nDatabase=" + m_db + "\n").toUtf8());
@@ -155,7 +155,7 @@ void TestOdbcBackend::connectThroughDataSource() {
 // A chunk through the driver's transaction calls and the server's
 // savepoints: the failing row is rolled back alone, the rest committed.
 void TestOdbcBackend::chunksWithSavepoints() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     QVERIFY(connect());
     QVERIFY(gConn->BeginChunk());
     QVERIFY(gConn->CommandRan(gConn->ExeCommandInChunk("update tblMaker set fldphone='c1' where fldid='1002'")));

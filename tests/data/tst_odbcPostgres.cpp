@@ -5,7 +5,7 @@
 // started again; the connection object then goes through its recovery.
 #include "clsConn.h"
 #include "mduINI.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 #include "tsProgramFolder.h"
 
 #include <QDir>
@@ -168,7 +168,7 @@ void TestOdbcPostgres::lostLinkIsRecovered() {
     WriteIniString("DATABASE", "DATABASENAME", "postgres", folder.iniPath());
     WriteIniString("DATABASE", "UID", "sa", folder.iniPath());
     WriteIniString("DATABASE", "PWD", "", folder.iniPath());
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     gServerName = "127.0.0.1";
     gDatabaseName = "postgres";
     QVERIFY(gConn->ConnectToDatabase(gServerName, gDatabaseName, "sa", ""));

@@ -1,7 +1,7 @@
 // The real "SQL Server" driver (FreeTDS) against an address where nothing
 // listens: the connection fails with the system's message.
 #include "clsConn.h"
-#include "tsMessages.h"
+#include "tsDataBoxes.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -13,7 +13,7 @@ private slots:
 };
 
 void TestOdbcSqlServer::nothingListens() {
-    ScriptedMessages boxes;
+    DataBoxes boxes;
     QString server = "127.0.0.1", db = "wty";
     QVERIFY(!gConn->ConnectToDatabase(server, db, "sa", "secret"));
     QVERIFY(!gConn->IsConnected());

@@ -1,12 +1,6 @@
-#include "mduDateText.h"
-#include "dbUserInterface.h"
-#include "mduDataUi.h"
 #include "mduMessage.h"
 #include "tsMessages.h"
 
-#include "vtValue.h"
-
-#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -19,9 +13,6 @@ private slots:
     void kindOneAppendsErrorText();
     void otherKindsShowNothing();
     void realBoxHasTheButtonsAsked();
-    void busyPointerOnceForARunAndNotOverABox();
-    void formatDateText_data();
-    void formatDateText();
 };
 
 Q_DECLARE_METATYPE(MsgIcon)
@@ -91,45 +82,6 @@ void TestMduMessage::otherKindsShowNothing() {
     QVERIFY(boxes.shown().isEmpty());
 }
 
-// A batch holds one busy pointer for all its rows: the calls inside it do
-// not set it again, and a box shown meanwhile has the ordinary pointer.
-void TestMduMessage::busyPointerOnceForARunAndNotOverABox() {
-    struct Counting final : DataUserInterface {
-        int begun = 0, ended = 0;
-        void inform(const QString&, const QString&, const QString&) override {}
-        void beginBusy() override { ++begun; }
-        void endBusy() override { ++ended; }
-    } counting;
-    SetDataUserInterface(&counting);
-    {
-        BusyPointer run;
-        for (int row = 0; row < 3; ++row) {
-            BusyPointer call;
-            if (row == 1)
-                call.Restore(); // as a failed call does before its box
-        }
-        QCOMPARE(counting.begun, 1);
-        QCOMPARE(counting.ended, 0);
-    }
-    QCOMPARE(counting.ended, 1);
-
-    InstallFormDataUserInterface();
-    SetMessagePresenter(nullptr); // the real box
-    Qt::CursorShape overBox = Qt::BlankCursor;
-    {
-        BusyPointer run;
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        QTimer::singleShot(0, [&overBox] {
-            overBox = QGuiApplication::overrideCursor()->shape();
-            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
-        });
-        ShowMessage("第一行", "系统提示", 0);
-        QCOMPARE(overBox, Qt::ArrowCursor);
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    }
-    QVERIFY(!QGuiApplication::overrideCursor());
-}
-
 void TestMduMessage::realBoxHasTheButtonsAsked() {
     MessageRequest r;
     r.text = "第一行\r第二行";
@@ -161,32 +113,6 @@ void TestMduMessage::realBoxHasTheButtonsAsked() {
     QVERIFY(!untitled->windowTitle().isEmpty());
     QCOMPARE(untitled->windowTitle().trimmed(), QString());
     QCOMPARE(untitled->detailedText(), r.detail);
-}
-
-void TestMduMessage::formatDateText_data() {
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("one-digit month and day") << QVariant("2013-9-1") << "2013-09-01";
-    QTest::newRow("slashes") << QVariant("2013/09/01") << "2013-09-01";
-    QTest::newRow("with time") << QVariant("2013-09-01 14:05:00") << "2013-09-01";
-    QTest::newRow("chinese") << QVariant("2013年9月1日") << "2013-09-01";
-    QTest::newRow("date") << QVariant(QDate(2024, 2, 29)) << "2024-02-29";
-    QTest::newRow("date-time") << QVariant(QDateTime(QDate(2024, 12, 31), QTime(23, 59)))
-                               << "2024-12-31";
-    QTest::newRow("null") << vt::Null() << "";
-    QTest::newRow("empty") << vt::Empty() << "";
-    QTest::newRow("empty text") << QVariant("") << "";
-    QTest::newRow("junk") << QVariant("abc") << "";
-    QTest::newRow("no such day") << QVariant("2013-02-29") << "";
-    QTest::newRow("month 13") << QVariant("2013-13-01") << "";
-    QTest::newRow("mixed separators") << QVariant("2013-09/01") << "";
-    QTest::newRow("number") << QVariant(41518) << "";
-}
-
-void TestMduMessage::formatDateText() {
-    QFETCH(QVariant, value);
-    QFETCH(QString, text);
-    QCOMPARE(FormatDateText(value), text);
 }
 
 QTEST_MAIN(TestMduMessage)

@@ -30,7 +30,6 @@ const QStringList products{"钴铬合金烤瓷冠", "二氧化锆全瓷冠", "�
 class TestRecordRules : public QObject {
     Q_OBJECT
 private slots:
-    void dateTextIsTheStoredForm();
     void entryChecksInOrder_data();
     void entryChecksInOrder();
     void batchRowChecks_data();
@@ -192,17 +191,6 @@ void TestRecordRules::valuesStayValues() {
     WarrantyRecord r = sample();
     r.remark = value;
     QVERIFY(EntryInsertStatement(r, "1", "1001").contains("'" + quoted + "','00' "));
-}
-
-// Dates are stored as "yyyy-mm-dd": every day over decades, the first and
-// last years the form holds, and no date.
-void TestRecordRules::dateTextIsTheStoredForm() {
-    for (QDate d(1990, 1, 1); d <= QDate(2040, 12, 31); d = d.addDays(1))
-        QCOMPARE(DateText(d), d.toString("yyyy-MM-dd"));
-    QCOMPARE(DateText(QDate(1, 1, 1)), QString("0001-01-01"));
-    QCOMPARE(DateText(QDate(9999, 12, 31)), QString("9999-12-31"));
-    QCOMPARE(DateText(QDate(10000, 1, 1)), QDate(10000, 1, 1).toString("yyyy-MM-dd"));
-    QCOMPARE(DateText(QDate()), QString());
 }
 
 void TestRecordRules::expiry_data() {

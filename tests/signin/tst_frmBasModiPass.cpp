@@ -119,6 +119,7 @@ void TestFrmBasModiPass::inactiveAccountAndQuotes() {
 
 void TestFrmBasModiPass::failedUpdateShowsErrorAndCloses() {
     ScriptedMessages boxes;
+    ConnectionErrorText kept;
     DemoDatabase db;
     db.backend()->executeScript("create trigger noChange before update on tblMaker "
                                 "begin select raise(abort, 'password locked'); end;");

@@ -1,15 +1,27 @@
 #include "tsMessages.h"
 
-#include "mduDataUi.h"
+#include "clsConn.h"
 
 #include <QStringList>
 
 ScriptedMessages::ScriptedMessages() {
     SetMessagePresenter(this);
-    // The data layer's boxes come here too, as the program's do.
-    InstallFormDataUserInterface();
+    SetDataUserInterface(&m_dataSide);
 }
-ScriptedMessages::~ScriptedMessages() { SetMessagePresenter(nullptr); }
+
+ScriptedMessages::~ScriptedMessages() {
+    SetDataUserInterface(nullptr);
+    SetMessagePresenter(nullptr);
+}
+
+void ScriptedMessages::DataSide::inform(const QString& text, const QString& title, const QString& detail) {
+    MessageRequest r;
+    r.text = text;
+    r.title = title;
+    r.icon = MsgIcon::Information;
+    r.detail = detail;
+    PresentMessage(r);
+}
 
 int ScriptedMessages::present(const MessageRequest& request) {
     m_shown.append(request);
@@ -26,3 +38,9 @@ QStringList ScriptedMessages::texts() const {
         out << r.text;
     return out;
 }
+
+ConnectionErrorText::ConnectionErrorText() {
+    SetErrorTextSource([] { return gConn.exists() ? gConn->ErrInfo() : QString(); });
+}
+
+ConnectionErrorText::~ConnectionErrorText() { SetErrorTextSource({}); }

@@ -1,5 +1,6 @@
 #include "mduDataUi.h"
 
+#include "clsConn.h"
 #include "mduMessage.h"
 
 #include <QCursor>
@@ -27,4 +28,5 @@ void FormDataUserInterface::endBusy() {
 void InstallFormDataUserInterface() {
     static FormDataUserInterface ui;
     SetDataUserInterface(&ui);
+    SetErrorTextSource([] { return gConn.exists() ? gConn->ErrInfo() : QString(); });
 }

@@ -1,4 +1,3 @@
-#include "vtDateText.h"
 #include "vtValue.h"
 
 #include <QDate>
@@ -15,8 +14,6 @@ private slots:
     void valuesKeepTypeAndText();
     void copiesAreIndependent();
     void textCharsFollowEveryChange();
-    void datesAreRecognized_data();
-    void datesAreRecognized();
 };
 
 void TestVtValue::emptyAndNullAreDistinct() {
@@ -149,33 +146,6 @@ void TestVtValue::textCharsFollowEveryChange() {
         for (int col = 0; col < 2; ++col)
             QCOMPARE(a.textChars(col), sum(a, col));
     }
-}
-
-// The stored form "yyyy-mm-dd" is read on a short path; it answers as the
-// general patterns do, for good and bad dates alike.
-void TestVtValue::datesAreRecognized_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("date");
-    QTest::newRow("stored form") << "2013-09-01" << "2013-09-01";
-    QTest::newRow("leap day") << "2024-02-29" << "2024-02-29";
-    QTest::newRow("no leap day") << "2023-02-29" << "";
-    QTest::newRow("month 13") << "2013-13-01" << "";
-    QTest::newRow("day 00") << "2013-09-00" << "";
-    QTest::newRow("year below 100") << "0099-01-01" << "";
-    QTest::newRow("a letter") << "2013-09-0a" << "";
-    QTest::newRow("blank inside") << "2013-09- 1" << "";
-    QTest::newRow("slashes") << "2013/09/01" << "2013-09-01";
-    QTest::newRow("short parts") << "2013-9-1" << "2013-09-01";
-    QTest::newRow("blanks around") << " 2013-09-01 " << "2013-09-01";
-    QTest::newRow("with a time") << "2013-09-01 08:30" << "2013-09-01";
-    QTest::newRow("Chinese") << "2013年9月1日" << "2013-09-01";
-    QTest::newRow("two-digit year") << "13-09-01" << "";
-}
-
-void TestVtValue::datesAreRecognized() {
-    QFETCH(QString, text);
-    QFETCH(QString, date);
-    QCOMPARE(vt::recognizeDate(text).toString("yyyy-MM-dd"), date);
 }
 
 QTEST_GUILESS_MAIN(TestVtValue)
