@@ -64,7 +64,7 @@ void TestFrmSYSSetDB::unwritableFileIsReported() {
     }
     OpenToEverybody(folder.iniPath());
     QCOMPARE(boxes.texts().size(), 1);
-    QVERIFY(boxes.texts().first().startsWith("设置文件无法写入：" + folder.iniPath()));
+    QVERIFY(boxes.texts().first().startsWith("文件没有写成：" + folder.iniPath()));
     QCOMPARE(ReadIniString("DATABASE", "SERVER", "", folder.iniPath()), QString("db01"));
 }
 
