@@ -27,6 +27,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 void addRecord(const QString& number, const QString& surname, const QString& given, const QString& doctor,
@@ -281,6 +283,18 @@ private slots:
         // The grid is as it was.
         QCOMPARE(fx.f->egBatch->Rows(), 2);
         QCOMPARE(fx.f->egBatch->Cells(1, 2).Text(), QStringLiteral("C00000401"));
+    }
+
+    void aFifoIsRefusedAtOnce() {
+        // Nothing would ever be written into it: neither the look at its
+        // first bytes nor the reader may wait for it.
+        Fixture fx;
+        const QString fifo = fx.dir.filePath("batch.csv");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        SetNextOpenFileName(fifo);
+        QVERIFY(!fx.f->cmdReadFile_Click());
+        QCOMPARE(fx.boxes.texts(),
+                 QStringList{"无法读取文件 batch.csv：这不是普通文件（管道、设备等不能读取）"});
     }
 
     void theDatabaseInUseIsNeverReadAsATable() {
