@@ -94,13 +94,16 @@ void frmSYSSetDB::cmdOK_Click() {
     }
     const QString ini = SetupIniPath();
     // Stored as typed: no trimming and no check for emptiness.
-    const bool server = WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), txtServerName->text(), ini);
-    const bool database =
-        WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"), txtDatabaseName->text(), ini);
+    QString why;
+    const bool server =
+        WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), txtServerName->text(), ini, &why);
+    const bool database = WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("DATABASENAME"),
+                                         txtDatabaseName->text(), ini, why.isEmpty() ? &why : nullptr);
     const bool show = WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"),
-                                     chkShowStart->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), ini);
+                                     chkShowStart->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), ini,
+                                     why.isEmpty() ? &why : nullptr);
     m_saved = server && database && show;
     if (!m_saved)
-        ReportUnwritableSettings(ini);
+        ReportUnwritableSettings(ini, why);
     accept();
 }

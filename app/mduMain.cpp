@@ -91,8 +91,9 @@ bool Main() {
             return false;
         }
         showSetup = true;
-        if (!WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini))
-            ReportUnwritableSettings(ini);
+        QString why;
+        if (!WriteIniString(QStringLiteral("START"), QStringLiteral("SHOWSETUP"), QStringLiteral("1"), ini, &why))
+            ReportUnwritableSettings(ini, why);
     }
     if (!frmBasLogin::CheckPass())
         return false;

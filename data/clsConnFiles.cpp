@@ -2,6 +2,7 @@
 // operations of the connection object and whether a file is its database.
 #include "clsConn.h"
 
+#include "mduFileWrite.h"
 #include "mduINI.h"
 #include "dbUserInterface.h"
 #include "mduPaths.h"
@@ -34,17 +35,19 @@ QVariant clsConn::LoadReport(const QString& Fid, const QString& Ext, const QStri
         return {};
     }
     const QString target = ProgramFolder() + platformPath(Path) + Fid + QLatin1Char('.') + Ext;
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw DbError(QStringLiteral("文件未找到或无法写入：") + target);
     const qint64 size = rs.ActualSize(QStringLiteral("fldFile"));
+    QByteArray bytes;
+    bytes.reserve(qsizetype(size));
     const qint64 first = size % ReadPiece;
     if (first > 0)
-        out.write(rs.GetChunk(QStringLiteral("fldFile"), first));
+        bytes += rs.GetChunk(QStringLiteral("fldFile"), first);
     for (qint64 i = 0; i < size / ReadPiece; ++i)
-        out.write(rs.GetChunk(QStringLiteral("fldFile"), ReadPiece));
-    out.close();
+        bytes += rs.GetChunk(QStringLiteral("fldFile"), ReadPiece);
     rs.Close();
+    // The old file is replaced only by the whole new one.
+    QString why;
+    if (!WriteFileWhole(target, bytes, &why))
+        throw DbError(QStringLiteral("文件没有写成：") + target + QStringLiteral("（") + why + QStringLiteral("）"));
     return {};
 }
 

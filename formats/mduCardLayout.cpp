@@ -1,10 +1,13 @@
 #include "mduCardLayout.h"
 
+#include "mduFileWrite.h"
+
+#include <QBuffer>
+
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <qrencode.h>
 
@@ -142,26 +145,18 @@ bool PaintCards(QPagedPaintDevice* device, const CardDeck& deck, CardSheet sheet
 
 bool WriteCardsPdf(const QString& path, const CardDeck& deck, CardSheet sheet, const QString& creator,
                    QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(&bytes);
         pdf.setResolution(300);
         pdf.setCreator(creator);
         pdf.setTitle(QStringLiteral("质保卡"));
         SetUpCardPage(&pdf, sheet);
         if (!PaintCards(&pdf, deck, sheet)) {
-            file.cancelWriting();
             *error = QStringLiteral("无法生成 PDF");
             return false;
         }
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileWhole(path, bytes.data(), error);
 }

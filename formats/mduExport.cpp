@@ -1,13 +1,31 @@
 #include "mduExport.h"
 
-#include <QSaveFile>
+#include "mduFileWrite.h"
+
+namespace {
+
+// What a spreadsheet reads as the start of a formula (or a quote it would
+// eat): such a field is written with a ' in front.
+bool needsMark(const QString& f) {
+    if (f.isEmpty())
+        return false;
+    switch (f.at(0).unicode()) {
+    case '=': case '+': case '-': case '@': case '\t': case '\r': case '\'':
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 QString CsvText(const QList<QStringList>& rows) {
     QString out;
     for (const QStringList& row : rows) {
         QStringList fields;
         fields.reserve(row.size());
-        for (const QString& f : row) {
+        for (const QString& value : row) {
+            const QString f = needsMark(value) ? QLatin1Char('\'') + value : value;
             // A tab is quoted too: a first line of one field with a tab
             // would otherwise read as tab-separated.
             if (f.contains(QLatin1Char(',')) || f.contains(QLatin1Char('"')) || f.contains(QLatin1Char('\n')) ||
@@ -27,19 +45,10 @@ QString CsvText(const QList<QStringList>& rows) {
 }
 
 bool WriteCsvFile(const QString& path, const QList<QStringList>& rows, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bom("\xEF\xBB\xBF");
-    file.write(bom);
-    file.write(CsvText(rows).toUtf8());
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    QString reason;
+    if (WriteFileWhole(path, QByteArray("\xEF\xBB\xBF") + CsvText(rows).toUtf8(), &reason))
+        return true;
+    if (error)
+        *error = reason;
+    return false;
 }

@@ -6,8 +6,10 @@
 #include <QStringList>
 
 // One CSV text: fields with a comma, quote, tab or line break are quoted,
-// their quotes doubled; lines end in CR LF.
+// their quotes doubled; lines end in CR LF. A field that begins with =, +,
+// -, @, a tab, a carriage return or ' gets one ' in front, so that no
+// spreadsheet takes it for a formula (the reader takes that ' off again).
 QString CsvText(const QList<QStringList>& rows);
-// Writes the rows to a file, replacing it only once the whole text is
-// written; false with the reason in *error otherwise.
+// Writes the rows to a file, whole or not at all (mduFileWrite); false with
+// the reason in *error otherwise.
 bool WriteCsvFile(const QString& path, const QList<QStringList>& rows, QString* error);

@@ -1,16 +1,15 @@
 #include "mduXlsxWriter.h"
 
+#include "mduFileWrite.h"
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
+#include <minizip/unzip.h>
 #include <xlsxwriter.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -40,29 +39,51 @@ QByteArray cellText(const QString& text) {
 
 QString describe(lxw_error e) { return QString::fromUtf8(lxw_strerror(e)); }
 
+// Whether a package is whole: every part unpacks and its checksum holds
+// (the library's own writes are not all checked).
+bool wholePackage(const QString& path) {
+    unzFile zip = unzOpen64(QFile::encodeName(path).constData());
+    if (!zip)
+        return false;
+    bool whole = true;
+    int at = unzGoToFirstFile(zip);
+    char buffer[65536];
+    for (; at == UNZ_OK && whole; at = unzGoToNextFile(zip)) {
+        if (unzOpenCurrentFile(zip) != UNZ_OK) {
+            whole = false;
+            break;
+        }
+        int n = 0;
+        while ((n = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0) {
+        }
+        whole = n == 0 && unzCloseCurrentFile(zip) == UNZ_OK; // UNZ_CRCERROR otherwise
+    }
+    unzClose(zip);
+    return whole && at == UNZ_END_OF_LIST_OF_FILE;
+}
+
 } // namespace
 
 bool WriteXlsxFile(const QString& path, const QString& sheetName, const QList<QStringList>& rows,
                    const QSet<int>& dateColumns, QString* error) {
-    // Written beside the target under another name, then put in its place.
+    // The library writes the workbook in a folder of our own; its bytes are
+    // then written in place of the old file as every file is.
     const QFileInfo target(path);
     if (!target.absoluteDir().exists()) {
         *error = QStringLiteral("文件夹不存在");
         return false;
     }
-    QTemporaryFile part(target.absoluteDir().filePath(QStringLiteral(".xlsx-XXXXXX")));
-    if (!part.open()) {
-        *error = part.errorString();
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        *error = work.errorString();
         return false;
     }
-    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::ReadOther);
-    part.close();
-    const QByteArray partPath = QFile::encodeName(part.fileName());
+    const QString partFile = work.filePath(QStringLiteral("book.xlsx"));
+    const QByteArray partPath = QFile::encodeName(partFile);
 
     lxw_workbook_options options{};
     options.constant_memory = LXW_FALSE;
-    const QByteArray tmpdir = QFile::encodeName(QDir::tempPath());
+    const QByteArray tmpdir = QFile::encodeName(work.path());
     options.tmpdir = const_cast<char*>(tmpdir.constData());
     lxw_workbook* book = workbook_new_opt(partPath.constData(), &options);
     if (!book) {
@@ -104,11 +125,15 @@ bool WriteXlsxFile(const QString& path, const QString& sheetName, const QList<QS
         *error = describe(failure);
         return false;
     }
-    // Put in place of the old file (in one step) only now that the new one is whole.
-    if (std::rename(partPath.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+    QFile part(partFile);
+    if (!part.open(QIODevice::ReadOnly)) {
+        *error = part.errorString();
         return false;
     }
-    part.setAutoRemove(false);
-    return true;
+    const QByteArray bytes = part.readAll();
+    if (bytes.size() != part.size() || !wholePackage(partFile)) {
+        *error = QStringLiteral("工作簿没有完整写出（临时文件夹的磁盘可能已满）");
+        return false;
+    }
+    return WriteFileWhole(path, bytes, error);
 }

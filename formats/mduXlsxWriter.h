@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // rows: the header first. The cells of dateColumns that hold "yyyy-mm-dd"
-// are written as dates. The file is replaced only once it is whole; false
-// with the reason in *error otherwise.
+// are written as dates. The file is written whole or not at all
+// (mduFileWrite); false with the reason in *error otherwise.
 bool WriteXlsxFile(const QString& path, const QString& sheetName, const QList<QStringList>& rows,
                    const QSet<int>& dateColumns, QString* error);

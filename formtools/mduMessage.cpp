@@ -145,11 +145,13 @@ int ShowMessage(const QString& text, const QString& title, short&& kind) {
     return ShowMessage(text, title, k);
 }
 
-void ReportUnwritableSettings(const QString& filePath) {
+void ReportUnwritableSettings(const QString& filePath, const QString& reason) {
     static QSet<QString> told;
     if (told.contains(filePath))
         return;
     told.insert(filePath);
-    ShowMessage(QStringLiteral("设置文件无法写入：") + filePath + QStringLiteral("\r本次所做的设置只在程序关闭前有效。"),
+    ShowMessage(QStringLiteral("文件没有写成：") + filePath +
+                    (reason.isEmpty() ? QString() : QStringLiteral("（") + reason + QStringLiteral("）")) +
+                    QStringLiteral("\r本次所做的设置只在程序关闭前有效。"),
                 QStringLiteral("系统提示"), 0);
 }

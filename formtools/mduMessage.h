@@ -50,6 +50,6 @@ int ShowMessage(const QString& text, const QString& title, short& kind);
 // The same for a kind given as a value.
 int ShowMessage(const QString& text, const QString& title, short&& kind);
 
-// Tells the user that a settings file cannot be written, once per file and
-// run: what was set holds only until the program ends.
-void ReportUnwritableSettings(const QString& filePath);
+// Tells the user that a settings file cannot be written, and why, once per
+// file and run: what was set holds only until the program ends.
+void ReportUnwritableSettings(const QString& filePath, const QString& reason = QString());

@@ -124,6 +124,23 @@ WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKe
     return r;
 }
 
+QList<int> BatchSourceColumns(const QList<QPair<int, QString>>& firstRow) {
+    const QStringList headers = BatchHeaders();
+    QList<int> from(headers.size(), -1);
+    bool named = false;
+    for (const auto& [column, text] : firstRow) {
+        const int h = int(headers.indexOf(text.trimmed()));
+        if (h >= 0 && from[h] < 0) {
+            from[h] = column;
+            named = true;
+        }
+    }
+    if (!named)
+        for (int h = 0; h < headers.size(); ++h)
+            from[h] = h;
+    return from;
+}
+
 bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* rows, QString* error) {
     rows->clear();
     if (table.isEmpty()) {
@@ -132,15 +149,14 @@ bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* row
     }
     const QStringList headers = BatchHeaders();
     // Where each batch column comes from: -1 for none.
-    QList<int> from(headers.size(), -1);
-    bool named = false;
-    for (int c = 0; c < table.first().size(); ++c) {
-        const int h = int(headers.indexOf(table.first().at(c).trimmed()));
-        if (h >= 0 && from[h] < 0) {
-            from[h] = c;
-            named = true;
-        }
-    }
+    QList<QPair<int, QString>> firstCells;
+    for (int c = 0; c < table.first().size(); ++c)
+        if (!table.first().at(c).isEmpty())
+            firstCells.append({c, table.first().at(c)});
+    QList<int> from = BatchSourceColumns(firstCells);
+    const bool named = std::any_of(firstCells.begin(), firstCells.end(), [&](const QPair<int, QString>& cell) {
+        return headers.contains(cell.second.trimmed());
+    });
     qsizetype first = named ? 1 : 0;
     if (!named) {
         // No header row: by position, when the second column holds card
@@ -153,8 +169,6 @@ bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* row
                      QStringLiteral("）");
             return false;
         }
-        for (int h = 0; h < headers.size(); ++h)
-            from[h] = h;
     }
     rows->reserve(table.size() - first);
     for (qsizetype r = first; r < table.size(); ++r) {

@@ -39,6 +39,12 @@ QStringList BatchHeaders();
 // left out); without one the columns are taken by position. false with the
 // reason when the table is empty or no column matches.
 bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* rows, QString* error);
+// Where the batch columns come from in a table, by its first row's cells
+// that hold a value (column from 0, text): for each batch column its
+// column, -1 for none; by position when no cell names a batch column. A
+// file reader keeps only these columns (BatchRowsFromTable then finds them
+// in the batch's order).
+QList<int> BatchSourceColumns(const QList<QPair<int, QString>>& firstRow);
 
 // The checks of one batch row (cells: columns 1 to 11, row: its number as
 // shown in the message), against the names of the product list in its

@@ -1,8 +1,9 @@
 #include "clsProfileFile.h"
 
+#include "mduFileWrite.h"
+
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 
 namespace profile {
 namespace {
@@ -157,25 +158,22 @@ std::optional<QByteArray> readString(const QString& path, const QByteArray& sect
 }
 
 bool writeString(const QString& path, const QByteArray& section, const QByteArray& key,
-                 const QByteArray& value) {
+                 const QByteArray& value, QString* error) {
     QByteArray text;
     {
         QFile f(path);
         if (f.exists()) {
-            if (!f.open(QIODevice::ReadOnly))
+            if (!f.open(QIODevice::ReadOnly)) {
+                if (error)
+                    *error = f.errorString();
                 return false;
+            }
             text = f.readAll();
         }
     }
-    // Written through a temporary file and renamed, so that a write cut short
-    // never leaves half a settings file behind; where the folder does not
-    // allow that, the file is written directly.
-    QSaveFile out(path);
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(withValue(text, section, key, value));
-    return out.commit();
+    // A write cut short never leaves half a settings file behind: where no
+    // new file can be written beside it, the old one stays as it was.
+    return WriteFileWhole(path, withValue(text, section, key, value), error);
 }
 
 } // namespace profile

@@ -16,9 +16,10 @@ std::optional<QByteArray> readString(const QString& path, const QByteArray& sect
                                      const QByteArray& key);
 
 // Stores key=value in section, creating the file, the section or the key as
-// needed. Returns false when the file cannot be written.
+// needed, the file written whole or not at all (mduFileWrite). Returns false
+// (the reason in *error) when the file cannot be read or written.
 bool writeString(const QString& path, const QByteArray& section, const QByteArray& key,
-                 const QByteArray& value);
+                 const QByteArray& value, QString* error = nullptr);
 
 // The same two operations on the file's bytes, for callers that keep the
 // text themselves.

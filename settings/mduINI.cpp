@@ -99,9 +99,9 @@ QString ReadIniString(const QString& section, const QString& key, const QString&
 }
 
 bool WriteIniString(const QString& section, const QString& key, const QString& value,
-                    const QString& filePath) {
+                    const QString& filePath, QString* error) {
     return profile::writeString(filePath, nameBytes(section), nameBytes(key),
-                                EncodeSetting(value).toLatin1());
+                                EncodeSetting(value).toLatin1(), error);
 }
 
 bool IsSafeConnectionName(const QString& name) {

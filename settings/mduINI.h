@@ -18,9 +18,9 @@ QString ReadIniString(const QString& section, const QString& key, const QString&
                       const QString& filePath);
 // Stores the encoded form of Value under Key in Section, creating the file,
 // section or key as needed. A file that cannot be written is left unchanged
-// and false comes back.
+// and false comes back, with the reason in *error.
 bool WriteIniString(const QString& section, const QString& key, const QString& value,
-                    const QString& filePath);
+                    const QString& filePath, QString* error = nullptr);
 // Whether a server or database name may be placed in a connection string
 // and a data-source file: no ";", "{", "}", line break or NUL, which would
 // add settings of their own there.

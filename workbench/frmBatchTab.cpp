@@ -267,19 +267,17 @@ bool frmBatchTab::cmdReadFile_Click() {
     QString error;
     bool read = false;
     {
+        // Only the batch's columns are kept; the file's progress, up to nine
+        // tenths of the bar.
+        TableReading how;
+        how.columns = BatchSourceColumns;
+        how.progress = [&](int share) { return step(int(table.size()), share * 9 / 10); };
+        const bool xlsx = QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0;
         QFile probe(path);
-        const bool zip = probe.open(QIODevice::ReadOnly) && probe.peek(4) == QByteArray("PK\x03\x04", 4);
+        const bool zip = !xlsx && QFileInfo(path).isFile() && probe.open(QIODevice::ReadOnly) &&
+                         probe.peek(4) == QByteArray("PK\x03\x04", 4);
         probe.close();
-        if (zip || QFileInfo(path).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) == 0) {
-            // The sheet's progress, up to nine tenths of the bar.
-            int rowsSeen = 0;
-            read = ReadXlsxFile(path, &table, &error, [&](int share) {
-                rowsSeen += 256;
-                return step(rowsSeen, share * 9 / 10);
-            });
-        } else {
-            read = ReadCsvFile(path, &table, &error);
-        }
+        read = zip || xlsx ? ReadXlsxFile(path, &table, &error, how) : ReadCsvFile(path, &table, &error, how);
     }
     if (!read)
         return error.isEmpty() ? false : refuse(error); // empty: cancelled

@@ -4,12 +4,14 @@
 #include "clsWarrantyRecord.h"
 #include "common/vtColor.h"
 #include "mduExport.h"
+#include "mduFileWrite.h"
 #include "mduFileDialog.h"
 #include "mduMessage.h"
 #include "mduShTools.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -20,7 +22,6 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QSplitter>
@@ -458,10 +459,11 @@ bool frmStats::cmdExportImage_Click() {
     if (path.isEmpty())
         return false;
     // Written whole or not at all, as the table is.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !m_views[page]->grab().save(&file, "PNG") || !file.commit()) {
-        ShowMessage(QStringLiteral("图片没有存成：") + path + QLatin1Char('\n') + file.errorString(),
-                    QStringLiteral("系统提示！"), 0);
+    QBuffer png;
+    QString error;
+    if (!png.open(QIODevice::WriteOnly) || !m_views[page]->grab().save(&png, "PNG") ||
+        !WriteFileWhole(path, png.data(), &error)) {
+        ShowMessage(QStringLiteral("文件没有写成：") + path + QLatin1Char('\n') + error, QStringLiteral("系统提示！"), 0);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "frmSYSSetDB.h"
 #include "mduINI.h"
+#include "tsFileSizeLimit.h"
 #include "tsMessages.h"
 #include "tsProgramFolder.h"
 #include "tsUnprivileged.h"
@@ -20,6 +21,7 @@ private slots:
     void unsafeNamesRefused_data();
     void unsafeNamesRefused();
     void unwritableFileIsReported();
+    void fullDiskKeepsTheFileAndSaysWhy();
 };
 
 void TestFrmSYSSetDB::unsafeNamesRefused_data() {
@@ -64,7 +66,7 @@ void TestFrmSYSSetDB::unwritableFileIsReported() {
     }
     OpenToEverybody(folder.iniPath());
     QCOMPARE(boxes.texts().size(), 1);
-    QVERIFY(boxes.texts().first().startsWith("设置文件无法写入：" + folder.iniPath()));
+    QVERIFY(boxes.texts().first().startsWith("文件没有写成：" + folder.iniPath()));
     QCOMPARE(ReadIniString("DATABASE", "SERVER", "", folder.iniPath()), QString("db01"));
 }
 
@@ -146,6 +148,35 @@ void TestFrmSYSSetDB::captions() {
     const QString shot = qEnvironmentVariable("QV_SCREENSHOTS");
     if (!shot.isEmpty())
         dialog.grab().save(shot + "/frmSYSSetDB.png");
+}
+
+void TestFrmSYSSetDB::fullDiskKeepsTheFileAndSaysWhy() {
+    // Files may not grow past 1 KB, and setup.ini is larger: the dialog's
+    // write fails, the file stays byte for byte, and the box says why.
+    TempProgramFolder folder;
+    WriteIniString("DATABASE", "SERVER", "db01", folder.iniPath());
+    WriteIniString("START", "NOTE", QString(2000, QChar('x')), folder.iniPath());
+    const auto bytes = [&folder] {
+        QFile f(folder.iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray old = bytes();
+    QVERIFY(old.size() > 2000);
+    const ts::LimitedWrite run = ts::WriteWithFileSizeLimit(1024, [](QString* told) {
+        ScriptedMessages boxes;
+        frmSYSSetDB dialog;
+        dialog.show();
+        dialog.txtServerName->setText("db02");
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        *told = boxes.texts().join("|");
+        return dialog.Saved();
+    });
+    QVERIFY(run.ran);
+    QVERIFY(!run.written);
+    QCOMPARE(run.reason, "文件没有写成：" + folder.iniPath() + "（" + QString::fromLocal8Bit(std::strerror(EFBIG)) +
+                             "）\r本次所做的设置只在程序关闭前有效。");
+    QCOMPARE(bytes(), old);
+    QCOMPARE(QDir(folder.path()).entryList(QStringList{".setup.ini*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_MAIN(TestFrmSYSSetDB)

@@ -176,7 +176,7 @@ void TestMduMain::unwritableSettingsFile() {
     OpenToEverybody(m_folder->iniPath());
     QVERIFY(!result);
     QCOMPARE(modals.seen(), QStringList({"frmSYSSetDB", "frmBasLogin"}));
-    const QStringList told = boxes.texts().filter("设置文件无法写入");
+    const QStringList told = boxes.texts().filter("文件没有写成");
     QCOMPARE(told.size(), 1);
     QVERIFY(told.first().contains(m_folder->iniPath()));
     QCOMPARE(gDatabaseName, QString("demo"));

@@ -1,6 +1,7 @@
 #include "clsConn.h"
 #include "tsDemoDatabase.h"
 #include "tsDataBoxes.h"
+#include "tsFileSizeLimit.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -23,6 +24,7 @@ private slots:
     void storedFileRoundTrip_data();
     void storedFileRoundTrip();
     void loadReportWithoutRowWritesNothing();
+    void loadReportOnAFullDiskKeepsTheOldFile();
     void saveReportFileOfMissingFile();
     void saveReportFileKeepsNameOfExistingRow();
     void dicMenuInit();
@@ -79,6 +81,43 @@ void TestClsConnFiles::loadReportWithoutRowWritesNothing() {
     QFile f(db.folder().file("System.exe"));
     QVERIFY(f.exists());
     QCOMPARE(f.size(), 0);
+}
+
+void TestClsConnFiles::loadReportOnAFullDiskKeepsTheOldFile() {
+    // An update's file that cannot be written whole (files may not grow past
+    // 1 KB) leaves the old one as it was and says why.
+    DataBoxes boxes;
+    DemoDatabase db;
+    const QString source = db.folder().file("new-updater.bin");
+    {
+        QFile f(source);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(randomBytes(100000));
+    }
+    gConn->SaveReportFile(source, "升级程序", "1.0.5", "Update");
+    const QString target = db.folder().file("Update.exe");
+    {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("the old program");
+    }
+    const ts::LimitedWrite run = ts::WriteWithFileSizeLimit(1024, [](QString* why) {
+        try {
+            gConn->LoadReport("Update", "exe", "\\");
+            return true;
+        } catch (const DbError& e) {
+            *why = e.description;
+            return false;
+        }
+    });
+    QVERIFY(run.ran);
+    QVERIFY(!run.written);
+    QVERIFY2(run.reason.startsWith("文件没有写成：" + target + "（"), qPrintable(run.reason));
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the old program"));
+    const QStringList left = QDir(db.folder().path()).entryList(QStringList{"*Update.exe*"}, QDir::Files | QDir::Hidden);
+    QCOMPARE(left, QStringList{"Update.exe"});
 }
 
 void TestClsConnFiles::saveReportFileOfMissingFile() {

@@ -1,14 +1,43 @@
-// Tables written and read back: CSV (UTF-8 with a byte-order mark, and
-// GB18030 as older programs write it) and Excel workbooks (ours, one written
-// by another program, damaged ones).
+// Tables written and read back: CSV (UTF-8 with a byte-order mark, GB18030
+// as older programs write it, UTF-16 as Excel's "Unicode text") and Excel
+// workbooks (ours, one written by another program, damaged and hostile
+// ones); the readers' limits, and the writers on a full disk.
+#include "mduCardLayout.h"
 #include "mduCsvReader.h"
 #include "mduExport.h"
 #include "mduXlsxReader.h"
 #include "mduXlsxWriter.h"
+#include "tsFileSizeLimit.h"
+#include "tsStoredZip.h"
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
+
+// The first columns a row keeps, whatever the first row says (the batch
+// chooses its eleven by their headers the same way).
+TableReading firstColumns(int count) {
+    TableReading how;
+    how.columns = [count](const TableCells&) {
+        QList<int> columns;
+        for (int c = 0; c < count; ++c)
+            columns << c;
+        return columns;
+    };
+    return how;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
 
 // Every kind of value a list holds, and those that trip writers up.
 QList<QStringList> awkwardRows() {
@@ -53,7 +82,13 @@ private slots:
         QTest::newRow("UTF-8") << text.toUtf8() << QString("钴铬合金烤瓷冠") << QString("");
         QTest::newRow("GB18030") << QByteArray(QStringEncoder("GB18030").encode(text)) << QString("钴铬合金烤瓷冠") << QString("");
         QTest::newRow("binary") << QByteArray("PK\x03\x04\x00\x01\x02", 7) << QString("") << QString("这不是文本表格文件");
-        QTest::newRow("neither") << QByteArray("\xFF\xFF\x81\x30", 4) << QString("") << QString("文件的编码无法识别（应为 UTF-8 或 GB18030）");
+        const QString unknown("文件的编码无法识别（应为 UTF-8、GB18030 或带字节顺序标记的 UTF-16）");
+        QTest::newRow("neither") << QByteArray("\xFF\xFF\x81\x30", 4) << QString("") << unknown;
+        const QByteArray le = QByteArray("\xFF\xFE") + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(text));
+        const QByteArray be = QByteArray("\xFE\xFF") + QByteArray(QStringEncoder(QStringEncoder::Utf16BE).encode(text));
+        QTest::newRow("UTF-16 LE") << le << QString("钴铬合金烤瓷冠") << QString("");
+        QTest::newRow("UTF-16 BE") << be << QString("钴铬合金烤瓷冠") << QString("");
+        QTest::newRow("UTF-16 cut in a character") << le.chopped(1) << QString("") << unknown;
     }
     void csvEncodings() {
         QFETCH(QByteArray, bytes);
@@ -143,9 +178,10 @@ private slots:
 
     void sheetXmlEdgeCases() {
         // Cells without references, a rich shared string, a bad index, dates.
-        const QStringList shared = ParseSharedStrings(
+        const SharedStrings shared = ParseSharedStrings(
             "<sst><si><r><t>甲</t></r><r><t>乙</t></r><rPh><t>jia</t></rPh></si><si><t xml:space=\"preserve\"> 丙 </t></si></sst>");
-        QCOMPARE(shared, (QStringList{"甲乙", " 丙 "}));
+        QCOMPARE(shared.texts, (QStringList{"甲乙", " 丙 "}));
+        QCOMPARE(shared.damage, QString());
         const QList<bool> dates = ParseDateStyles(
             "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy/mm/dd\"/><numFmt numFmtId=\"165\" "
             "formatCode=\"&quot;d&quot;0.00\"/></numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf "
@@ -165,7 +201,233 @@ private slots:
         QCOMPARE(SerialDateText(61), QStringLiteral("1900-03-01"));
         QCOMPARE(SerialDateText(-3), QString());
     }
+
+    void csvFilesInUtf16_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text = QStringLiteral("质保产品\t质保卡号\r\n钴铬合金烤瓷冠\tC00000301\r\n");
+        QTest::newRow("little end first") << QByteArray(QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE).encode(text));
+        QTest::newRow("big end first") << QByteArray(QByteArray("\xFE\xFF") + QStringEncoder(QStringEncoder::Utf16BE).encode(text));
+    }
+    void csvFilesInUtf16() {
+        // Excel's "Unicode text": tab-separated, read as any other CSV.
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("unicode.txt");
+        QVERIFY(writeBytes(path, bytes));
+        QList<QStringList> rows;
+        QString error;
+        QVERIFY2(ReadCsvFile(path, &rows, &error), qPrintable(error));
+        QCOMPARE(rows, (QList<QStringList>{{"质保产品", "质保卡号"}, {"钴铬合金烤瓷冠", "C00000301"}}));
+    }
+
+    void formulaLookingTextsRoundTrip() {
+        const QList<QStringList> rows{{"=HYPERLINK(\"http://x\",\"y\")", "+cmd|' /C calc'!A0", "-2", "@SUM(A1)"},
+                                      {"\tx", "\rx", "'0123", "''"},
+                                      {"'", "it's", "a=b", "'=1+1"}};
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.csv");
+        QString error;
+        QVERIFY(WriteCsvFile(path, rows, &error));
+        // Each begins with the mark, so that no spreadsheet runs it.
+        const QString written = QString::fromUtf8(fileBytes(path).mid(3));
+        QVERIFY2(written.startsWith("\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",'+cmd|' /C calc'!A0,'-2,'@SUM(A1)\r\n"),
+                 qPrintable(written));
+        QVERIFY2(written.contains("\"'\tx\",\"'\rx\",''0123,'''\r\n"), qPrintable(written));
+        QList<QStringList> back;
+        QVERIFY2(ReadCsvFile(path, &back, &error), qPrintable(error));
+        QCOMPARE(back, rows);
+        // Another program's file: only a ' before those characters is a mark.
+        QCOMPARE(ParseCsv("'abc,'=x,''y,'\n"), (QList<QStringList>{{"'abc", "=x", "'y", "'"}}));
+    }
+
+    void nothingSwallowed_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("workbook");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("CSV: a quote never closed")
+            << QByteArray("质保卡号,备注\r\nC1,\"unclosed\r\nC2,b\r\nC3,c\r\nC4,d\r\n") << false
+            << QString("第 2 行的引号没有配对");
+        QTest::newRow("shared strings: an entity unknown")
+            << ts::StoredWorkbook("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                                  "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c></row>",
+                                  "<si><t>甲</t></si><si><t>&amp;乙&nbsp;</t></si>")
+            << true << QString("第 2 行 A 列：共享文本第 2 项有错（Entity 'nbsp' not declared.）");
+        QTest::newRow("shared strings: a broken character")
+            << ts::StoredWorkbook("<row r=\"1\"><c r=\"B1\" t=\"s\"><v>1</v></c></row>",
+                                  "<si><t>甲</t></si><si><t>&#xZZ;</t></si>")
+            << true << QString("第 1 行 B 列：共享文本第 2 项有错（");
+        QTest::newRow("sheet: an entity unknown")
+            << ts::StoredWorkbook("<row r=\"4\"><c r=\"C4\" t=\"inlineStr\"><is><t>&bad;</t></is></c></row>") << true
+            << QString("第 4 行 C 列：工作簿已损坏（Entity 'bad' not declared.）");
+        QTest::newRow("sheet: a cell given twice")
+            << ts::StoredWorkbook("<row r=\"3\"><c r=\"A3\"><v>1</v></c><c r=\"B3\"><v>2</v></c><c r=\"A3\"><v>3</v></c></row>")
+            << true << QString("第 3 行 A 列：单元格在工作表中出现了两次");
+        QTest::newRow("sheet: a row given twice")
+            << ts::StoredWorkbook("<row r=\"2\"><c r=\"A2\"><v>1</v></c></row><row r=\"2\"><c r=\"B2\"><v>2</v></c></row>")
+            << true << QString("第 2 行在工作表中出现了两次");
+    }
+    void nothingSwallowed() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, workbook);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(workbook ? "t.xlsx" : "t.csv");
+        QVERIFY(writeBytes(path, bytes));
+        QList<QStringList> rows{{"left over"}};
+        QString why;
+        QVERIFY(!(workbook ? ReadXlsxFile(path, &rows, &why) : ReadCsvFile(path, &rows, &why)));
+        QVERIFY2(why.startsWith(error), qPrintable(why));
+        QVERIFY(rows.isEmpty());
+    }
+
+    void rowsOutOfOrderStandByTheirNumbers() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.xlsx");
+        QVERIFY(writeBytes(path, ts::StoredWorkbook("<row r=\"5\"><c r=\"A5\"><v>5</v></c></row>"
+                                                    "<row r=\"2\"><c r=\"B2\"><v>2</v></c><c r=\"A2\"><v>1</v></c></row>"
+                                                    "<row><c><v>3</v></c></row>"
+                                                    "<row r=\"1\"><c r=\"A1\"><v>0</v></c></row>")));
+        QList<QStringList> rows;
+        QString error;
+        QVERIFY2(ReadXlsxFile(path, &rows, &error), qPrintable(error));
+        QCOMPARE(rows, (QList<QStringList>{{"0"}, {"1", "2"}, {"3"}, {"5"}}));
+    }
+
+    void wideWorkbookKeepsTheChosenColumns() {
+        // A cell at XFD in every row: without a choice of columns the table
+        // is refused at its limit instead of being padded out; with one, each
+        // row holds only its chosen places.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("wide.xlsx");
+        QVERIFY(writeBytes(path, ts::StoredWorkbook(ts::WideSheetData(60000))));
+        QList<QStringList> rows;
+        QString error;
+        QVERIFY(!ReadXlsxFile(path, &rows, &error));
+        // Every row is 16,384 places wide: refused at the row that passes the limit.
+        QCOMPARE(error, QStringLiteral("第 %1 行：").arg(MostTablePlaces / 16384 + 1) + TableTooManyPlacesReason());
+        QVERIFY(rows.isEmpty());
+        QVERIFY2(ReadXlsxFile(path, &rows, &error, firstColumns(11)), qPrintable(error));
+        QCOMPARE(rows.size(), 60000);
+        QCOMPARE(rows[0], (QStringList{"质保产品", "质保卡号", "", "", "", "", "", "", "", "", ""}));
+        QCOMPARE(rows[59999].value(1), QStringLiteral("C00060000"));
+        QVERIFY(std::all_of(rows.begin(), rows.end(), [](const QStringList& r) { return r.size() == 11; }));
+        // A choice by the first row's texts, as the batch makes it.
+        TableReading byName;
+        byName.columns = [](const TableCells& first) {
+            QList<int> columns;
+            for (const auto& [col, text] : first)
+                if (text == QStringLiteral("质保卡号"))
+                    columns << col;
+            return columns;
+        };
+        QVERIFY(ReadXlsxFile(path, &rows, &error, byName));
+        QCOMPARE(rows.size(), 60000);
+        QCOMPARE(rows[1], QStringList{"C00000002"});
+    }
+
+    void limitsRefuseBeforeReading_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("CSV") << "csv";
+        QTest::newRow("workbook") << "xlsx";
+    }
+    void limitsRefuseBeforeReading() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString error;
+        QList<QStringList> rows;
+        const auto read = [&](const QString& path) {
+            return kind == "csv" ? ReadCsvFile(path, &rows, &error) : ReadXlsxFile(path, &rows, &error);
+        };
+        // A FIFO (no writer would ever come) and a device: refused at once.
+        const QString fifo = dir.filePath("fifo." + kind);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!read(fifo));
+        QCOMPARE(error, QStringLiteral("这不是普通文件（管道、设备等不能读取）"));
+        QVERIFY(!read("/dev/zero"));
+        QCOMPARE(error, QStringLiteral("这不是普通文件（管道、设备等不能读取）"));
+        // Over the size limit (a sparse file: nothing of it is read).
+        const QString big = dir.filePath("big." + kind);
+        {
+            QFile f(big);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(MostTableFileBytes + 1));
+        }
+        QVERIFY(!read(big));
+        QCOMPARE(error, QStringLiteral("文件有 50.0 MB，超过了能读取的 50 MB"));
+        QVERIFY(rows.isEmpty());
+    }
+
+    void csvRowLimit() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("rows.csv");
+        QByteArray bytes;
+        for (int r = 0; r <= MostTableRows; ++r)
+            bytes += "C" + QByteArray::number(r) + ",x\n";
+        QVERIFY(writeBytes(path, bytes));
+        QList<QStringList> rows;
+        QString error;
+        QVERIFY(!ReadCsvFile(path, &rows, &error, firstColumns(11)));
+        QCOMPARE(error, TableTooManyRowsReason());
+        QVERIFY(rows.isEmpty());
+        // One row fewer is read whole, with its progress and a way to stop.
+        bytes.truncate(bytes.lastIndexOf("C"));
+        QVERIFY(writeBytes(path, bytes));
+        TableReading how = firstColumns(2);
+        QList<int> shares;
+        how.progress = [&](int share) {
+            shares << share;
+            return true;
+        };
+        QVERIFY2(ReadCsvFile(path, &rows, &error, how), qPrintable(error));
+        QCOMPARE(rows.size(), MostTableRows);
+        QVERIFY(shares.size() > 1);
+        QVERIFY(std::is_sorted(shares.begin(), shares.end()) && shares.last() <= 1000);
+        how.progress = [](int) { return false; };
+        QVERIFY(!ReadCsvFile(path, &rows, &error, how));
+        QCOMPARE(error, QString());
+        QVERIFY(rows.isEmpty());
+    }
+
+    void writersOnAFullDisk_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("CSV") << "csv";
+        QTest::newRow("workbook") << "xlsx";
+        QTest::newRow("cards as PDF") << "pdf";
+    }
+    void writersOnAFullDisk() {
+        // Files may not grow past 1 KB: every writer fails, says why, and
+        // the old file stays byte for byte, with no temporary file beside it.
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("old." + kind);
+        const QByteArray old("the old file's bytes\n");
+        QVERIFY(writeBytes(path, old));
+        QList<QStringList> rows{{"质保卡号", "备注"}};
+        for (int i = 0; i < 2000; ++i)
+            rows.append({QString("C%1").arg(i, 8, 10, QChar('0')), QString("第 %1 行").arg(i)});
+        CardDeck deck{"所", Qt::gray, {}};
+        for (int i = 0; i < 9; ++i)
+            deck.faces.append({QString("C%1").arg(i), {{"质保卡号", QString("C%1").arg(i)}}});
+        const auto write = [&](QString* why) {
+            if (kind == "csv")
+                return WriteCsvFile(path, rows, why);
+            if (kind == "xlsx")
+                return WriteXlsxFile(path, "s", rows, {}, why);
+            return WriteCardsPdf(path, deck, CardSheet::EightPerA4, "Quorvat", why);
+        };
+        const ts::LimitedWrite run = ts::WriteWithFileSizeLimit(1024, write);
+        QVERIFY(run.ran);
+        QVERIFY(!run.written);
+        QVERIFY2(!run.reason.isEmpty(), qPrintable(run.reason));
+        QCOMPARE(fileBytes(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"old." + kind});
+        // Without the limit the same write replaces the file.
+        QString why;
+        QVERIFY2(write(&why), qPrintable(why));
+        QVERIFY(fileBytes(path).size() > 1024);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestTableFiles)
+QTEST_MAIN(TestTableFiles)
 #include "tst_mduTableFiles.moc"

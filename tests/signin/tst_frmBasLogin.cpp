@@ -282,7 +282,7 @@ void TestFrmBasLogin::updateFilesThatCannotBeWritten() {
     OpenToEverybody(db.folder().path());
     QCOMPARE(ended, 0);
     QCOMPARE(boxes.texts().size(), 2);
-    QVERIFY2(boxes.texts()[0].startsWith("文件未找到或无法写入："), qPrintable(boxes.texts()[0]));
+    QVERIFY2(boxes.texts()[0].startsWith("文件没有写成："), qPrintable(boxes.texts()[0]));
     QCOMPARE(boxes.shown()[0].title, QString("系统提示！"));
     QCOMPARE(boxes.texts()[1], QString("程序版本和数据库版本不相符合,请与系统管理员联系!"));
     QVERIFY(!QFile::exists(db.folder().file("started.txt")));

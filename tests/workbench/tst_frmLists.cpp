@@ -14,6 +14,7 @@
 #include "mduExport.h"
 #include "mduFileDialog.h"
 #include "mduXlsxReader.h"
+#include "tsStoredZip.h"
 #include "mduHospital.h"
 #include "mduProcess.h"
 #include "tsDemoDatabase.h"
@@ -30,6 +31,8 @@
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -253,6 +256,18 @@ private slots:
         QTest::newRow("binary file") << QByteArray(2048, '\0') << "csv" << "这不是文本表格文件";
         QTest::newRow("no matching columns") << QByteArray("甲,乙,丙\r\n1,2,3\r\n") << "csv" << "没有与批量预录表头相符的列";
         QTest::newRow("empty") << QByteArray() << "csv" << "没有数据";
+        // Nothing swallowed: each says what and where.
+        QTest::newRow("unclosed quote") << QByteArray("质保卡号,备注\r\nC1,\"a\r\nC2,b\r\nC3,c\r\n") << "csv"
+                                        << "无法读取文件 in.csv：第 2 行的引号没有配对";
+        QTest::newRow("damaged shared text")
+            << ts::StoredWorkbook("<row r=\"1\"><c r=\"B1\" t=\"s\"><v>0</v></c></row><row r=\"2\"><c r=\"B2\" "
+                                  "t=\"s\"><v>1</v></c></row>",
+                                  "<si><t>质保卡号</t></si><si><t>&bad;</t></si>")
+            << "xlsx" << "无法读取文件 in.xlsx：第 2 行 B 列：共享文本第 2 项有错";
+        QTest::newRow("repeated cell")
+            << ts::StoredWorkbook("<row r=\"1\"><c r=\"B1\" t=\"inlineStr\"><is><t>质保卡号</t></is></c></row><row "
+                                  "r=\"2\"><c r=\"B2\"><v>1</v></c><c r=\"B2\"><v>2</v></c></row>")
+            << "xlsx" << "无法读取文件 in.xlsx：第 2 行 B 列：单元格在工作表中出现了两次";
     }
     void readFilesThatCannotBeTaken() {
         QFETCH(QByteArray, bytes);
@@ -273,6 +288,18 @@ private slots:
         // The grid is as it was.
         QCOMPARE(fx.f->tabBatch->egBatch->Rows(), 2);
         QCOMPARE(fx.f->tabBatch->egBatch->Cells(1, 2).Text(), QStringLiteral("C00000401"));
+    }
+
+    void aFifoIsRefusedAtOnce() {
+        // Nothing would ever be written into it: neither the look at its
+        // first bytes nor the reader may wait for it.
+        Fixture fx;
+        const QString fifo = fx.dir.filePath("batch.csv");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        SetNextOpenFileName(fifo);
+        QVERIFY(!fx.f->tabBatch->cmdReadFile_Click());
+        QCOMPARE(fx.boxes.texts(),
+                 QStringList{"无法读取文件 batch.csv：这不是普通文件（管道、设备等不能读取）"});
     }
 
     void theDatabaseInUseIsNeverReadAsATable() {

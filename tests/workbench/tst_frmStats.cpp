@@ -238,7 +238,7 @@ private slots:
         SetNextSaveFileName(fx.dir.filePath("missing/clinics.png"));
         QVERIFY(!fx.stats()->cmdExportImage_Click());
         QCOMPARE(fx.boxes.shown().size(), 2);
-        QVERIFY(fx.boxes.shown().last().text.startsWith("图片没有存成："));
+        QVERIFY(fx.boxes.shown().last().text.startsWith("文件没有写成："));
         QVERIFY(!QFile::exists(fx.dir.filePath("missing")));
     }
 };
