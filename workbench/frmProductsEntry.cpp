@@ -156,7 +156,7 @@ void frmProducts::cmdSave_Click() {
     }
     const QString sql = record.key.isEmpty()
                             ? EntryInsertStatement(record, gConn->OpId().toString(), gConn->OpNo().toString())
-                            : EntryUpdateStatement(record, gConn->OpNo().toString());
+                            : EntryUpdateStatement(record, gConn->OpNo().toString(), gConn->OpId().toString());
     // A statement that failed (the connection has shown why) leaves the open
     // record, its card digits and the buttons as they were, so the user can
     // correct and save again without losing the number or inserting twice.
@@ -194,7 +194,7 @@ void frmProducts::cmdDel_Click() {
     if (ShowMessage(QStringLiteral("你确认要删除吗？"), QStringLiteral("系统确认"), 2) != MsgYes)
         return;
     const QString number = txtPrdNo1->text() + txtPrdNo->text();
-    if (gConn->CommandRan(gConn->ExeCommand(DeleteStatement(lbId->text()))))
+    if (gConn->CommandRan(gConn->ExeCommand(DeleteStatement(lbId->text(), gConn->OpId().toString()))))
         Report(QStringLiteral("已删除 ") + number);
     cmdNew->setEnabled(true);
     cmdSave->setEnabled(false);

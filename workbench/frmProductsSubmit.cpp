@@ -21,7 +21,9 @@ bool frmProducts::Taken(const QString& n, const QString& key) {
     return !vt::isEmpty(gConn->GetArray(DuplicateTestStatement(n, key)));
 }
 
-bool frmProducts::SubmitRecord(const QString& key) { return gConn->CommandRan(gConn->ExeCommand(SubmitStatement(key))); }
+bool frmProducts::SubmitRecord(const QString& key) {
+    return gConn->CommandRan(gConn->ExeCommand(SubmitStatement(key, gConn->OpId().toString())));
+}
 
 void frmProducts::cmdSubmit_Click() {
     if (lbId->text().isEmpty()) {
@@ -109,7 +111,7 @@ void frmProducts::cmdSubmitAll_Click() {
         }
         // A status change that failed stays listed and ends the run: the
         // connection has shown why, and the rows above are left untouched.
-        if (!gConn->CommandRan(gConn->ExeCommandInChunk(SubmitStatement(s)))) {
+        if (!gConn->CommandRan(gConn->ExeCommandInChunk(SubmitStatement(s, gConn->OpId().toString())))) {
             chunk.finish(egNew, submitted);
             SelectRowOf(egNew, 1, s, 4);
             return;
@@ -139,7 +141,7 @@ void frmProducts::cmdReset_Click() {
                     QStringLiteral("系统提示！"), 2) != MsgYes)
         return;
     const QString number = egProc->Cells(r, 7).Text();
-    if (gConn->CommandRan(gConn->ExeCommand(ResetStatement(egProc->Cells(r, 1).Text()))))
+    if (gConn->CommandRan(gConn->ExeCommand(ResetStatement(egProc->Cells(r, 1).Text(), gConn->OpId().toString()))))
         Report(QStringLiteral("已撤销 ") + number);
     egProc->CurrentRow().Remove();
     LoadRecordList(QStringLiteral("New"));
