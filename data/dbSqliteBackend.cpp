@@ -1,6 +1,7 @@
 #include "dbSqliteBackend.h"
 
 #include "dbDialect.h"
+#include "dbEmbeddedUpgrade.h"
 #include "mduPaths.h"
 
 #include <QDate>
@@ -9,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -26,6 +28,22 @@ bool isBlank(const char* tail) {
         if (!isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
             return false;
     return true;
+}
+
+// Whether a statement is an insert, update or delete, whose changed rows
+// SQLite counts (other statements leave the count of the last such one).
+bool changesRows(sqlite3_stmt* st) {
+    if (sqlite3_stmt_readonly(st))
+        return false;
+    const char* sql = sqlite3_sql(st);
+    while (sql && isspace(static_cast<unsigned char>(*sql)))
+        ++sql;
+    if (!sql)
+        return false;
+    for (const char* word : {"insert", "update", "delete", "replace"})
+        if (sqlite3_strnicmp(sql, word, static_cast<int>(std::strlen(word))) == 0)
+            return true;
+    return false;
 }
 
 QVariant valueOf(const DbParam& p) {
@@ -54,6 +72,8 @@ QString SqliteBackend::filePath() const {
 
 void SqliteBackend::open(const ConnectRequest& request) {
     openFile(DatabaseFile(request.database), false);
+    // A database made by an older program gets what this one relies on.
+    m_notices = UpgradeEmbeddedDatabase(*this);
 }
 
 void SqliteBackend::openFile(const QString& path, bool create) {
@@ -92,6 +112,7 @@ void SqliteBackend::clearStatements() {
 
 void SqliteBackend::close() {
     clearStatements();
+    m_notices.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -101,7 +122,11 @@ void SqliteBackend::close() {
 
 void SqliteBackend::fail(const QString& what) {
     QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : ClosedConnectionError().description;
-    throw DbError(QStringLiteral("[SQLite] ") + msg + (what.isEmpty() ? QString() : QStringLiteral(" (") + what + QLatin1Char(')')));
+    // A rule of the database refused the statement: the state every
+    // backend gives that, so that the connection can tell it from a fault.
+    const bool refused = m_db && (sqlite3_errcode(m_db) & 0xff) == SQLITE_CONSTRAINT;
+    throw DbError(QStringLiteral("[SQLite] ") + msg + (what.isEmpty() ? QString() : QStringLiteral(" (") + what + QLatin1Char(')')),
+                  refused ? QStringLiteral("23000") : QString());
 }
 
 sqlite3_stmt* SqliteBackend::prepared(const QString& sql) {
@@ -221,6 +246,8 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
         }
     }
     sqlite3_reset(st);
+    if (cols == 0 && changesRows(st))
+        result.rowsChanged = sqlite3_changes64(m_db);
     return result;
 }
 
@@ -258,8 +285,11 @@ DbResult SqliteBackend::executeNative(const QString& sql, const QList<QVariant>&
         } else {
             sqlite3_finalize(st);
         }
+        const qint64 changed = r.rowsChanged;
         if (r.hasRowSet || first)
             last = std::move(r);
+        if (changed >= 0)
+            last.rowsChanged = changed;
         first = false;
         at = tail;
     }
@@ -372,5 +402,10 @@ void SqliteBackend::flushCommitted() {
 }
 
 void SqliteBackend::beginTransaction() { executeNative(QStringLiteral("BEGIN"), {}); }
+// The write lock at the start: a transaction that reads first and writes
+// later cannot wait for another writer under the write-ahead log (its
+// snapshot would be out of date), so it would fail at once with "database
+// is locked". Taking it here waits within the lock wait instead.
+void SqliteBackend::beginWriteTransaction() { executeNative(QStringLiteral("BEGIN IMMEDIATE"), {}); }
 void SqliteBackend::commitTransaction() { executeNative(QStringLiteral("COMMIT"), {}); }
 void SqliteBackend::rollbackTransaction() { executeNative(QStringLiteral("ROLLBACK"), {}); }
