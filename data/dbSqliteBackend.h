@@ -5,6 +5,7 @@
 #include "dbBackend.h"
 
 #include <QHash>
+#include <chrono>
 #include <functional>
 
 struct sqlite3;
@@ -76,6 +77,7 @@ private:
     sqlite3* m_db = nullptr;
     bool m_wal = false; // commits go to a write-ahead log
     QStringList m_notices; // what the upgrade at opening could not do
+    std::chrono::steady_clock::time_point m_lockWaitSince; // the start of the current wait for a lock
     QHash<QString, sqlite3_stmt*> m_statements; // prepared statements by text
     QHash<QString, EmbeddedProcedure>::const_iterator findProcedure(const QString& name) const;
     QHash<QString, EmbeddedProcedure> m_procedures; // by lower-case name and by the name as defined
