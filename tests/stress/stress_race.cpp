@@ -4,14 +4,16 @@
 #include "mduPaths.h"
 #include "mduRecordSql.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
 #include <cstdio>
 
 // Each number has two pending records of the lab, "A" and "B". Worker 1
 // submits the A records one by one, as Submit does, and saves each B record
-// just before; worker 2 submits the B records in chunks, as submit-all does,
-// and saves the chunk's A records before each chunk. A save lands on a
+// just before; worker 2 does the same the other way round, or (in chunks)
+// submits the B records in chunks, as submit-all does, and saves the
+// chunk's A records before each chunk. A save lands on a
 // record the other worker may have submitted, a submission on a number the
 // other may hold. The database must refuse the second holder of a number,
 // and no statement may change a record that is no longer pending.
@@ -66,11 +68,14 @@ QStringList keysOf(clsConn& c, const QString& copy) {
 }
 
 void save(clsConn& c, const QString& key, int i, int worker, const QString& copy, Counts& n) {
+    QElapsedTimer t;
+    t.start();
     const int r =
         c.ExeCommand(EntryUpdateStatement(saved(key, i, worker, copy), c.OpNo().toString(), c.OpId().toString()));
-    if (!c.CommandRan(r))
+    if (!c.CommandRan(r)) {
         ++n.failures;
-    else if (c.RowsChanged() == 1)
+        std::fprintf(stderr, "save of %s failed after %lld ms\n", qPrintable(key), t.elapsed());
+    } else if (c.RowsChanged() == 1)
         ++n.saved;
     else
         ++n.stale; // submitted elsewhere meanwhile: left alone
@@ -105,7 +110,7 @@ int RacePrepare(const QString& dir) {
     return 0;
 }
 
-int RaceWork(int worker, const QString& dir) {
+int RaceWork(int worker, const QString& dir, bool inChunks) {
     clsConn c;
     if (!signIn(c, dir))
         return 1;
@@ -114,20 +119,25 @@ int RaceWork(int worker, const QString& dir) {
         return 1;
     const QString opId = c.OpId().toString();
     Counts n;
-    if (worker == 1) {
+    if (!inChunks) {
+        const QStringList& mine = worker == 1 ? a : b;
+        const QStringList& theirs = worker == 1 ? b : a;
         for (int i = 0; i < Numbers; ++i) {
-            save(c, b[i], i, worker, QStringLiteral("B"), n);
-            if (taken(c, i, a[i])) {
+            save(c, theirs[i], i, worker, worker == 1 ? QStringLiteral("B") : QStringLiteral("A"), n);
+            if (taken(c, i, mine[i])) {
                 ++n.taken;
                 continue;
             }
-            const int r = c.ExeCommand(SubmitStatement(a[i], opId));
+            const int r = c.ExeCommand(SubmitStatement(mine[i], opId));
             if (c.NumberTaken())
                 ++n.refused;
-            else if (!c.CommandRan(r))
+            else if (!c.CommandRan(r)) {
                 ++n.failures;
-            else if (c.RowsChanged() == 1)
+                std::fprintf(stderr, "submit of %s failed\n", qPrintable(mine[i]));
+            } else if (c.RowsChanged() == 1)
                 ++n.submitted;
+            if (r != 0 && c.CommandRan(r))
+                std::fprintf(stderr, "not logged: %s\n", qPrintable(c.ErrInfo()));
         }
     } else {
         for (int from = 0; from < Numbers; from += ChunkRows) {

@@ -376,8 +376,8 @@ int main(int argc, char* argv[]) {
     int rc = 2;
     if (args[0] == QLatin1String("race-prepare"))
         rc = RacePrepare(args[1]);
-    else if (args[0] == QLatin1String("race") && args.size() == 3)
-        rc = RaceWork(args[1].toInt(), args[2]);
+    else if (args[0] == QLatin1String("race") && args.size() >= 3)
+        rc = RaceWork(args[1].toInt(), args[2], args.contains(QStringLiteral("--chunks")));
     else if (args[0] == QLatin1String("race-verify"))
         rc = RaceVerify(args[1]);
     else if (args[0] == QLatin1String("prepare"))
