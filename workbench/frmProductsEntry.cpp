@@ -11,6 +11,7 @@
 #include "mduRecordRules.h"
 #include "mduRecordSql.h"
 #include "mduShTools.h"
+#include "mduStaleRecord.h"
 #include "qvDatePicker.h"
 #include "ucInput.h"
 
@@ -162,6 +163,10 @@ void frmProducts::cmdSave_Click() {
     // correct and save again without losing the number or inserting twice.
     if (!gConn->CommandRan(gConn->ExeCommand(sql)))
         return;
+    if (!record.key.isEmpty() && ChangedElsewhere()) {
+        LoadRecordList(QStringLiteral("New"));
+        return;
+    }
     // A name saved today is offered at once.
     if (SaveHospitalName(txtHospital->text()))
         LoadHospitalNames(ucHospital, txtPinYin->text());
@@ -194,8 +199,13 @@ void frmProducts::cmdDel_Click() {
     if (ShowMessage(QStringLiteral("你确认要删除吗？"), QStringLiteral("系统确认"), 2) != MsgYes)
         return;
     const QString number = txtPrdNo1->text() + txtPrdNo->text();
-    if (gConn->CommandRan(gConn->ExeCommand(DeleteStatement(lbId->text(), gConn->OpId().toString()))))
+    if (gConn->CommandRan(gConn->ExeCommand(DeleteStatement(lbId->text(), gConn->OpId().toString())))) {
+        if (ChangedElsewhere()) {
+            LoadRecordList(QStringLiteral("New"));
+            return;
+        }
         Report(QStringLiteral("已删除 ") + number);
+    }
     cmdNew->setEnabled(true);
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);

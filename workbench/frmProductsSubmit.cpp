@@ -8,6 +8,7 @@
 #include "mduChunk.h"
 #include "mduMessage.h"
 #include "mduRecordSql.h"
+#include "mduStaleRecord.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -50,8 +51,19 @@ void frmProducts::cmdSubmit_Click() {
     }
     // A status change that failed (the connection has shown why) leaves the
     // record open and listed, as it is in the database.
-    if (!SubmitRecord(lbId->text()))
+    if (!SubmitRecord(lbId->text())) {
+        // The database refused: another record holds the number by now.
+        if (gConn->NumberTaken()) {
+            ShowMessage(QStringLiteral("该保质卡号(") + txtPrdNo->text() + QStringLiteral(")已经存在！"), QStringLiteral("无法上报！"), 0);
+            txtPrdNo->setFocus();
+        }
         return;
+    }
+    if (ChangedElsewhere()) {
+        LoadRecordList(QStringLiteral("Pro"));
+        LoadRecordList(QStringLiteral("New"));
+        return;
+    }
     for (int r = 1; r < egNew->Rows(); ++r) {
         if (egNew->Cells(r, 1).Text() == lbId->text()) {
             egNew->Row(r).Remove();
@@ -97,7 +109,15 @@ void frmProducts::cmdSubmitAll_Click() {
             break;
         const QString n = egNew->Cells(r, 4).Text();
         if (!InRange(n)) {
-            ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。"), QStringLiteral("无法上报！"), 1);
+            // Shown once the chunk has ended: a box must not keep the lock.
+            const QString kept = gConn->ErrInfo();
+            gConn->AfterTransaction([n, kept] {
+                MessageRequest box;
+                box.text = QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。") + QLatin1Char('\r') + kept;
+                box.title = QStringLiteral("无法上报！");
+                box.icon = MsgIcon::Critical;
+                PresentMessage(box);
+            });
             egNew->Cells(r, 4).setSelected(true);
             topFailing = egNew->Cells(r, 1).Text();
             continue;
@@ -112,8 +132,20 @@ void frmProducts::cmdSubmitAll_Click() {
         // A status change that failed stays listed and ends the run: the
         // connection has shown why, and the rows above are left untouched.
         if (!gConn->CommandRan(gConn->ExeCommandInChunk(SubmitStatement(s, gConn->OpId().toString())))) {
+            const bool taken = gConn->NumberTaken();
             chunk.finish(egNew, submitted);
             SelectRowOf(egNew, 1, s, 4);
+            // The database refused the number: the run stops as at a taken number.
+            if (taken) {
+                ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 已经存在！"), QStringLiteral("无法上报！"), 0);
+                txtPrdNo->setFocus();
+            }
+            return;
+        }
+        if (gConn->RowsChanged() == 0) {
+            chunk.finish(egNew, submitted);
+            ChangedElsewhere();
+            LoadRecordList(QStringLiteral("New"));
             return;
         }
         chunk.stored(r, s);
@@ -141,8 +173,14 @@ void frmProducts::cmdReset_Click() {
                     QStringLiteral("系统提示！"), 2) != MsgYes)
         return;
     const QString number = egProc->Cells(r, 7).Text();
-    if (gConn->CommandRan(gConn->ExeCommand(ResetStatement(egProc->Cells(r, 1).Text(), gConn->OpId().toString()))))
+    if (gConn->CommandRan(gConn->ExeCommand(ResetStatement(egProc->Cells(r, 1).Text(), gConn->OpId().toString())))) {
+        if (ChangedElsewhere()) {
+            LoadRecordList(QStringLiteral("Pro"));
+            LoadRecordList(QStringLiteral("New"));
+            return;
+        }
         Report(QStringLiteral("已撤销 ") + number);
+    }
     egProc->CurrentRow().Remove();
     LoadRecordList(QStringLiteral("New"));
 }
