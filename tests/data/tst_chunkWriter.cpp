@@ -19,6 +19,8 @@ QString insert(int row) {
 }
 
 const QString Failing = "insert into noSuchTable values (1)";
+// A change of a record in a state it is no longer in: it runs and changes no row.
+const QString Unchanged = "update tblrecord set fldStatus='01' where fldPrdNo='none' and fldStatus='00'";
 
 // The rows of the work, stored rows shown by their card numbers.
 Rows storedInDatabase(const DemoDatabase& db, const Rows& rows) {
@@ -48,28 +50,48 @@ private:
 void TestChunkWriter::rowsInChunks_data() {
     QTest::addColumn<Rows>("failing");  // rows whose statement fails
     QTest::addColumn<Rows>("skipped");  // rows the step passes over
+    QTest::addColumn<Rows>("unchanged"); // rows whose change finds no row in the state it names
+    QTest::addColumn<bool>("changes");  // every statement is a change that must change a row
     QTest::addColumn<int>("stopAt");    // the row whose step ends the run (0: none)
     QTest::addColumn<bool>("stopOnFailure");
     QTest::addColumn<Chunks>("chunks"); // the rows of each committed chunk
     QTest::addColumn<int>("failedRow");
+    QTest::addColumn<int>("unchangedRow");
     QTest::addColumn<bool>("complete");
     // Seven rows, run from the bottom up, three stored rows to a chunk.
-    QTest::newRow("every row") << Rows{} << Rows{} << 0 << false << Chunks{{7, 6, 5}, {4, 3, 2}, {1}} << -1 << true;
-    QTest::newRow("a failing row left out") << Rows{5} << Rows{} << 0 << false << Chunks{{7, 6, 4}, {3, 2, 1}} << -1
-                                            << true;
-    QTest::newRow("a failing row ends the run") << Rows{5} << Rows{} << 0 << true << Chunks{{7, 6}} << 5 << false;
-    QTest::newRow("skipped rows") << Rows{} << Rows{6, 2} << 0 << false << Chunks{{7, 5, 4}, {3, 1}} << -1 << true;
-    QTest::newRow("a step ends the run") << Rows{} << Rows{} << 3 << false << Chunks{{7, 6, 5}, {4}} << -1 << false;
-    QTest::newRow("ended on a chunk's first row") << Rows{} << Rows{} << 4 << false << Chunks{{7, 6, 5}} << -1 << false;
+    QTest::newRow("every row") << Rows{} << Rows{} << Rows{} << false << 0 << false
+                               << Chunks{{7, 6, 5}, {4, 3, 2}, {1}} << -1 << -1 << true;
+    QTest::newRow("a failing row left out") << Rows{5} << Rows{} << Rows{} << false << 0 << false
+                                            << Chunks{{7, 6, 4}, {3, 2, 1}} << -1 << -1 << true;
+    QTest::newRow("a failing row ends the run") << Rows{5} << Rows{} << Rows{} << false << 0 << true << Chunks{{7, 6}}
+                                                << 5 << -1 << false;
+    QTest::newRow("skipped rows") << Rows{} << Rows{6, 2} << Rows{} << false << 0 << false
+                                  << Chunks{{7, 5, 4}, {3, 1}} << -1 << -1 << true;
+    QTest::newRow("a step ends the run") << Rows{} << Rows{} << Rows{} << false << 3 << false
+                                         << Chunks{{7, 6, 5}, {4}} << -1 << -1 << false;
+    QTest::newRow("ended on a chunk's first row") << Rows{} << Rows{} << Rows{} << false << 4 << false
+                                                  << Chunks{{7, 6, 5}} << -1 << -1 << false;
+    QTest::newRow("changes that changed their rows") << Rows{} << Rows{} << Rows{} << true << 0 << false
+                                                     << Chunks{{7, 6, 5}, {4, 3, 2}, {1}} << -1 << -1 << true;
+    // Whether failures end the run or not: the record was changed elsewhere.
+    QTest::newRow("a change of no row ends the run") << Rows{} << Rows{} << Rows{4} << true << 0 << false
+                                                     << Chunks{{7, 6, 5}} << -1 << 4 << false;
+    QTest::newRow("a change of no row, failures ending the run") << Rows{} << Rows{} << Rows{6} << true << 0 << true
+                                                                 << Chunks{{7}} << -1 << 6 << false;
+    QTest::newRow("a change of no row after a failing row") << Rows{6} << Rows{} << Rows{3} << true << 0 << false
+                                                            << Chunks{{7, 5, 4}} << -1 << 3 << false;
 }
 
 void TestChunkWriter::rowsInChunks() {
     QFETCH(Rows, failing);
     QFETCH(Rows, skipped);
+    QFETCH(Rows, unchanged);
+    QFETCH(bool, changes);
     QFETCH(int, stopAt);
     QFETCH(bool, stopOnFailure);
     QFETCH(Chunks, chunks);
     QFETCH(int, failedRow);
+    QFETCH(int, unchangedRow);
     QFETCH(bool, complete);
     ScriptedMessages boxes;
     DemoDatabase db;
@@ -85,7 +107,10 @@ void TestChunkWriter::rowsInChunks() {
                 return ChunkWriter::Step::stop();
             if (skipped.contains(r))
                 return ChunkWriter::Step::skip();
-            return ChunkWriter::Step::store(failing.contains(r) ? Failing : insert(r));
+            if (unchanged.contains(r))
+                return ChunkWriter::Step::change(Unchanged);
+            const QString sql = failing.contains(r) ? Failing : insert(r);
+            return changes ? ChunkWriter::Step::change(sql) : ChunkWriter::Step::store(sql);
         },
         [&](const QList<int>& chunk) {
             // Told once the chunk is on the database, before the next begins.
@@ -100,14 +125,15 @@ void TestChunkWriter::rowsInChunks() {
     QCOMPARE(result.stored, all);
     QCOMPARE(storedInDatabase(db, rows), all);
     QCOMPARE(result.failedRow, failedRow);
+    QCOMPARE(result.unchangedRow, unchangedRow);
     QCOMPARE(result.stopped, stopAt != 0);
     QCOMPARE(result.complete, complete);
     // Nothing is asked after the row that ended the run.
-    const int last = stopAt != 0 ? stopAt : (failedRow > 0 ? failedRow : 1);
+    const int last = stopAt != 0 ? stopAt : failedRow > 0 ? failedRow : unchangedRow > 0 ? unchangedRow : 1;
     QCOMPARE(asked, rows.mid(0, rows.indexOf(last) + 1));
     QCOMPARE(gConn->InChunk(), false);
     // Only the failing statements are reported, by the connection object.
-    QCOMPARE(boxes.shown().size(), int(stopOnFailure ? 1 : failing.size()));
+    QCOMPARE(boxes.shown().size(), int(failedRow > 0 ? 1 : failing.size()));
 }
 
 // The chunks' commits do not sync the log; the end of the run does, once,
