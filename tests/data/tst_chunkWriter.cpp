@@ -2,11 +2,15 @@
 // chunk by chunk, and what ends a run.
 #include "clsConn.h"
 #include "dbChunkWriter.h"
+#include "dbSqliteBackend.h"
+#include "dbUserInterface.h"
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
 #include "tsSyncWatch.h"
 
 #include <QtTest>
+
+#include <sqlite3.h>
 
 using Rows = QList<int>;
 using Chunks = QList<QList<int>>;
@@ -41,6 +45,8 @@ private slots:
     void rowsInChunks_data();
     void rowsInChunks();
     void runWaitsForTheDiskOnce();
+    void chunksHoldTheWriteLockAndShowNothing();
+    void chunkGivenUpEndsTheRun();
     void rebuiltConnectionLosesItsChunkOnly();
 
 private:
@@ -164,6 +170,108 @@ void TestChunkWriter::runWaitsForTheDiskOnce() {
     QCOMPARE(vt::toArray(gConn->GetArray("PRAGMA synchronous")).at(0, 0).toInt(), 2);
     QCOMPARE(storedInDatabase(db, rows).size(), 100);
     QVERIFY(boxes.texts().isEmpty());
+}
+
+namespace {
+// Another workstation on the same file that never waits for a lock: a
+// write of it fails at once while a chunk holds the lock.
+struct OtherWorkstation {
+    SqliteBackend db;
+    explicit OtherWorkstation(const QString& path) {
+        db.openFile(path, false);
+        sqlite3_busy_timeout(db.handle(), 0);
+    }
+    bool canWrite() {
+        try {
+            db.executeNative("update tblMaker set fldphone=fldphone||'+' where fldId='1002'", {});
+            return true;
+        } catch (const DbError&) {
+            return false;
+        }
+    }
+    int stored() { return db.executeNative("select count(*) from tblrecord where fldPrdNo like 'W%'", {}).rows.at(0, 0).toInt(); }
+};
+
+// Each box as it came: its text, whether the other could write meanwhile,
+// and how many of the run's rows it could see stored then.
+struct Shown {
+    QString text;
+    bool otherWrote;
+    int stored;
+};
+
+class WatchingUi final : public DataUserInterface {
+public:
+    explicit WatchingUi(OtherWorkstation& other) : m_other(other) { SetDataUserInterface(this); }
+    ~WatchingUi() override { SetDataUserInterface(nullptr); }
+    void inform(const QString& text, const QString&, const QString&) override { show(text); }
+    void show(const QString& text) {
+        const bool wrote = m_other.canWrite();
+        shown.append({text, wrote, m_other.stored()});
+    }
+    void beginBusy() override {}
+    void endBusy() override {}
+    QList<Shown> shown;
+
+private:
+    OtherWorkstation& m_other;
+};
+} // namespace
+
+// Every chunk holds the write lock from its beginning, before its first
+// row's step reads anything, so a second workstation waits for it instead
+// of failing when it comes to write; what is shown during a chunk (the
+// connection's boxes, and what the caller hands to AfterTransaction) comes
+// once that chunk has been committed, while nothing holds the lock.
+void TestChunkWriter::chunksHoldTheWriteLockAndShowNothing() {
+    DemoDatabase db;
+    OtherWorkstation other(db.dbPath());
+    WatchingUi ui(other);
+    ChunkWriter::ChunkRows() = 2;
+    QList<int> lockedInStep; // the rows whose step ran while the other could not write
+    const ChunkWriter::Result result = ChunkWriter::Run(
+        Rows{5, 4, 3, 2, 1},
+        [&](int r) {
+            if (!other.canWrite())
+                lockedInStep << r;
+            if (r == 2)
+                gConn->AfterTransaction([&ui] { ui.show("the caller's"); });
+            return ChunkWriter::Step::store(r == 4 ? Failing : insert(r));
+        },
+        {}, ChunkWriter::OnFailure::GoOn);
+    QVERIFY(result.complete);
+    QCOMPARE(result.stored, (Rows{5, 3, 2, 1}));
+    QCOMPARE(lockedInStep, (Rows{5, 4, 3, 2, 1}));
+    // The failing row's box after the first chunk {5, 3}, the caller's after the second {2, 1}.
+    QCOMPARE(ui.shown.size(), 2);
+    QVERIFY(ui.shown[0].text.contains("noSuchTable"));
+    QVERIFY(ui.shown[0].otherWrote);
+    QCOMPARE(ui.shown[0].stored, 2);
+    QCOMPARE(ui.shown[1].text, QString("the caller's"));
+    QVERIFY(ui.shown[1].otherWrote);
+    QCOMPARE(ui.shown[1].stored, 4);
+    QVERIFY(!gConn->HoldsMessages());
+}
+
+// A statement that ends the chunk's transaction itself gives the chunk up:
+// that row counts as failed, so a run that ends at a failure ends there,
+// and no row of the chunk is reported stored.
+void TestChunkWriter::chunkGivenUpEndsTheRun() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    Rows asked;
+    const ChunkWriter::Result result = ChunkWriter::Run(
+        Rows{3, 2, 1},
+        [&](int r) {
+            asked << r;
+            return ChunkWriter::Step::store(r == 2 ? QString("commit") : insert(r));
+        },
+        {}, ChunkWriter::OnFailure::Stop);
+    QCOMPARE(result.failedRow, 2);
+    QCOMPARE(result.stored, Rows{});
+    QCOMPARE(asked, (Rows{3, 2}));
+    QVERIFY(!result.complete);
+    QCOMPARE(gConn->InChunk(), false);
 }
 
 // The link rebuilt in the middle of a chunk: that chunk is neither
