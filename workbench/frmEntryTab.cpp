@@ -223,8 +223,11 @@ void frmEntryTab::cmdNew_Click() {
 void frmEntryTab::ucProduct_Click() {
     const QString key = vt::vtListTable::textOf(ucProduct->Key());
     txtPrdNo1->setText(CardLetterOf(key));
-    // The next free number of the product's letter, as a hint.
-    const QString next = key.isEmpty() ? QString() : NextFreeNumber(LoadRangeUsages(CardLetterOf(key)), CardLetterOf(key));
+    // The next free number of the product's letter, as a hint: none when
+    // the ranges could not be read.
+    const std::optional<QList<RangeUsage>> usages =
+        key.isEmpty() ? std::nullopt : LoadRangeUsagesQuietly(CardLetterOf(key));
+    const QString next = usages ? NextFreeNumber(*usages, CardLetterOf(key)) : QString();
     txtPrdNo->setPlaceholderText(next.mid(1));
     txtPrdNo->setToolTip(next.isEmpty() ? QString() : QStringLiteral("下一个可用卡号：") + next);
     // A product code typed whole moves on to the card's digits at once.
