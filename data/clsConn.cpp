@@ -1,6 +1,7 @@
 #include "clsConn.h"
 
 #include "dbCollation.h"
+#include "dbEmbeddedUpgrade.h"
 #include "vtError.h"
 #include "dbUserInterface.h"
 #include "mduINI.h"
@@ -50,7 +51,7 @@ bool clsConn::ConnectToDatabase(QString& ServerName, QString& DatabaseName, QStr
     // connection string (";driver=…") is not connected to.
     if (!IsSafeConnectionName(ServerName) || !IsSafeConnectionName(DatabaseName)) {
         m_backend.reset();
-        InformUser(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), UnsafeConnectionNameMessage());
+        Inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), UnsafeConnectionNameMessage());
         return false;
     }
     ConnectRequest request;
@@ -73,6 +74,8 @@ bool clsConn::ConnectToODBC(QString sDSN) {
 
 bool clsConn::Open(const ConnectRequest& request) {
     m_backend.reset();
+    // The transaction, if one was open, went with the old connection.
+    ShowHeldMessages();
     try {
         std::shared_ptr<DbBackend> b = CreateBackend(request);
         b->open(request);
@@ -84,17 +87,20 @@ bool clsConn::Open(const ConnectRequest& request) {
         });
         if (!lost.isEmpty()) {
             b->close();
-            InformUser(lost, QStringLiteral("数据库连接"));
+            Inform(lost, QStringLiteral("数据库连接"));
             return false;
         }
         m_backend = std::move(b);
         ++m_connectionNumber;
+        // What opening could not bring up to date (an upgrade refused).
+        for (const QString& notice : m_backend->openNotices())
+            Inform(notice, QStringLiteral("系统提示！"));
         return true;
     } catch (const std::exception& e) {
         m_backend.reset();
         // The reason (SQLite's or the driver's) goes with the box, so that a
         // wrong file, name or password can be told apart.
-        InformUser(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), describe(e));
+        Inform(QStringLiteral("数据库连接失败！"), QStringLiteral("数据库连接"), describe(e));
         return false;
     }
 }
@@ -103,19 +109,68 @@ void clsConn::DisconnectFromDatabase() {
     if (m_backend)
         m_backend->close();
     m_backend.reset();
+    // No transaction outlives its connection.
+    ShowHeldMessages();
+}
+
+namespace {
+// Runs at the end of a scope, however it is left.
+template <typename F>
+struct AtExit {
+    F f;
+    ~AtExit() { f(); }
+};
+template <typename F>
+AtExit(F) -> AtExit<F>;
+} // namespace
+
+void clsConn::Inform(const QString& text, const QString& title, const QString& detail) {
+    if (m_holding) {
+        m_held.append([text, title, detail] { InformUser(text, title, detail); });
+        return;
+    }
+    InformUser(text, title, detail);
+}
+
+void clsConn::AfterTransaction(std::function<void()> show) {
+    if (!show)
+        return;
+    if (m_holding)
+        m_held.append(std::move(show));
+    else
+        show();
+}
+
+void clsConn::HoldMessages() { m_holding = true; }
+
+void clsConn::ShowHeldMessages() {
+    m_holding = false;
+    // What is shown may begin a transaction of its own: it holds anew.
+    const QList<std::function<void()>> held = std::exchange(m_held, {});
+    for (const auto& show : held)
+        show();
 }
 
 void clsConn::BeginTrans() {
     backend().beginTransaction();
+    HoldMessages();
+    m_errText.clear();
+}
+
+void clsConn::BeginWriteTrans() {
+    backend().beginWriteTransaction();
+    HoldMessages();
     m_errText.clear();
 }
 
 void clsConn::CommitTrans() {
+    AtExit show{[this] { ShowHeldMessages(); }};
     backend().commitTransaction();
     m_errText.clear();
 }
 
 void clsConn::RollbackTrans() {
+    AtExit show{[this] { ShowHeldMessages(); }};
     m_errText.clear();
     backend().rollbackTransaction();
 }
@@ -124,9 +179,12 @@ void clsConn::Log(const QString&, const QString&) const {}
 
 bool clsConn::BeginChunk() {
     try {
-        backend().beginTransaction();
+        // Every chunk writes: the lock first, so that a chunk that reads
+        // before it writes waits for another workstation's chunk.
+        backend().beginWriteTransaction();
         m_chunkConnection = m_connectionNumber;
         m_chunkBroken = false;
+        HoldMessages();
         return true;
     } catch (const std::exception& e) {
         m_chunkConnection = 0;
@@ -149,13 +207,14 @@ void clsConn::RollbackQuietly() {
 }
 
 bool clsConn::CommitChunk() {
+    AtExit show{[this] { ShowHeldMessages(); }};
     const bool alive = ChunkAlive();
     m_chunkConnection = 0;
     // A connection rebuilt after a lost link has lost the chunk's work with
     // the old one: committing on the new one would confirm nothing.
     if (!alive) {
         m_errText = QStringLiteral("连接已重建，本批未保存");
-        InformUser(m_errText, QStringLiteral("系统提示！"));
+        Inform(m_errText, QStringLiteral("系统提示！"));
         return false;
     }
     if (m_chunkBroken) {
@@ -173,6 +232,7 @@ bool clsConn::CommitChunk() {
 }
 
 void clsConn::RollbackChunk() {
+    AtExit show{[this] { ShowHeldMessages(); }};
     const bool alive = ChunkAlive();
     m_chunkConnection = 0;
     if (alive)
@@ -207,6 +267,11 @@ bool clsConn::EndChunkRun() {
 
 int clsConn::ExeCommandInChunk(const QString& SqlString) {
     static const QString row = QStringLiteral("qvrow");
+    // Whatever returns early here ran nothing: the flags of an earlier
+    // statement must not answer for this one.
+    m_statementRan = false;
+    m_numberTaken = false;
+    m_rowsChanged = -1;
     // A chunk gone with its connection, or already given up: nothing runs.
     if (!ChunkAlive() || m_chunkBroken)
         return -1;
@@ -218,8 +283,10 @@ int clsConn::ExeCommandInChunk(const QString& SqlString) {
         return -1;
     }
     const int result = ExeCommand(SqlString);
-    if (m_chunkConnection != m_connectionNumber)
+    if (m_chunkConnection != m_connectionNumber) {
+        m_statementRan = false;
         return -1;
+    }
     try {
         if (CommandRan(result))
             backend().releaseSavepoint(row);
@@ -228,7 +295,11 @@ int clsConn::ExeCommandInChunk(const QString& SqlString) {
     } catch (const std::exception& e) {
         // The row's state in the chunk is unknown: the chunk is not committed.
         m_chunkBroken = true;
-        Recover(describe(e), nullptr);
+        m_statementRan = false;
+        // A refusal that ended the whole transaction (SQL Server's trigger
+        // does) is the refusal the caller shows; nothing else to show.
+        if (!m_numberTaken)
+            Recover(describe(e), nullptr);
         return -1;
     }
     return result;
@@ -236,7 +307,7 @@ int clsConn::ExeCommandInChunk(const QString& SqlString) {
 
 void clsConn::ShowError(const std::exception& e) {
     m_errText = describe(e);
-    InformUser(m_errText, QStringLiteral("系统提示！"));
+    Inform(m_errText, QStringLiteral("系统提示！"));
 }
 
 void clsConn::Recover(const QString& description, BusyPointer* busy) {
@@ -245,7 +316,7 @@ void clsConn::Recover(const QString& description, BusyPointer* busy) {
     if (m_errText.indexOf(LostLinkText) >= 1) {
         ReadDatabaseSettings(gServerName, gDatabaseName, m_uid, m_pwd);
         ConnectToDatabase(gServerName, gDatabaseName, m_uid, m_pwd);
-        InformUser(QStringLiteral("数据库连接重建，系统将重新尝试！"), QString());
+        Inform(QStringLiteral("数据库连接重建，系统将重新尝试！"), QString());
         if (busy)
             busy->Restore();
         return;
@@ -253,7 +324,7 @@ void clsConn::Recover(const QString& description, BusyPointer* busy) {
     if (busy)
         busy->Restore();
     m_errText = description;
-    InformUser(description, QStringLiteral("系统提示！"));
+    Inform(description, QStringLiteral("系统提示！"));
 }
 
 QString clsConn::LogParameterText(const QVariantList& params) {
@@ -403,6 +474,8 @@ int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
     int result = -1;
     m_errText.clear();
     m_statementRan = false;
+    m_numberTaken = false;
+    m_rowsChanged = -1;
     BusyPointer busy;
     try {
         const QList<DbParamInfo> info = backend().describeParameters(SqlString);
@@ -422,7 +495,7 @@ int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
                 p.value = params[i];
             ps << p;
         }
-        backend().execute(SqlString, ps, 0);
+        m_rowsChanged = backend().execute(SqlString, ps, 0).rowsChanged;
         m_statementRan = true;
         result = 0;
         if (!WriteExecLog(SqlString, params)) {
@@ -430,12 +503,33 @@ int clsConn::ExeCommand(const QString& SqlString, QVariantList& params) {
             m_errText = QStringLiteral("日志记录失败");
         }
     } catch (const std::exception& e) {
+        if (IsNumberTakenError(e)) {
+            // The database's own refusal of a number another record holds:
+            // the caller says so in its words, with the number.
+            m_numberTaken = true;
+            m_errText = describe(e);
+            return result;
+        }
         Recover(describe(e), &busy);
     }
     return result;
 }
 
 bool clsConn::CommandRan(int result) const { return result == 0 || m_statementRan; }
+
+bool clsConn::IsNumberTakenError(const std::exception& e) {
+    const auto* db = dynamic_cast<const DbError*>(&e);
+    if (!db || !db->constraintViolation())
+        return false;
+    // By the names of the rule: the embedded database's index (SQLite names
+    // the indexed column), SQL Server's table of held numbers and its key.
+    // Names stay as created in any language the server answers in.
+    for (const QString& name : {QString::fromLatin1(CardHeldIndexName), QStringLiteral("tblrecord.fldPrdNo"),
+                                QStringLiteral("tblCardHeld"), QStringLiteral("pkCardHeld")})
+        if (db->description.contains(name, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
 
 QList<DbParam> clsConn::ValueParams(const QVariantList& values) {
     QList<DbParam> ps;
@@ -464,6 +558,19 @@ vt::ValueArray clsConn::GetRows(const QString& SqlString, const QVariantList& pa
     QVariantList values = params;
     const QVariant rows = GetCommand(SqlString, values);
     return vt::isArray(rows) ? vt::toArray(rows) : vt::ValueArray();
+}
+
+vt::ValueArray clsConn::GetRowsQuietly(const QString& SqlString, const QVariantList& params, bool* failed) {
+    if (failed)
+        *failed = false;
+    try {
+        DbResult r = backend().execute(SqlString, ValueParams(params), 30);
+        return r.hasRowSet ? std::move(r.rows) : vt::ValueArray();
+    } catch (const std::exception&) {
+        if (failed)
+            *failed = true;
+        return {};
+    }
 }
 
 std::unique_ptr<clsRecord> clsConn::GetCommandR(const QString& SqlString, QVariantList& params) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 class BusyPointer;
@@ -40,15 +41,27 @@ public:
     void DisconnectFromDatabase();
     bool IsConnected() const;
 
-    // Transactions; each clears the kept error text.
+    // Transactions; each clears the kept error text. While one is open the
+    // object's boxes are held and shown, in order, once it has ended.
     void BeginTrans();
+    // A transaction that will write: it takes the write lock at once, so a
+    // second workstation waits for it instead of failing halfway.
+    void BeginWriteTrans();
     void CommitTrans();
     void RollbackTrans();
+    // Whether boxes are held now (a transaction or chunk is open).
+    bool HoldsMessages() const { return m_holding; }
+    // Shows something once no transaction is open: at once when none is,
+    // else after the commit or rollback, in order with the object's own
+    // held boxes. A box must never keep the write lock while it waits.
+    void AfterTransaction(std::function<void()> show);
 
     // Chunks: many statements in one transaction, each row with a savepoint
     // of its own, committed together. A kill or a failed commit leaves whole
     // chunks only. BeginChunk and CommitChunk show a failure and give false;
     // a chunk whose connection was rebuilt meanwhile is never committed.
+    // A chunk takes the write lock when it begins, and holds the object's
+    // boxes until it has been committed or rolled back.
     bool BeginChunk();
     bool CommitChunk();
     void RollbackChunk();
@@ -87,10 +100,28 @@ public:
     // Whether the statement of the last ExeCommand with this result was
     // carried out: a failed execution log alone also gives -1.
     bool CommandRan(int result) const;
+    // The rows the statement of the last ExeCommand (or ExeCommandInChunk)
+    // changed; -1 when it did not run or its backend cannot tell.
+    qint64 RowsChanged() const { return m_rowsChanged; }
+    // Whether the last ExeCommand (or ExeCommandInChunk) failed because the
+    // database refused a second record of one card number above '00'. That
+    // refusal shows no box (the caller shows the taken-number message); its
+    // description is kept as the error text.
+    bool NumberTaken() const { return m_numberTaken; }
+    // Whether a failure of the database is its refusal of a card number
+    // that another record holds.
+    static bool IsNumberTakenError(const std::exception& e);
     QVariant GetCommand(const QString& SqlString, QVariantList& params);
     // GetCommand's rows as an array; an empty one for no rows or a failure
     // (shown as GetCommand shows it).
     vt::ValueArray GetRows(const QString& SqlString, const QVariantList& params);
+    // A query of the program's own (warnings, hints) that no form relies
+    // on: it never shows a box, never keeps an error text (so it never
+    // counts as the first failure of the recovery after a lost link) and
+    // never rebuilds the connection. A failure gives an empty array, as no
+    // rows do; failed, when given, tells the two apart.
+    vt::ValueArray GetRowsQuietly(const QString& SqlString, const QVariantList& params = {},
+                                  bool* failed = nullptr);
     std::unique_ptr<clsRecord> GetCommandR(const QString& SqlString, QVariantList& params);
     // The last identity value made on this connection; errors reach the caller.
     QVariant IDENTITY();
@@ -135,6 +166,10 @@ private:
     QString m_opNo, m_opId, m_opId2, m_opName, m_opType, m_opCom, m_opGroup, m_opLevel, m_opMaster;
 
     void Recover(const QString& description, BusyPointer* busy);
+    // One box of the object: held while a transaction is open.
+    void Inform(const QString& text, const QString& title, const QString& detail = QString());
+    void HoldMessages();
+    void ShowHeldMessages();
     static QString describe(const std::exception& e);
     bool WriteExecLog(const QString& what, const QVariantList& params);
     // Whether the open chunk still has the connection it began on.
@@ -151,6 +186,11 @@ private:
     // Whether the statement of the last ExeCommand was carried out, even
     // when its execution-log entry then failed.
     bool m_statementRan = false;
+    qint64 m_rowsChanged = -1;
+    bool m_numberTaken = false;
+    // Boxes and other showing held while a transaction is open.
+    bool m_holding = false;
+    QList<std::function<void()>> m_held;
     // Every successful open counts; a chunk remembers the one it began on.
     quint64 m_connectionNumber = 0;
     quint64 m_chunkConnection = 0;

@@ -19,6 +19,9 @@ struct DbError : std::runtime_error {
           sqlState(sqlState) {}
     QString description;
     QString sqlState;
+    // Whether the database refused the statement for breaking one of its
+    // rules (a unique key, a check): SQLSTATE class 23 on every backend.
+    bool constraintViolation() const { return sqlState.startsWith(QLatin1String("23")); }
 };
 
 // The data layer's own failures, in the words the system shows for them.
@@ -57,6 +60,9 @@ struct DbResult {
     vt::ValueArray rows;    // all its rows, columns first; NULL kept as Null
     QStringList columnNames;
     QVariant returnValue;   // procedures: parameter 0 after the call, or Empty
+    // The rows an insert, update or delete changed; -1 for a statement that
+    // changes none by its nature (a query) or when the driver cannot tell.
+    qint64 rowsChanged = -1;
 };
 
 struct ConnectRequest {
@@ -98,6 +104,10 @@ public:
                                    int timeoutSeconds) = 0;
 
     virtual void beginTransaction() = 0;
+    // A transaction that will write: it takes the database's write lock at
+    // once, so that a second writer waits for it instead of failing halfway.
+    // A server that locks row by row begins an ordinary one.
+    virtual void beginWriteTransaction() { beginTransaction(); }
     virtual void commitTransaction() = 0;
     virtual void rollbackTransaction() = 0;
     // Savepoints inside a transaction: the standard statements, which the
@@ -114,6 +124,10 @@ public:
     // A server that keeps its own log ignores both.
     virtual void setCommitsWaitForDisk(bool) {}
     virtual void flushCommitted() {}
+
+    // What opening found that the user must be told (an upgrade of the
+    // database that could not be made); empty when nothing.
+    virtual QStringList openNotices() const { return {}; }
 };
 
 // Creates the backend for a connection: the embedded database for the

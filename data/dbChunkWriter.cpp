@@ -70,6 +70,12 @@ ChunkWriter::Result ChunkWriter::Run(const QList<int>& rows, const std::function
             return result;
         }
         if (gConn->CommandRan(gConn->ExeCommandInChunk(s.sql))) {
+            // -1: the backend cannot tell; the statement is taken as done.
+            if (s.mustChange && gConn->RowsChanged() == 0) {
+                result.unchangedRow = row;
+                run.commit(result, committed);
+                return result;
+            }
             run.stored(row);
         } else if (onFailure == OnFailure::Stop) {
             result.failedRow = row;

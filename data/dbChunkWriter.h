@@ -17,11 +17,16 @@ public:
 
     // What one row gives the run: a statement to store it, nothing (the row
     // is passed over), or the end of the run (the open chunk is committed).
+    // A statement that changes a record only in the state it names
+    // (change) must change a row: one that changes none finds the record
+    // changed elsewhere meanwhile, and the run ends there.
     struct Step {
         enum Kind { Store, Skip, Stop };
         Kind kind = Skip;
         QString sql;
+        bool mustChange = false;
         static Step store(const QString& statement) { return {Store, statement}; }
+        static Step change(const QString& statement) { return {Store, statement, true}; }
         static Step skip() { return {Skip, {}}; }
         static Step stop() { return {Stop, {}}; }
     };
@@ -33,6 +38,7 @@ public:
     struct Result {
         QList<int> stored; // the rows whose statements were committed, in the order run
         int failedRow = -1; // with OnFailure::Stop: the row whose statement failed
+        int unchangedRow = -1; // the row whose change changed no row (the run ended there)
         bool stopped = false; // a step ended the run
         bool complete = false; // every row was handed to its step and every chunk committed
     };

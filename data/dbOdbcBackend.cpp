@@ -413,7 +413,15 @@ DbResult OdbcBackend::execute(const QString& sql, const QList<DbParam>& params, 
                   SQL_PARAM_INPUT);
     st.check(executePrepared(st), "execute");
     DbResult result;
+    // The count of the statement itself, read before any further result:
+    // SQL Server's triggers keep their own counts out of it (SET NOCOUNT ON).
+    SQLLEN changed = -1;
+    if (succeeded(SQLRowCount(st.get(), &changed)) && changed >= 0)
+        result.rowsChanged = changed;
     fetchAll(st, result);
+    // A query reports no changed rows, whatever count its driver gives.
+    if (result.hasRowSet)
+        result.rowsChanged = -1;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "dbSqliteBackend.h"
 
 #include "dbDialect.h"
+#include "dbEmbeddedUpgrade.h"
 #include "mduPaths.h"
 
 #include <QDate>
@@ -9,6 +10,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <cstring>
+#include <thread>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -21,11 +25,44 @@ namespace {
 // fails with "database is locked".
 constexpr int LockWaitMs = 5000;
 
+// Waits for the lock in short steps. SQLite's own wait backs off to a try
+// every 100 ms: another workstation that writes one short transaction
+// after the other then always holds the lock when this one looks, and a
+// plain save of this one fails after the whole wait although the lock was
+// free most of that time.
+int waitForLock(void* since, int tries) {
+    auto& start = *static_cast<std::chrono::steady_clock::time_point*>(since);
+    const auto now = std::chrono::steady_clock::now();
+    if (tries == 0)
+        start = now;
+    if (now - start >= std::chrono::milliseconds(LockWaitMs))
+        return 0;
+    // A step of 0.5 to 1.5 ms, not in time with the other's transactions.
+    std::this_thread::sleep_for(std::chrono::microseconds(500 + (tries * 7919) % 1000));
+    return 1;
+}
+
 bool isBlank(const char* tail) {
     for (; tail && *tail; ++tail)
         if (!isspace(static_cast<unsigned char>(*tail)) && *tail != ';')
             return false;
     return true;
+}
+
+// Whether a statement is an insert, update or delete, whose changed rows
+// SQLite counts (other statements leave the count of the last such one).
+bool changesRows(sqlite3_stmt* st) {
+    if (sqlite3_stmt_readonly(st))
+        return false;
+    const char* sql = sqlite3_sql(st);
+    while (sql && isspace(static_cast<unsigned char>(*sql)))
+        ++sql;
+    if (!sql)
+        return false;
+    for (const char* word : {"insert", "update", "delete", "replace"})
+        if (sqlite3_strnicmp(sql, word, static_cast<int>(std::strlen(word))) == 0)
+            return true;
+    return false;
 }
 
 QVariant valueOf(const DbParam& p) {
@@ -54,6 +91,8 @@ QString SqliteBackend::filePath() const {
 
 void SqliteBackend::open(const ConnectRequest& request) {
     openFile(DatabaseFile(request.database), false);
+    // A database made by an older program gets what this one relies on.
+    m_notices = UpgradeEmbeddedDatabase(*this);
 }
 
 void SqliteBackend::openFile(const QString& path, bool create) {
@@ -69,7 +108,7 @@ void SqliteBackend::openFile(const QString& path, bool create) {
         throw DbError(QStringLiteral("[SQLite] ") + msg + QStringLiteral(": ") + path);
     }
     m_db = db;
-    sqlite3_busy_timeout(m_db, LockWaitMs);
+    sqlite3_busy_handler(m_db, waitForLock, &m_lockWaitSince);
     try {
         // Reading the schema proves the file is a database; WAL keeps every
         // committed statement through a crash of the program.
@@ -92,6 +131,7 @@ void SqliteBackend::clearStatements() {
 
 void SqliteBackend::close() {
     clearStatements();
+    m_notices.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -101,7 +141,11 @@ void SqliteBackend::close() {
 
 void SqliteBackend::fail(const QString& what) {
     QString msg = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : ClosedConnectionError().description;
-    throw DbError(QStringLiteral("[SQLite] ") + msg + (what.isEmpty() ? QString() : QStringLiteral(" (") + what + QLatin1Char(')')));
+    // A rule of the database refused the statement: the state every
+    // backend gives that, so that the connection can tell it from a fault.
+    const bool refused = m_db && (sqlite3_errcode(m_db) & 0xff) == SQLITE_CONSTRAINT;
+    throw DbError(QStringLiteral("[SQLite] ") + msg + (what.isEmpty() ? QString() : QStringLiteral(" (") + what + QLatin1Char(')')),
+                  refused ? QStringLiteral("23000") : QString());
 }
 
 sqlite3_stmt* SqliteBackend::prepared(const QString& sql) {
@@ -221,6 +265,8 @@ DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
         }
     }
     sqlite3_reset(st);
+    if (cols == 0 && changesRows(st))
+        result.rowsChanged = sqlite3_changes64(m_db);
     return result;
 }
 
@@ -258,8 +304,11 @@ DbResult SqliteBackend::executeNative(const QString& sql, const QList<QVariant>&
         } else {
             sqlite3_finalize(st);
         }
+        const qint64 changed = r.rowsChanged;
         if (r.hasRowSet || first)
             last = std::move(r);
+        if (changed >= 0)
+            last.rowsChanged = changed;
         first = false;
         at = tail;
     }
@@ -372,5 +421,10 @@ void SqliteBackend::flushCommitted() {
 }
 
 void SqliteBackend::beginTransaction() { executeNative(QStringLiteral("BEGIN"), {}); }
+// The write lock at the start: a transaction that reads first and writes
+// later cannot wait for another writer under the write-ahead log (its
+// snapshot would be out of date), so it would fail at once with "database
+// is locked". Taking it here waits within the lock wait instead.
+void SqliteBackend::beginWriteTransaction() { executeNative(QStringLiteral("BEGIN IMMEDIATE"), {}); }
 void SqliteBackend::commitTransaction() { executeNative(QStringLiteral("COMMIT"), {}); }
 void SqliteBackend::rollbackTransaction() { executeNative(QStringLiteral("ROLLBACK"), {}); }

@@ -5,6 +5,7 @@
 #include "dbBackend.h"
 
 #include <QHash>
+#include <chrono>
 #include <functional>
 
 struct sqlite3;
@@ -40,6 +41,7 @@ public:
     DbResult callProcedure(const QString& name, QList<DbParam>& params, int timeoutSeconds) override;
 
     void beginTransaction() override;
+    void beginWriteTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
     // A chunk runs these around every row: kept prepared, as statements
@@ -60,6 +62,7 @@ public:
     void defineProcedure(const QString& name, EmbeddedProcedure procedure);
 
     sqlite3* handle() const { return m_db; }
+    QStringList openNotices() const override { return m_notices; }
 
 private:
     sqlite3_stmt* prepared(const QString& sql);
@@ -73,6 +76,8 @@ private:
 
     sqlite3* m_db = nullptr;
     bool m_wal = false; // commits go to a write-ahead log
+    QStringList m_notices; // what the upgrade at opening could not do
+    std::chrono::steady_clock::time_point m_lockWaitSince; // the start of the current wait for a lock
     QHash<QString, sqlite3_stmt*> m_statements; // prepared statements by text
     QHash<QString, EmbeddedProcedure>::const_iterator findProcedure(const QString& name) const;
     QHash<QString, EmbeddedProcedure> m_procedures; // by lower-case name and by the name as defined

@@ -1,5 +1,6 @@
 #include "dbUserInterface.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -23,8 +24,8 @@ void InformUser(const QString& text, const QString& title, const QString& detail
 namespace {
 // Pointers alive now: only the outermost sets the pointer and sets it back,
 // so a long run of calls under one pointer does not change it per call.
-int& busyDepth() {
-    static int depth = 0;
+std::atomic<int>& busyDepth() {
+    static std::atomic<int> depth = 0;
     return depth;
 }
 } // namespace

@@ -23,6 +23,11 @@ QString insertSelect(QLatin1StringView head, const QStringList& values, QLatin1S
     out += tail;
     return out;
 }
+// The condition that the record is still the lab's and pending.
+QString pendingOfLab(const QString& opId) {
+    return QStringLiteral(" and fldMsn='") + SqlQuote(opId) + QStringLiteral("' and fldstatus='") +
+           RecordStatus::Pending + QStringLiteral("'");
+}
 } // namespace
 
 QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
@@ -35,7 +40,7 @@ QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const
                         QLatin1StringView(tail));
 }
 
-QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo) {
+QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo, const QString& opId) {
     return QStringLiteral("update tblrecord set fldmaker='") + SqlQuote(opNo) + QStringLiteral("',fldPrdName='") +
            SqlQuote(r.productKey) + QStringLiteral("',fldPrdNo='") + SqlQuote(r.cardNumber) +
            QStringLiteral("',fldPLName='") + SqlQuote(r.patientSurname) + QStringLiteral("',fldPFName='") +
@@ -44,11 +49,12 @@ QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo) {
            SqlQuote(r.hospital) + QStringLiteral("',fldOpTime='") + SqlQuote(DateText(r.treatmentDate)) +
            QStringLiteral("',fldPdTime='") + SqlQuote(DateText(r.productionDate)) + QStringLiteral("',fldOpDesp='") +
            SqlQuote(r.description) + QStringLiteral("',fldMemo='") + SqlQuote(r.remark) +
-           QStringLiteral("' where fldsn='") + SqlQuote(r.key) + QStringLiteral("'");
+           QStringLiteral("' where fldsn='") + SqlQuote(r.key) + QStringLiteral("'") + pendingOfLab(opId);
 }
 
-QString DeleteStatement(const QString& key) {
-    return QStringLiteral("delete from tblrecord  where fldsn='") + SqlQuote(key) + QStringLiteral("'");
+QString DeleteStatement(const QString& key, const QString& opId) {
+    return QStringLiteral("delete from tblrecord  where fldsn='") + SqlQuote(key) + QStringLiteral("'") +
+           pendingOfLab(opId);
 }
 
 QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
@@ -76,13 +82,14 @@ QString DuplicateTestStatement(const QString& n, const QString& key) {
            QStringLiteral("' and fldprdno='") + SqlQuote(n) + QStringLiteral("'");
 }
 
-QString SubmitStatement(const QString& key) {
+QString SubmitStatement(const QString& key, const QString& opId) {
     return QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
                           "where fldsn='") +
-           SqlQuote(key) + QStringLiteral("'");
+           SqlQuote(key) + QStringLiteral("'") + pendingOfLab(opId);
 }
 
-QString ResetStatement(const QString& key) {
+QString ResetStatement(const QString& key, const QString& opId) {
     return QStringLiteral("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='") + SqlQuote(key) +
-           QStringLiteral("'");
+           QStringLiteral("' and fldMsn='") + SqlQuote(opId) + QStringLiteral("' and fldstatus not in ('") +
+           RecordStatus::Pending + QStringLiteral("','") + RecordStatus::Published + QStringLiteral("')");
 }

@@ -8,9 +8,14 @@
 
 // Save of the entry tab: a new pending record (lab key opId, account opNo).
 QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);
+// The statements that change one record name the state they expect: the
+// lab's own (lab key opId) and, but for the reset, still pending. A record
+// submitted, published or deleted elsewhere meanwhile is left alone and the
+// statement changes no row.
+
 // Save of an opened record: every field but the lab and the status.
-QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo);
-QString DeleteStatement(const QString& key);
+QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo, const QString& opId);
+QString DeleteStatement(const QString& key, const QString& opId);
 // One batch row as a new pending record.
 QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);
 
@@ -20,6 +25,7 @@ QString RangeTestStatement(const QString& number, const QString& opId, const QSt
 // The duplicate test: a row when another submitted record holds the number.
 QString DuplicateTestStatement(const QString& number, const QString& key);
 // Submission: status '01' and today's submission date.
-QString SubmitStatement(const QString& key);
-// Back to pending, the central office's reason cleared.
-QString ResetStatement(const QString& key);
+QString SubmitStatement(const QString& key, const QString& opId);
+// Back to pending, the central office's reason cleared: a submitted or
+// sent-back record only, never a published one.
+QString ResetStatement(const QString& key, const QString& opId);

@@ -149,7 +149,9 @@ RuleFailure frmBatchTab::MarkBatchProblems() {
                                               [](const RuleFailure& f) { return f.column == BatchCardNumber; });
         if (number.isEmpty() || numberFailed)
             continue;
-        if (seen.value(number) > 1 || pending.contains(number) || !m_checks.InRange(number) || m_checks.Taken(number, QString())) {
+        // The database's answers are asked quietly: a query that fails leaves its warning out.
+        if (seen.value(number) > 1 || pending.contains(number) || m_checks.InRangeQuietly(number) == false ||
+            m_checks.TakenQuietly(number, QString()) == true) {
             egBatch->Cells(i, BatchCardNumber).setBackColor(WarningColor);
             ++problems;
         }

@@ -13,6 +13,7 @@
 #include "mduPinyin.h"
 #include "mduRecordSql.h"
 #include "mduShTools.h"
+#include "mduStaleRecord.h"
 #include "qvDatePicker.h"
 #include "ucInput.h"
 #include "vtDateText.h"
@@ -222,8 +223,11 @@ void frmEntryTab::cmdNew_Click() {
 void frmEntryTab::ucProduct_Click() {
     const QString key = vt::vtListTable::textOf(ucProduct->Key());
     txtPrdNo1->setText(CardLetterOf(key));
-    // The next free number of the product's letter, as a hint.
-    const QString next = key.isEmpty() ? QString() : NextFreeNumber(LoadRangeUsages(CardLetterOf(key)), CardLetterOf(key));
+    // The next free number of the product's letter, as a hint: none when
+    // the ranges could not be read.
+    const std::optional<QList<RangeUsage>> usages =
+        key.isEmpty() ? std::nullopt : LoadRangeUsagesQuietly(CardLetterOf(key));
+    const QString next = usages ? NextFreeNumber(*usages, CardLetterOf(key)) : QString();
     txtPrdNo->setPlaceholderText(next.mid(1));
     txtPrdNo->setToolTip(next.isEmpty() ? QString() : QStringLiteral("下一个可用卡号：") + next);
     // A product code typed whole moves on to the card's digits at once.
@@ -333,12 +337,16 @@ void frmEntryTab::cmdSave_Click() {
     }
     const QString sql = record.key.isEmpty()
                             ? EntryInsertStatement(record, gConn->OpId().toString(), gConn->OpNo().toString())
-                            : EntryUpdateStatement(record, gConn->OpNo().toString());
+                            : EntryUpdateStatement(record, gConn->OpNo().toString(), gConn->OpId().toString());
     // A statement that failed (the connection has shown why) leaves the open
     // record, its card digits and the buttons as they were, so the user can
     // correct and save again without losing the number or inserting twice.
     if (!gConn->CommandRan(gConn->ExeCommand(sql)))
         return;
+    if (!record.key.isEmpty() && ChangedElsewhere()) {
+        list->LoadRecordList();
+        return;
+    }
     // A name saved today is offered at once.
     if (SaveHospitalName(txtHospital->text()))
         LoadHospitalNames(ucHospital, txtPinYin->text());
@@ -371,8 +379,13 @@ void frmEntryTab::cmdDel_Click() {
     if (ShowMessage(QStringLiteral("你确认要删除吗？"), QStringLiteral("系统确认"), 2) != MsgYes)
         return;
     const QString number = txtPrdNo1->text() + txtPrdNo->text();
-    if (gConn->CommandRan(gConn->ExeCommand(DeleteStatement(lbId->text()))))
+    if (gConn->CommandRan(gConn->ExeCommand(DeleteStatement(lbId->text(), gConn->OpId().toString())))) {
+        if (ChangedElsewhere()) {
+            list->LoadRecordList();
+            return;
+        }
         Report(QStringLiteral("已删除 ") + number);
+    }
     cmdNew->setEnabled(true);
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);
@@ -383,7 +396,9 @@ void frmEntryTab::cmdDel_Click() {
     list->LoadRecordList();
 }
 
-bool frmEntryTab::SubmitRecord(const QString& key) { return gConn->CommandRan(gConn->ExeCommand(SubmitStatement(key))); }
+bool frmEntryTab::SubmitRecord(const QString& key) {
+    return gConn->CommandRan(gConn->ExeCommand(SubmitStatement(key, gConn->OpId().toString())));
+}
 
 void frmEntryTab::cmdSubmit_Click() {
     if (lbId->text().isEmpty()) {
@@ -410,8 +425,19 @@ void frmEntryTab::cmdSubmit_Click() {
     }
     // A status change that failed (the connection has shown why) leaves the
     // record open and listed, as it is in the database.
-    if (!SubmitRecord(lbId->text()))
+    if (!SubmitRecord(lbId->text())) {
+        // The database refused: another record holds the number by now.
+        if (gConn->NumberTaken()) {
+            ShowMessage(QStringLiteral("该保质卡号(") + txtPrdNo->text() + QStringLiteral(")已经存在！"), QStringLiteral("无法上报！"), 0);
+            txtPrdNo->setFocus();
+        }
         return;
+    }
+    if (ChangedElsewhere()) {
+        m_links.list(QStringLiteral("Pro"))->LoadRecordList();
+        list->LoadRecordList();
+        return;
+    }
     for (int r = 1; r < list->grid->Rows(); ++r) {
         if (list->grid->Cells(r, 1).Text() == lbId->text()) {
             list->grid->Row(r).Remove();
@@ -447,7 +473,7 @@ void frmEntryTab::cmdSubmitAll_Click() {
     // card-number cell is made current again once the run is over, since
     // removing rows below it moves the current cell.
     QString topFailing;
-    QString taken, key;
+    QString taken, key, number;
     // In chunks, as the batch import stores its rows: a submitted row leaves
     // the list only once its chunk is committed.
     BusyPointer busy; // one for the whole batch, not one per row
@@ -458,17 +484,26 @@ void frmEntryTab::cmdSubmitAll_Click() {
     const auto step = [&](int r) {
         const QString n = g->Cells(r, 4).Text();
         if (!m_checks.InRange(n)) {
-            ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。"), QStringLiteral("无法上报！"), 1);
+            // Shown once the chunk has ended: a box must not keep the lock.
+            const QString kept = gConn->ErrInfo();
+            gConn->AfterTransaction([n, kept] {
+                MessageRequest box;
+                box.text = QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。") + QLatin1Char('\r') + kept;
+                box.title = QStringLiteral("无法上报！");
+                box.icon = MsgIcon::Critical;
+                PresentMessage(box);
+            });
             g->Cells(r, 4).setSelected(true);
             topFailing = g->Cells(r, 1).Text();
             return ChunkWriter::Step::skip();
         }
         key = g->Cells(r, 1).Text();
+        number = n;
         if (m_checks.Taken(n, key)) {
             taken = n;
             return ChunkWriter::Step::stop();
         }
-        return ChunkWriter::Step::store(SubmitStatement(key));
+        return ChunkWriter::Step::change(SubmitStatement(key, gConn->OpId().toString()));
     };
     // A status change that failed stays listed and ends the run: the
     // connection has shown why, and the rows above are left untouched.
@@ -481,6 +516,16 @@ void frmEntryTab::cmdSubmitAll_Click() {
     }
     if (run.failedRow >= 0) {
         SelectRowOf(g, 1, key, 4);
+        // The database refused the number: the run stops as at a taken number.
+        if (gConn->NumberTaken()) {
+            ShowMessage(QStringLiteral("该保质卡号(") + number + QStringLiteral(") 已经存在！"), QStringLiteral("无法上报！"), 0);
+            txtPrdNo->setFocus();
+        }
+        return;
+    }
+    if (run.unchangedRow >= 0) {
+        ChangedElsewhere();
+        list->LoadRecordList();
         return;
     }
     if (!topFailing.isEmpty())

@@ -11,21 +11,51 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-QList<RangeUsage> LoadRangeUsages(const QString& letter) {
+#include <functional>
+
+namespace {
+
+// The usages read by one way of asking; nothing when a query failed.
+using RowsQuery = std::function<std::optional<vt::ValueArray>(const QString& sql, const QVariantList& params)>;
+
+std::optional<QList<RangeUsage>> readRangeUsages(const QString& letter, const RowsQuery& query) {
     const QString lab = gConn->OpId().toString();
-    const vt::ValueArray ranges = gConn->GetRows(LabRangesStatement(), {lab, gConn->OpId2().toString()});
+    const std::optional<vt::ValueArray> ranges = query(LabRangesStatement(), {lab, gConn->OpId2().toString()});
+    if (!ranges)
+        return std::nullopt;
     QList<RangeUsage> usages;
-    for (const CardRange& range : RangesFromRows(ranges, lab)) {
+    for (const CardRange& range : RangesFromRows(*ranges, lab)) {
         if (!letter.isEmpty() && !range.from.startsWith(letter, Qt::CaseInsensitive))
             continue;
-        const vt::ValueArray rows = gConn->GetRows(RangeNumbersStatement(), {LabKeyValue(lab), range.from, range.to});
+        const std::optional<vt::ValueArray> rows = query(RangeNumbersStatement(), {LabKeyValue(lab), range.from, range.to});
+        if (!rows)
+            return std::nullopt;
         QStringList numbers;
-        numbers.reserve(rows.rows());
-        for (int r = 0; r < rows.rows(); ++r)
-            numbers << rows.displayText(0, r);
+        numbers.reserve(rows->rows());
+        for (int r = 0; r < rows->rows(); ++r)
+            numbers << rows->displayText(0, r);
         usages << MeasureRange(range, numbers);
     }
     return usages;
+}
+
+} // namespace
+
+QList<RangeUsage> LoadRangeUsages(const QString& letter) {
+    // A failure has been shown; what was read is shown as it is.
+    return *readRangeUsages(letter, [](const QString& sql, const QVariantList& params) {
+        return std::optional<vt::ValueArray>(gConn->GetRows(sql, params));
+    });
+}
+
+std::optional<QList<RangeUsage>> LoadRangeUsagesQuietly(const QString& letter) {
+    return readRangeUsages(letter, [](const QString& sql, const QVariantList& params) -> std::optional<vt::ValueArray> {
+        bool failed = false;
+        vt::ValueArray rows = gConn->GetRowsQuietly(sql, params, &failed);
+        if (failed)
+            return std::nullopt;
+        return rows;
+    });
 }
 
 frmRanges::frmRanges(QWidget* parent) : QWidget(parent) {

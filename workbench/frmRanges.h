@@ -5,6 +5,7 @@
 #include "mduCardRanges.h"
 
 #include <QWidget>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -13,6 +14,9 @@ class QTableWidget;
 // The usage of the signed-in lab's ranges, read from the database; only
 // those of one card letter when a letter is given.
 QList<RangeUsage> LoadRangeUsages(const QString& letter = QString());
+// The same for a hint: the queries show no box and take no part in the
+// recovery after a lost link; nothing when one of them failed.
+std::optional<QList<RangeUsage>> LoadRangeUsagesQuietly(const QString& letter);
 
 class frmRanges : public QWidget {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include "frmRecordList.h"
 #include "mduMessage.h"
 #include "mduRecordSql.h"
+#include "mduStaleRecord.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -34,8 +35,14 @@ void frmSubmittedTab::cmdReset_Click() {
                     QStringLiteral("系统提示！"), 2) != MsgYes)
         return;
     const QString number = g->Cells(r, 7).Text();
-    if (gConn->CommandRan(gConn->ExeCommand(ResetStatement(g->Cells(r, 1).Text()))))
+    if (gConn->CommandRan(gConn->ExeCommand(ResetStatement(g->Cells(r, 1).Text(), gConn->OpId().toString())))) {
+        if (ChangedElsewhere()) {
+            list->LoadRecordList();
+            m_links.list(QStringLiteral("New"))->LoadRecordList();
+            return;
+        }
         m_links.report(QStringLiteral("已撤销 ") + number, false);
+    }
     g->CurrentRow().Remove();
     m_links.list(QStringLiteral("New"))->LoadRecordList();
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class CardChecks {
 public:
@@ -19,6 +20,11 @@ public:
     bool InRange(const QString& number) const;
     // The duplicate test: another submitted record than key holds the number.
     bool Taken(const QString& number, const QString& key) const;
+    // The same two tests as the warnings ask them: quietly, with no box and
+    // no part in the recovery after a lost link; nothing when the query
+    // failed, and the warning is then left out.
+    std::optional<bool> InRangeQuietly(const QString& number) const;
+    std::optional<bool> TakenQuietly(const QString& number, const QString& key) const;
     QStringList PendingNumbers() const { return m_pendingNumbers(); }
     // Warnings that do not stop anything: a card number in no range of the
     // lab, taken by a submitted card, or twice among the pending ones.

@@ -59,6 +59,11 @@ CREATE INDEX IF NOT EXISTS ixRecordMakerStatus ON tblrecord (fldMsn, fldStatus);
 -- Also what the look-up of a card number (or its first part) and the
 -- counting of a card range read.
 CREATE INDEX IF NOT EXISTS ixRecordPrdNo ON tblrecord (fldPrdNo, fldStatus);
+-- A card number is submitted once: at most one record of a number with a
+-- status above '00' (sent-back records hold their number too). The database
+-- refuses the second, whichever workstation or tool writes it. A database
+-- made without it gets it when the program opens it.
+CREATE UNIQUE INDEX IF NOT EXISTS ixRecordCardHeld ON tblrecord (fldPrdNo) WHERE fldStatus > '00';
 -- The statistics: a lab's records by production date, with what they are
 -- counted by, so that the counts are read from the index alone.
 CREATE INDEX IF NOT EXISTS ixRecordMakerPdTime ON tblrecord (fldMsn, fldPdTime, fldStatus, fldPrdName, fldHospital);

@@ -80,6 +80,46 @@ CREATE INDEX ixRecordMakerPdTime ON dbo.tblrecord (fldMsn, fldPdTime)
     INCLUDE (fldStatus, fldPrdName, fldHospital);
 GO
 
+-- A card number is submitted once: the database refuses a second record of
+-- one number with a status above '00' (sent-back records hold their number
+-- too), whichever client writes it. Each number held is a key of its own in
+-- tblCardHeld, kept by the trigger below in the same statement as the change
+-- of the record: the primary key refuses a second holder under any isolation
+-- level (read-committed snapshot included), and a plain key asks nothing of
+-- the writing connections' SET options (a filtered or computed-column index,
+-- or an indexed view, would fail every write of a client without them).
+-- The same statements of 04_card_held.sql bring an older database up to it.
+CREATE TABLE dbo.tblCardHeld (
+    fldPrdNo VARCHAR(20) NOT NULL CONSTRAINT pkCardHeld PRIMARY KEY,
+    fldsn INT NOT NULL CONSTRAINT uqCardHeldRecord UNIQUE
+);
+GO
+
+-- The numbers a statement's records give up are released, then the ones
+-- they hold are taken; a number another record holds fails the key and the
+-- whole statement with it (a trigger's error ends its transaction). The
+-- counts of its own statements are kept from the client's row count.
+CREATE TRIGGER dbo.trgRecordCardHeld ON dbo.tblrecord
+AFTER INSERT, UPDATE, DELETE
+AS
+BEGIN
+    SET NOCOUNT ON;
+    DELETE h
+    FROM dbo.tblCardHeld AS h
+    INNER JOIN deleted AS d ON h.fldsn = d.fldsn
+    WHERE NOT EXISTS (
+        SELECT 1 FROM inserted AS i
+        WHERE i.fldsn = d.fldsn AND i.fldStatus > '00' AND i.fldPrdNo = h.fldPrdNo
+    );
+    INSERT INTO dbo.tblCardHeld (fldPrdNo, fldsn)
+    SELECT i.fldPrdNo, i.fldsn
+    FROM inserted AS i
+    WHERE
+        i.fldStatus > '00' AND i.fldPrdNo IS NOT NULL
+        AND NOT EXISTS (SELECT 1 FROM dbo.tblCardHeld AS h WHERE h.fldsn = i.fldsn);
+END
+GO
+
 CREATE TABLE dbo.tblProductNoSet (
     fldsn INT IDENTITY (1, 1) NOT NULL PRIMARY KEY,
     fldPrdNoFrom VARCHAR(20) NOT NULL,

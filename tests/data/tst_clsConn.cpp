@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 class TestClsConn : public QObject {
     Q_OBJECT
 private slots:
@@ -33,6 +35,15 @@ private slots:
     void valuesStoredExactly_data();
     void valuesStoredExactly();
     void transactions();
+    void rowsChanged_data();
+    void rowsChanged();
+    void chunkEarlyReturnsRunNothing_data();
+    void chunkEarlyReturnsRunNothing();
+    void numberTakenShowsNoBox();
+    void numberTakenErrors_data();
+    void numberTakenErrors();
+    void boxesHeldWhileTransactionOpen();
+    void chunkTakesTheWriteLock();
     void identity();
     void checkUser_data();
     void checkUser();
@@ -419,6 +430,197 @@ void TestClsConn::transactions() {
     QCOMPARE(gConn->ExeCommand("update tblMaker set fldphone='C' where fldid='1001'"), 0);
     gConn->CommitTrans();
     QCOMPARE(db.scalar("select fldphone from tblMaker where fldid='1001'"), QVariant("C"));
+}
+
+// The rows a statement changed, as the backend counts them: the statement's
+// own, not those its triggers change.
+void TestClsConn::rowsChanged_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<qint64>("changed");
+    QTest::newRow("insert") << "insert into tRows (a) values (9)" << qint64(1);
+    QTest::newRow("update of several") << "update tRows set a=a+10 where a>1" << qint64(2);
+    QTest::newRow("update of none") << "update tRows set a=0 where a>99" << qint64(0);
+    QTest::newRow("delete") << "delete from tRows where a<3" << qint64(2);
+    QTest::newRow("only the statement's own rows") << "update tRows set a=5 where a=3" << qint64(1);
+    QTest::newRow("a query") << "select * from tRows" << qint64(-1);
+    QTest::newRow("a failing statement") << "update tNone set a=1" << qint64(-1);
+}
+
+void TestClsConn::rowsChanged() {
+    QFETCH(QString, sql);
+    QFETCH(qint64, changed);
+    DataBoxes boxes;
+    DemoDatabase db;
+    QVERIFY(gConn->CommandRan(gConn->ExeCommand("create table tRows (a integer)")));
+    QVERIFY(gConn->CommandRan(gConn->ExeCommand("create table tSeen (a integer)")));
+    QVERIFY(gConn->CommandRan(gConn->ExeCommand(
+        "create trigger tRowsSeen after update on tRows when new.a=5 begin insert into tSeen values (1); "
+        "insert into tSeen values (2); end")));
+    QVERIFY(gConn->CommandRan(gConn->ExeCommand("insert into tRows (a) values (1),(2),(3)")));
+    QCOMPARE(gConn->RowsChanged(), qint64(3));
+    gConn->ExeCommand(sql);
+    QCOMPARE(gConn->RowsChanged(), changed);
+}
+
+// Every way ExeCommandInChunk returns before its statement ran clears the
+// flag CommandRan reads: a status change that never ran is not counted as
+// run because the statement before it ran.
+void TestClsConn::chunkEarlyReturnsRunNothing_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("no chunk open") << "none";
+    QTest::newRow("chunk given up") << "broken";
+    QTest::newRow("connection rebuilt") << "rebuilt";
+    QTest::newRow("savepoint step failed") << "release";
+}
+
+void TestClsConn::chunkEarlyReturnsRunNothing() {
+    QFETCH(QString, how);
+    DataBoxes boxes;
+    DemoDatabase db;
+    const QString ok = "update tblMaker set fldphone='1' where fldid='1001'";
+    if (how != "none")
+        QVERIFY(gConn->BeginChunk());
+    // The statement before ran: the flag is set.
+    QVERIFY(gConn->CommandRan(how == "none" ? gConn->ExeCommand(ok) : gConn->ExeCommandInChunk(ok)));
+    if (how == "broken") {
+        // A statement that ends the chunk's transaction itself: the row's
+        // savepoint is gone, and the chunk is given up.
+        QVERIFY(!gConn->CommandRan(gConn->ExeCommandInChunk("commit")));
+    } else if (how == "rebuilt") {
+        QString server = "(embedded)", name = "demo";
+        QVERIFY(gConn->ConnectToDatabase(server, name));
+    }
+    const int result = how == "release" ? gConn->ExeCommandInChunk("release savepoint qvrow")
+                                        : gConn->ExeCommandInChunk("update tblMaker set fldphone='2' where fldid='1001'");
+    QCOMPARE(result, -1);
+    QVERIFY(!gConn->CommandRan(result));
+    QCOMPARE(gConn->RowsChanged(), qint64(-1));
+    if (how != "none")
+        gConn->RollbackChunk();
+    QCOMPARE(db.scalar("select fldphone from tblMaker where fldid='1001'").toString(), QString(how == "none" || how == "broken" ? "1" : "010-62345678"));
+}
+
+// The database's refusal of a number another record holds is no fault to
+// show: the connection keeps quiet, says so, and the record stays pending.
+void TestClsConn::numberTakenShowsNoBox() {
+    DataBoxes boxes;
+    DemoDatabase db;
+    QVERIFY(db.signIn());
+    // C00000120 is submitted in the demo data; a pending copy of it.
+    QVERIFY(gConn->CommandRan(gConn->ExeCommand(
+        "insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values (1,'C00000120','00'),(1,'C00000121','00'),"
+        "(1,'c00000120','00')")));
+    const QString key = db.scalar("select min(fldsn) from tblrecord where fldPrdNo='C00000120' and fldStatus='00'").toString();
+    const QString other = db.scalar("select fldsn from tblrecord where fldPrdNo='C00000121'").toString();
+    const int r = gConn->ExeCommand("update tblrecord set fldStatus='01' where fldsn='" + key + "'");
+    QCOMPARE(r, -1);
+    QVERIFY(!gConn->CommandRan(r));
+    QVERIFY(gConn->NumberTaken());
+    QVERIFY(boxes.shown().isEmpty());
+    QVERIFY(gConn->ErrInfo().contains("UNIQUE"));
+    QCOMPARE(db.scalar("select fldStatus from tblrecord where fldsn=" + key).toString(), QString("00"));
+    // Letter case does not make another number.
+    const QString lower = db.scalar("select fldsn from tblrecord where fldPrdNo='c00000120' collate binary").toString();
+    QCOMPARE(gConn->ExeCommand("update tblrecord set fldStatus='03' where fldsn='" + lower + "'"), -1);
+    QVERIFY(gConn->NumberTaken());
+    // In a chunk the refused row alone is rolled back; the others commit.
+    QVERIFY(gConn->BeginChunk());
+    QCOMPARE(gConn->ExeCommandInChunk("update tblrecord set fldStatus='01' where fldsn='" + key + "'"), -1);
+    QVERIFY(gConn->NumberTaken());
+    QVERIFY(gConn->CommandRan(gConn->ExeCommandInChunk("update tblrecord set fldStatus='01' where fldsn='" + other + "'")));
+    QVERIFY(!gConn->NumberTaken());
+    QVERIFY(gConn->CommitChunk());
+    QCOMPARE(db.scalar("select fldStatus from tblrecord where fldsn=" + other).toString(), QString("01"));
+    QCOMPARE(db.scalar("select count(*) from tblrecord where fldPrdNo='C00000120' and fldStatus>'00'").toInt(), 1);
+    QVERIFY(boxes.shown().isEmpty());
+    // Any other refusal of the database is shown as before.
+    QCOMPARE(gConn->ExeCommand("insert into tblMaker (fldId) values ('1001')"), -1);
+    QVERIFY(!gConn->NumberTaken());
+    QCOMPARE(boxes.shown().size(), 1);
+}
+
+// The refusal is told by the rule's names in a constraint failure, in the
+// words of either backend and in the language the server answers in.
+void TestClsConn::numberTakenErrors_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("embedded") << "[SQLite] UNIQUE constraint failed: tblrecord.fldPrdNo" << "23000" << true;
+    QTest::newRow("SQL Server") << "[FreeTDS][SQL Server]Violation of PRIMARY KEY constraint 'pkCardHeld'. Cannot insert "
+                                   "duplicate key in object 'dbo.tblCardHeld'. The duplicate key value is (C00000102).\n"
+                                   "[FreeTDS][SQL Server]The transaction ended in the trigger. The batch has been aborted."
+                                << "23000" << true;
+    QTest::newRow("SQL Server in Chinese")
+        << "[Microsoft][ODBC SQL Server Driver][SQL Server]违反了 PRIMARY KEY 约束“pkCardHeld”。不能在对象“dbo.tblCardHeld”"
+           "中插入重复键。" << "23000" << true;
+    QTest::newRow("another key") << "[SQLite] UNIQUE constraint failed: tblMaker.fldId" << "23000" << false;
+    QTest::newRow("not a constraint failure") << "invalid object name 'tblCardHeld'" << "42S02" << false;
+    QTest::newRow("no state") << "[SQLite] UNIQUE constraint failed: tblrecord.fldPrdNo" << "" << false;
+}
+
+void TestClsConn::numberTakenErrors() {
+    QFETCH(QString, description);
+    QFETCH(QString, state);
+    QFETCH(bool, taken);
+    QCOMPARE(clsConn::IsNumberTakenError(DbError(description, state)), taken);
+    QVERIFY(!clsConn::IsNumberTakenError(std::runtime_error("pkCardHeld")));
+}
+
+// While a transaction or chunk is open the connection's boxes, and what
+// callers hand it to show, wait; they come after the commit or rollback,
+// in the order they arose.
+void TestClsConn::boxesHeldWhileTransactionOpen() {
+    DataBoxes boxes;
+    DemoDatabase db;
+    const auto say = [&boxes](const QString& text) { boxes.inform(text, QString(), QString()); };
+    QVERIFY(!gConn->HoldsMessages());
+    gConn->AfterTransaction([say] { say("outside"); });
+    QCOMPARE(boxes.texts(), QStringList{"outside"}); // at once: no transaction
+    boxes.clear();
+    QVERIFY(gConn->BeginChunk());
+    QVERIFY(gConn->HoldsMessages());
+    gConn->AfterTransaction([say] { say("range"); });
+    QCOMPARE(gConn->ExeCommandInChunk("update tNone set a=1"), -1);
+    gConn->AfterTransaction([say] { say("after"); });
+    QVERIFY(boxes.shown().isEmpty());
+    QVERIFY(gConn->CommitChunk());
+    QVERIFY(!gConn->HoldsMessages());
+    QCOMPARE(boxes.texts().size(), 3);
+    QCOMPARE(boxes.texts()[0], QString("range"));
+    QVERIFY(boxes.texts()[1].contains("tNone"));
+    QCOMPARE(boxes.texts()[2], QString("after"));
+    // A transaction of the Part's operations, rolled back.
+    boxes.clear();
+    gConn->BeginTrans();
+    QCOMPARE(gConn->ExeCommand("update tNone set a=1"), -1);
+    QVERIFY(boxes.shown().isEmpty());
+    gConn->RollbackTrans();
+    QCOMPARE(boxes.shown().size(), 1);
+    // A chunk rolled back shows what it held too.
+    boxes.clear();
+    QVERIFY(gConn->BeginChunk());
+    gConn->ExeCommandInChunk("update tNone set a=1");
+    gConn->RollbackChunk();
+    QCOMPARE(boxes.shown().size(), 1);
+}
+
+// A chunk writes: it holds the write lock from its first statement on, so a
+// second writer waits for it (here: does not get the lock at once) rather
+// than both reading and the second failing when it comes to write.
+void TestClsConn::chunkTakesTheWriteLock() {
+    DataBoxes boxes;
+    DemoDatabase db;
+    SqliteBackend other;
+    other.openFile(db.dbPath(), false);
+    sqlite3_busy_timeout(other.handle(), 0);
+    QVERIFY(gConn->BeginChunk());
+    QVERIFY(vt::isArray(gConn->GetArray("select count(*) from tblrecord"))); // it reads first
+    QVERIFY_THROWS_EXCEPTION(DbError, other.beginWriteTransaction());
+    QVERIFY(gConn->CommandRan(gConn->ExeCommandInChunk("update tblMaker set fldphone='L' where fldid='1001'")));
+    QVERIFY(gConn->CommitChunk());
+    other.beginWriteTransaction(); // free again
+    other.rollbackTransaction();
+    QVERIFY(boxes.shown().isEmpty());
 }
 
 void TestClsConn::identity() {

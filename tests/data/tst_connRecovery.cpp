@@ -77,6 +77,7 @@ private slots:
     void firstFailureShowsSecondRebuilds();
     void textAtFirstCharacterDoesNotRebuild();
     void failedRebuildLeavesNoConnection();
+    void quietQueriesLeaveRecoveryAlone();
 };
 
 void TestConnRecovery::firstFailureShowsSecondRebuilds() {
@@ -143,6 +144,37 @@ void TestConnRecovery::failedRebuildLeavesNoConnection() {
     QCOMPARE(link().opens, 2);
     QVERIFY(!gConn->IsConnected());
     QCOMPARE(boxes.texts().mid(2), QStringList({"数据库连接失败！", "数据库连接重建，系统将重新尝试！"}));
+}
+
+// The program's own queries (warnings, hints) show nothing and keep no
+// error text: after a lost link the Part's next operation is still the first
+// failure, shown with the driver's text, and the one after it rebuilds.
+void TestConnRecovery::quietQueriesLeaveRecoveryAlone() {
+    DataBoxes boxes;
+    DemoDatabase db;
+    bool failed = true;
+    QCOMPARE(gConn->GetRowsQuietly("select count(*) from tblMaker where fldId=?", {"1001"}, &failed).at(0, 0).toInt(), 1);
+    QVERIFY(!failed);
+    QCOMPARE(gConn->GetRowsQuietly("select * from tblMaker where fldId='none'", {}, &failed).rows(), 0);
+    QVERIFY(!failed);
+    link().lost = true;
+    QCOMPARE(gConn->GetRowsQuietly("select * from tblMaker", {}, &failed).rows(), 0);
+    QVERIFY(failed);
+    QCOMPARE(gConn->GetRowsQuietly("select * from tblMaker where fldId=?", {"1001"}).rows(), 0);
+    QVERIFY(boxes.shown().isEmpty());
+    QCOMPARE(gConn->ErrInfo(), QString());
+    QVERIFY(vt::isEmpty(gConn->GetArray("select 1")));
+    QCOMPARE(boxes.texts(), QStringList{link().failure});
+    QCOMPARE(link().opens, 1);
+    // Nor does one after that failure rebuild or show anything ...
+    QCOMPARE(gConn->GetRowsQuietly("select 1").rows(), 0);
+    QCOMPARE(link().opens, 1);
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(gConn->ErrInfo(), link().failure);
+    // ... the Part's next failing operation does.
+    QVERIFY(vt::isEmpty(gConn->GetArray("select 1")));
+    QCOMPARE(link().opens, 2);
+    QCOMPARE(boxes.texts().last(), QString("数据库连接重建，系统将重新尝试！"));
 }
 
 QTEST_MAIN(TestConnRecovery)

@@ -23,6 +23,7 @@ private slots:
     void errorsAreShownAndKept();
     void connectThroughDataSource();
     void chunksWithSavepoints();
+    void rowsChanged();
 
 private:
     bool connect();
@@ -137,6 +138,20 @@ void TestOdbcBackend::errorsAreShownAndKept() {
     QVERIFY2(gConn->ErrInfo().contains("nosuchtable"), qPrintable(gConn->ErrInfo()));
     QCOMPARE(gConn->ExeCommand("insert into nosuchtable values (1)"), -1);
     QCOMPARE(boxes.shown().size(), 2);
+}
+
+// The driver's count of changed rows reaches the connection object.
+void TestOdbcBackend::rowsChanged() {
+    DataBoxes boxes;
+    QVERIFY(connect());
+    gConn->ExeCommand("update tblMaker set fldphone='1' where fldmakertype='01'");
+    QVERIFY(gConn->CommandRan(-1)); // ran; only this database's log is missing
+    QCOMPARE(gConn->RowsChanged(), qint64(3));
+    gConn->ExeCommand("update tblMaker set fldphone='1' where fldId='none'");
+    QCOMPARE(gConn->RowsChanged(), qint64(0));
+    gConn->ExeCommand("select * from tblMaker");
+    QCOMPARE(gConn->RowsChanged(), qint64(-1));
+    QVERIFY(boxes.shown().isEmpty());
 }
 
 void TestOdbcBackend::connectThroughDataSource() {

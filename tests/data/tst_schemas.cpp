@@ -13,6 +13,8 @@ private slots:
     void sameTablesAndColumns();
     void collationGuardComesFirst_data();
     void collationGuardComesFirst();
+    void cardRuleSameInBothScripts();
+    void upgradeCreatesNothingWhileNumbersHeldTwice();
 };
 
 using Schema = QMap<QString, QStringList>; // lower-case table -> lower-case columns
@@ -53,7 +55,10 @@ static Schema sqlServer() {
 
 void TestSchemas::sameTablesAndColumns() {
     const Schema a = embedded();
-    const Schema b = sqlServer();
+    Schema b = sqlServer();
+    // SQL Server's way of refusing a card number submitted twice; the
+    // embedded database has a partial unique index for it instead.
+    QCOMPARE(b.take("tblcardheld"), (QStringList{"fldprdno", "fldsn"}));
     QVERIFY(a.size() >= 9);
     QCOMPARE(a.keys(), b.keys());
     for (auto it = a.cbegin(); it != a.cend(); ++it)
@@ -96,6 +101,46 @@ void TestSchemas::collationGuardComesFirst() {
     QCOMPARE(statements.last(), QString("SET NOEXEC OFF;"));
     for (qsizetype i = 1; i + 1 < statements.size(); ++i)
         QVERIFY2(!statements[i].contains("NOEXEC"), qPrintable(statements[i].left(60)));
+}
+
+static QString script(const QString& name) {
+    QFile f(QV_SOURCE_DIR "/db/sqlserver/" + name);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// A new database and an upgraded one get the same table and trigger.
+void TestSchemas::cardRuleSameInBothScripts() {
+    const QString tables = script("01_tables.sql");
+    const QString upgrade = script("04_card_held.sql");
+    static const QRegularExpression table(R"(CREATE TABLE dbo\.tblCardHeld \(.*?\n\);)",
+                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression trigger(R"(CREATE TRIGGER dbo\.trgRecordCardHeld .*?\nEND\n)",
+                                            QRegularExpression::DotMatchesEverythingOption);
+    for (const QRegularExpression* re : {&table, &trigger}) {
+        const QString a = re->match(tables).captured(0);
+        QVERIFY2(!a.isEmpty(), qPrintable(re->pattern()));
+        QCOMPARE(re->match(upgrade).captured(0), a);
+    }
+    // The trigger's own counts never reach the client's count of changed rows.
+    QVERIFY(trigger.match(tables).captured(0).contains("SET NOCOUNT ON;"));
+}
+
+// The upgrade locks the records, then lists the numbers held twice and
+// stops there while there are any; only then does it create anything.
+void TestSchemas::upgradeCreatesNothingWhileNumbersHeldTwice() {
+    const QString text = script("04_card_held.sql");
+    QVERIFY(!text.isEmpty());
+    const qsizetype lock = text.indexOf("WITH (TABLOCKX, HOLDLOCK)");
+    const qsizetype check = text.indexOf("HAVING COUNT(*) > 1");
+    const qsizetype stop = text.indexOf("SET NOEXEC ON", check);
+    const qsizetype create = text.indexOf(QRegularExpression("^CREATE ", QRegularExpression::MultilineOption));
+    const qsizetype commit = text.indexOf("COMMIT TRANSACTION;");
+    QVERIFY(text.indexOf("BEGIN TRANSACTION;") < lock);
+    QVERIFY(lock > 0 && lock < check);
+    QVERIFY(check < stop && stop < create);
+    QVERIFY(text.lastIndexOf("ROLLBACK TRANSACTION;", stop) > check);
+    QVERIFY(create < commit);
+    QVERIFY(text.trimmed().endsWith("SET NOEXEC OFF;\nGO"));
 }
 
 QTEST_GUILESS_MAIN(TestSchemas)

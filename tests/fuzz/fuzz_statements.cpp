@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     u.key = QStringLiteral("1");
     std::swap(u.patientSurname, u.remark);
     std::swap(u.hospital, u.cardNumber);
-    db->execute(EntryUpdateStatement(u, part(3)), {}, 0);
+    db->execute(EntryUpdateStatement(u, part(3), QStringLiteral("1")), {}, 0);
     if (readBack(QStringLiteral("fldPLName")) != u.patientSurname || readBack(QStringLiteral("fldMemo")) != u.remark ||
         readBack(QStringLiteral("fldHospital")) != u.hospital || readBack(QStringLiteral("fldPrdNo")) != u.cardNumber)
         std::abort(); // the update stored another text than was given

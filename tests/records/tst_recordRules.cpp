@@ -144,11 +144,14 @@ void TestRecordRules::statements() {
                      "fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo,fldStatus)  select '1','1001','C01','C00000102',"
                      "'张','三','李','四','北京口腔医院','2013-09-02','2013-09-01','上颌','复诊','00' "));
     r.key = "42";
-    QCOMPARE(EntryUpdateStatement(r, "1001"),
+    // The statements that change one record also name the state they
+    // expect: the lab's, and pending (a reset: neither pending nor published).
+    QCOMPARE(EntryUpdateStatement(r, "1001", "1"),
              QString("update tblrecord set fldmaker='1001',fldPrdName='C01',fldPrdNo='C00000102',fldPLName='张',"
                      "fldPFName='三',fldDLName='李',fldDFName='四',fldHospital='北京口腔医院',fldOpTime='2013-09-02',"
-                     "fldPdTime='2013-09-01',fldOpDesp='上颌',fldMemo='复诊' where fldsn='42'"));
-    QCOMPARE(DeleteStatement("42"), QString("delete from tblrecord  where fldsn='42'"));
+                     "fldPdTime='2013-09-01',fldOpDesp='上颌',fldMemo='复诊' where fldsn='42' and fldMsn='1' "
+                     "and fldstatus='00'"));
+    QCOMPARE(DeleteStatement("42", "1"), QString("delete from tblrecord  where fldsn='42' and fldMsn='1' and fldstatus='00'"));
     QCOMPARE(BatchInsertStatement(r, "1", "1001"),
              QString("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,fldPLName,fldPFName,"
                      "fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus)  select '1','1001','C01','C00000102',"
@@ -165,12 +168,15 @@ void TestRecordRules::statements() {
                      "len(fldPrdNoFrom)=len('C1')  and (fldmaker='1' or fldmaker='5')"));
     QCOMPARE(DuplicateTestStatement("C1", "42"),
              QString("Select * from tblrecord where fldstatus>'00' and fldsn<>'42' and fldprdno='C1'"));
-    QCOMPARE(SubmitStatement("42"), QString("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),"
-                                            "getdate(),126) where fldsn='42'"));
-    QCOMPARE(ResetStatement("42"), QString("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='42'"));
+    QCOMPARE(SubmitStatement("42", "1"), QString("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),"
+                                                 "getdate(),126) where fldsn='42' and fldMsn='1' and fldstatus='00'"));
+    QCOMPARE(ResetStatement("42", "1"), QString("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='42' "
+                                                "and fldMsn='1' and fldstatus not in ('00','02')"));
+    // The lab's key is a value like any other.
+    QVERIFY(SubmitStatement("42", "1' or '1'='1").endsWith("fldMsn='1'' or ''1''=''1' and fldstatus='00'"));
     // A date not known is an empty text.
     r.productionDate = QDate();
-    QVERIFY(EntryUpdateStatement(r, "1001").contains("fldPdTime=''"));
+    QVERIFY(EntryUpdateStatement(r, "1001", "1").contains("fldPdTime=''"));
 }
 
 void TestRecordRules::valuesStayValues_data() {

@@ -3,6 +3,7 @@
 //   stress_work prepare MODE DIR [--refuse]   a fresh demo database for MODE
 //   stress_work MODE DIR JOURNAL              the work: import | submitall | save
 //   stress_work verify MODE DIR JOURNAL       the restart and the check
+//   stress_work race-prepare | race WORKER | race-verify …   see stress_race.h
 //
 // The work writes to JOURNAL every row the program confirmed (it left the
 // grid, or the entry form moved on), a block at a time, each block closed
@@ -28,6 +29,7 @@
 #include "mduPaths.h"
 #include "mduRecordSql.h"
 #include "qvDatePicker.h"
+#include "stress_race.h"
 #include "ucInput.h"
 #include "vgGrid.h"
 
@@ -368,11 +370,20 @@ int main(int argc, char* argv[]) {
     SetMessagePresenter(&yes);
     if (const int rows = qEnvironmentVariableIntValue("QV_CHUNK_ROWS"); rows > 0)
         ChunkWriter::ChunkRows() = rows;
-    const QString dir = args.value(args[0] == QLatin1String("prepare") || args[0] == QLatin1String("verify") ? 2 : 1);
+    const QString dir = args.value(args[0] == QLatin1String("prepare") || args[0] == QLatin1String("verify") ||
+                                           args[0] == QLatin1String("race")
+                                       ? 2
+                                       : 1);
     QSettings hospitals(dir + QStringLiteral("/hospitals.ini"), QSettings::IniFormat);
     SetHospitalStore(&hospitals);
     int rc = 2;
-    if (args[0] == QLatin1String("prepare"))
+    if (args[0] == QLatin1String("race-prepare"))
+        rc = RacePrepare(args[1]);
+    else if (args[0] == QLatin1String("race") && args.size() >= 3)
+        rc = RaceWork(args[1].toInt(), args[2], args.contains(QStringLiteral("--chunks")));
+    else if (args[0] == QLatin1String("race-verify"))
+        rc = RaceVerify(args[1]);
+    else if (args[0] == QLatin1String("prepare"))
         rc = prepare(args.value(1), dir, args.contains(QStringLiteral("--refuse")));
     else if (args[0] == QLatin1String("verify") && args.size() == 4)
         rc = verify(args[1], dir, args[3]);

@@ -1,0 +1,81 @@
+#include "dbEmbeddedUpgrade.h"
+
+#include "dbSqliteBackend.h"
+
+const char* const CardHeldIndexName = "ixRecordCardHeld";
+
+namespace {
+
+bool exists(SqliteBackend& db, const QString& type, const QString& name) {
+    const DbResult r = db.executeNative(
+        QStringLiteral("select count(*) from sqlite_master where type=?1 and name=?2 collate nocase"), {type, name});
+    return r.rows.rows() == 1 && r.rows.at(0, 0).toInt() > 0;
+}
+
+void rollbackQuietly(SqliteBackend& db) {
+    try {
+        db.executeNative(QStringLiteral("ROLLBACK"), {});
+    } catch (const DbError&) {
+        // Nothing was written: a rollback that fails leaves nothing behind.
+    }
+}
+
+// The rule that a card number is submitted once: at most one record of a
+// number above '00' (sent-back records hold their number too).
+QString addCardRule(SqliteBackend& db) {
+    const QString index = QString::fromLatin1(CardHeldIndexName);
+    if (!exists(db, QStringLiteral("table"), QStringLiteral("tblrecord")) || exists(db, QStringLiteral("index"), index))
+        return {};
+    try {
+        db.beginWriteTransaction();
+    } catch (const DbError&) {
+        return {}; // read-only, or another program holds the lock: next time
+    }
+    try {
+        // Another program may have made it while this one waited for the lock.
+        if (exists(db, QStringLiteral("index"), index)) {
+            rollbackQuietly(db);
+            return {};
+        }
+        const QStringList twice = NumbersHeldTwice(db);
+        if (!twice.isEmpty()) {
+            rollbackQuietly(db);
+            QStringList shown = twice.mid(0, 10);
+            if (twice.size() > shown.size())
+                shown << QStringLiteral("…");
+            return QStringLiteral("数据库中有 %1 个质保卡号已有不止一条已上报的记录：%2。\n"
+                                  "在处理这些记录（退回或删除多余的记录）之前，数据库无法拒绝同一卡号的再次上报；"
+                                  "处理后重新打开程序即可启用。")
+                .arg(twice.size())
+                .arg(shown.join(QStringLiteral("、")));
+        }
+        db.executeNative(QStringLiteral("CREATE UNIQUE INDEX ") + index +
+                             QStringLiteral(" ON tblrecord (fldPrdNo) WHERE fldStatus > '00'"),
+                         {});
+        db.commitTransaction();
+        return {};
+    } catch (const DbError& e) {
+        rollbackQuietly(db);
+        return QStringLiteral("数据库升级失败（同一卡号只能上报一次的检查未启用）：") + e.description;
+    }
+}
+
+} // namespace
+
+QStringList NumbersHeldTwice(SqliteBackend& db) {
+    const DbResult r = db.executeNative(QStringLiteral("select fldPrdNo from tblrecord where fldStatus > '00' and "
+                                                       "fldPrdNo is not null group by fldPrdNo having count(*) > 1 "
+                                                       "order by fldPrdNo"),
+                                        {});
+    QStringList out;
+    for (int i = 0; i < r.rows.rows(); ++i)
+        out << r.rows.at(0, i).toString();
+    return out;
+}
+
+QStringList UpgradeEmbeddedDatabase(SqliteBackend& db) {
+    QStringList notices;
+    if (const QString n = addCardRule(db); !n.isEmpty())
+        notices << n;
+    return notices;
+}
