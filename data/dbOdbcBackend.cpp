@@ -1,7 +1,12 @@
 #include "dbOdbcBackend.h"
 
+#include "dbDialect.h"
+#include "dbRoundTrips.h"
+#include "dbSystemProcedures.h"
+
 #include <QDate>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTime>
 
 #include <sql.h>
@@ -84,14 +89,23 @@ public:
         if (!succeeded(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_h)))
             throw diagnostics(SQL_HANDLE_DBC, dbc, QStringLiteral("cannot allocate a statement"));
     }
-    ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, m_h); }
+    ~Statement() {
+        SQLFreeHandle(SQL_HANDLE_STMT, m_h);
+        // The server keeps a statement prepared for the handle until it is
+        // freed, and is told so then.
+        if (m_preparedOnServer)
+            dbRoundTrips::made();
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     SQLHSTMT get() const { return m_h; }
     void check(SQLRETURN rc, const char* what) const { ::check(rc, SQL_HANDLE_STMT, m_h, what, m_dbc); }
+    // A prepared statement went to the server with its first execution.
+    void preparedOnServer() { m_preparedOnServer = true; }
 
 private:
     SQLHDBC m_dbc;
+    bool m_preparedOnServer = false;
     SQLHSTMT m_h = SQL_NULL_HSTMT;
 };
 
@@ -190,7 +204,9 @@ void bindParam(const Statement& st, SQLUSMALLINT marker, const DbParam& p, Bound
 
 // Runs a prepared statement, sending binary parameters in pieces when the
 // driver asks for them.
-SQLRETURN executePrepared(const Statement& st) {
+SQLRETURN executePrepared(Statement& st) {
+    dbRoundTrips::made();
+    st.preparedOnServer();
     SQLRETURN rc = SQLExecute(st.get());
     while (rc == SQL_NEED_DATA) {
         SQLPOINTER token = nullptr;
@@ -346,6 +362,7 @@ void OdbcBackend::open(const ConnectRequest& request) {
     SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(request.loginTimeoutSeconds)), 0);
     QString cs = request.connectionString;
+    dbRoundTrips::loggedIn();
     const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(wide(cs)),
                                            SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     if (!succeeded(rc)) {
@@ -380,7 +397,9 @@ QList<DbParamInfo> OdbcBackend::describeParameters(const QString& sql) {
     if (!m_dbc)
         throw ClosedConnectionError();
     Statement st(m_dbc);
-    st.check(SQLPrepareW(st.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS), "prepare");
+    const QString text = serverText(sql);
+    st.check(SQLPrepareW(st.get(), const_cast<SQLWCHAR*>(wide(text)), SQL_NTS), "prepare");
+    dbRoundTrips::made(); // the server describes the markers
     SQLSMALLINT count = 0;
     st.check(SQLNumParams(st.get(), &count), "count the parameters");
     QList<DbParamInfo> out;
@@ -399,7 +418,15 @@ QList<DbParamInfo> OdbcBackend::describeParameters(const QString& sql) {
     return out;
 }
 
+QString OdbcBackend::serverText(const QString& sql) const {
+    return standsIn() ? TranslateToSqlite(sql) : sql;
+}
+
 DbResult OdbcBackend::execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) {
+    return executeText(serverText(sql), params, timeoutSeconds);
+}
+
+DbResult OdbcBackend::executeText(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) {
     if (!m_dbc)
         throw ClosedConnectionError();
     Statement st(m_dbc);
@@ -420,7 +447,12 @@ DbResult OdbcBackend::execute(const QString& sql, const QList<DbParam>& params, 
 QList<DbParamInfo> OdbcBackend::describeProcedure(const QString& name) {
     if (!m_dbc)
         throw ClosedConnectionError();
+    if (const SystemProcedure* p = standsIn() ? FindSystemProcedure(name) : nullptr) {
+        dbRoundTrips::made();
+        return p->parameters;
+    }
     Statement st(m_dbc);
+    dbRoundTrips::made();
     st.check(SQLProcedureColumnsW(st.get(), nullptr, 0, nullptr, 0,
                                   const_cast<SQLWCHAR*>(wide(name)), SQL_NTS, nullptr, 0),
              "describe the procedure");
@@ -465,9 +497,50 @@ QList<DbParamInfo> OdbcBackend::describeProcedure(const QString& name) {
     return out;
 }
 
+// SQLite's statements of a procedure run through this driver: the markers
+// ?1, ?2 … become plain ones, their values repeated where a marker is.
+DbResult OdbcBackend::runNative(const QString& sql, const QList<QVariant>& values, int timeoutSeconds) {
+    static const QRegularExpression marker(QStringLiteral(R"(\?(\d+))"));
+    QString text;
+    QList<DbParam> params;
+    qsizetype at = 0;
+    for (auto it = marker.globalMatch(sql); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        text += QStringView(sql).mid(at, m.capturedStart() - at);
+        text += QLatin1Char('?');
+        at = m.capturedEnd();
+        DbParam p;
+        const int index = m.capturedView(1).toInt() - 1;
+        p.value = index >= 0 && index < values.size() ? values[index] : vt::Null();
+        params << p;
+    }
+    text += QStringView(sql).mid(at);
+    return executeText(text, params, timeoutSeconds);
+}
+
+DbResult OdbcBackend::callSystemProcedure(const SystemProcedure& procedure, QList<DbParam>& params,
+                                          int timeoutSeconds) {
+    if (params.size() > procedure.parameters.size())
+        throw DbError(QStringLiteral("过程或函数 '") + procedure.name + QStringLiteral("' 指定了过多的参数。"));
+    while (params.size() < procedure.parameters.size()) {
+        DbParam p;
+        p.info = procedure.parameters[params.size()];
+        params << p;
+    }
+    // One request to the server, whatever the procedure runs inside it.
+    dbRoundTrips::made();
+    const dbRoundTrips::Inside inside;
+    const NativeRun run = [this, timeoutSeconds](const QString& sql, const QList<QVariant>& values) {
+        return runNative(sql, values, timeoutSeconds);
+    };
+    return procedure.body(run, params);
+}
+
 DbResult OdbcBackend::callProcedure(const QString& name, QList<DbParam>& params, int timeoutSeconds) {
     if (!m_dbc)
         throw ClosedConnectionError();
+    if (const SystemProcedure* p = standsIn() ? FindSystemProcedure(name) : nullptr)
+        return callSystemProcedure(*p, params, timeoutSeconds);
     Statement st(m_dbc);
     if (timeoutSeconds > 0)
         SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
@@ -545,6 +618,7 @@ void OdbcBackend::releaseSavepoint(const QString& name) {
 void OdbcBackend::beginTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
+    dbRoundTrips::made();
     check(SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT,
                             reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
           SQL_HANDLE_DBC, m_dbc, "begin a transaction", m_dbc);
@@ -553,13 +627,17 @@ void OdbcBackend::beginTransaction() {
 void OdbcBackend::commitTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
+    dbRoundTrips::made();
     check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT), SQL_HANDLE_DBC, m_dbc, "commit", m_dbc);
+    dbRoundTrips::made();
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
 
 void OdbcBackend::rollbackTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
+    dbRoundTrips::made();
     check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK), SQL_HANDLE_DBC, m_dbc, "roll back", m_dbc);
+    dbRoundTrips::made();
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
