@@ -3,6 +3,8 @@
 // any other ODBC driver for plain SQL.
 #include "dbBackend.h"
 
+#include <QHash>
+
 struct SystemProcedure;
 
 class OdbcBackend final : public DbBackend {
@@ -35,9 +37,12 @@ private:
     QString serverText(const QString& sql) const;
     DbResult executeText(const QString& sql, const QList<DbParam>& params, int timeoutSeconds);
     DbResult runNative(const QString& sql, const QList<QVariant>& values, int timeoutSeconds);
+    // Describes the procedures a name pattern matches into m_procedures.
+    void describeOnServer(const QString& pattern);
     DbResult callSystemProcedure(const SystemProcedure& procedure, QList<DbParam>& params, int timeoutSeconds);
 
     void* m_env = nullptr;
     void* m_dbc = nullptr;
     QString m_dbmsName; // SQLGetInfo's DBMS name, read at open
+    QHash<QString, QList<DbParamInfo>> m_procedures; // described procedures by lower-case name
 };

@@ -4,9 +4,11 @@
 // slow link. One round trip is one request the driver sends and waits on:
 //
 //   SQLExecDirectW, SQLExecute          one each (a prepared statement goes
-//                                       with its first execution)
+//                                       with its first execution, and one
+//                                       more releases it when its handle is
+//                                       freed; the backend runs statements
+//                                       directly, leaving none prepared)
 //   SQLDescribeParam / SQLNumParams     one per prepared statement asked
-//   freeing a prepared, executed handle one (the driver unprepares it)
 //   SQLProcedureColumnsW                one
 //   turning autocommit off or on        one each (the driver sends it)
 //   SQLEndTran                          one
