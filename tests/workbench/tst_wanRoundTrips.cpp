@@ -67,6 +67,7 @@ class TestWanRoundTrips : public QObject {
 private slots:
     void initTestCase() { SetProcessEnd([](int) { throw std::runtime_error("the program ended"); }); }
     void signInSaveAndSubmit();
+    void proceduresDescribedOncePerConnection();
 };
 
 void TestWanRoundTrips::signInSaveAndSubmit() {
@@ -100,6 +101,31 @@ void TestWanRoundTrips::signInSaveAndSubmit() {
     QVERIFY2(signIn <= SignInGoal, qPrintable(QString::number(signIn)));
     QVERIFY2(save <= SaveGoal, qPrintable(QString::number(save)));
     QVERIFY2(submit <= SubmitGoal, qPrintable(QString::number(submit)));
+}
+
+// The first call of a system procedure describes them all in one request;
+// later calls on the connection send the call alone. A new connection asks
+// again: the server may have changed meanwhile.
+void TestWanRoundTrips::proceduresDescribedOncePerConnection() {
+    Stand s;
+    QVERIFY(s.db.signIn());
+    auto products = [] {
+        QVariantList p{"PrdNo", gConn->OpId(), "", "", "", ""};
+        return vt::toArray(gConn->GetSP("upvProducts", p)).rows();
+    };
+    qint64 before = dbRoundTrips::count();
+    QCOMPARE(products(), 3);
+    QCOMPARE(dbRoundTrips::count() - before, 2);
+    before = dbRoundTrips::count();
+    QCOMPARE(products(), 3);
+    QVariantList kinds{"BasCode", "01", ""};
+    gConn->GetSP("upVBasShow", kinds);
+    QCOMPARE(dbRoundTrips::count() - before, 2);
+    QVERIFY(s.db.connect());
+    before = dbRoundTrips::count();
+    QCOMPARE(products(), 3);
+    QCOMPARE(dbRoundTrips::count() - before, 2);
+    QVERIFY(s.boxes.shown().isEmpty());
 }
 
 QTEST_MAIN(TestWanRoundTrips)
