@@ -10,10 +10,13 @@
 //                             sizes, same first row, same window size
 //   grid.paste_10k            ms to paste 10,000 lines x 11 columns
 //   grid.validate_10k         ms of Validate over the pasted rows
+//   grid.validate_10k_floor   the same checks of the same cells, row by row,
+//                             each date column's pattern compiled once
 #include "EditGrid.h"
 #include "qvBench.h"
 #include "tsControlParts.h"
 #include "vgGrid.h"
+#include "vtDateText.h"
 #include "vtValue.h"
 
 #include <QAbstractTableModel>
@@ -27,6 +30,8 @@
 #include <QTest>
 
 #include <malloc.h>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -224,6 +229,44 @@ int main(int argc, char* argv[]) {
         if (!message.isEmpty())
             std::fprintf(stderr, "bench_grid: Validate said %s\n", qPrintable(message));
         qvbench::report("grid.validate_10k", validate);
+
+        // The floor: the cells read and checked in the same order with the
+        // same messages built, a compiled pattern per date column.
+        vt::vgGrid* cells = parts::grid(&grid);
+        struct Check {
+            int kind;
+            std::optional<vt::DatePattern> date;
+            QString format;
+        };
+        QString floorMessage;
+        const double validateFloor = qvbench::bestOf(3, [&grid, cells, &floorMessage] {
+            std::vector<Check> checks;
+            for (int c = 0; c < grid.Cols(); ++c) {
+                const int kind = c >= grid.FixedCols() ? grid.Col(c).Validate() : vt::dvString;
+                Check check{kind, std::nullopt, grid.Col(c).DateFormat()};
+                if (kind == vt::dvDate)
+                    check.date.emplace(check.format);
+                checks.push_back(std::move(check));
+            }
+            floorMessage.clear();
+            for (int r = grid.FixedRows(); r < grid.Rows() && floorMessage.isEmpty(); ++r) {
+                if (cells->RowData(r) == vt::rsDelete)
+                    continue;
+                for (int c = grid.FixedCols(); c < grid.Cols(); ++c) {
+                    const Check& check = checks[static_cast<std::size_t>(c)];
+                    const QString text = cells->TextMatrix(r, c);
+                    if (check.kind == vt::dvNoEmpty && text.isEmpty())
+                        floorMessage = QStringLiteral("输入不能为空");
+                    else if (check.kind == vt::dvDate && !check.date->fits(text))
+                        floorMessage = QStringLiteral("日期输入格式错误,格式须为：") + vt::EditGrid::FormatToday(check.format);
+                    if (!floorMessage.isEmpty())
+                        break;
+                }
+            }
+        });
+        if (floorMessage != message)
+            std::fprintf(stderr, "bench_grid: the floor said %s\n", qPrintable(floorMessage));
+        qvbench::report("grid.validate_10k_floor", validateFloor);
     }
     return 0;
 }

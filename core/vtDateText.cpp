@@ -3,6 +3,9 @@
 #include "vtValue.h"
 
 #include <QDateTime>
+#include <QHash>
+
+#include <memory>
 #include <QRegularExpression>
 
 namespace vt {
@@ -107,9 +110,8 @@ QString formatDate(const QDate& d, const QString& pattern) {
     return out;
 }
 
-QDate readDate(const QString& text, const QString& pattern) {
+DatePattern::DatePattern(const QString& pattern) : m_pattern(pattern) {
     QString rx = QStringLiteral("^");
-    QList<QChar> parts;
     for (int i = 0; i < pattern.size();) {
         const QChar c = pattern.at(i).toUpper();
         int run = 1;
@@ -117,23 +119,28 @@ QDate readDate(const QString& text, const QString& pattern) {
             ++run;
         if (c == QLatin1Char('Y')) {
             rx += run >= 3 ? QStringLiteral("(\\d{4})") : QStringLiteral("(\\d{2})");
-            parts << (run >= 3 ? QLatin1Char('Y') : QLatin1Char('y'));
+            m_parts << (run >= 3 ? QLatin1Char('Y') : QLatin1Char('y'));
         } else if (c == QLatin1Char('M') || c == QLatin1Char('D')) {
             rx += run >= 2 ? QStringLiteral("(\\d{2})") : QStringLiteral("(\\d{1,2})");
-            parts << c;
+            m_parts << c;
         } else {
             rx += QRegularExpression::escape(pattern.mid(i, run));
         }
         i += run;
     }
     rx += QLatin1Char('$');
-    const QRegularExpressionMatch m = QRegularExpression(rx).match(text);
+    m_rx.setPattern(rx);
+    m_rx.optimize();
+}
+
+QDate DatePattern::read(const QString& text) const {
+    const QRegularExpressionMatch m = m_rx.match(text);
     if (!m.hasMatch())
         return {};
     int year = -1, month = 1, day = 1;
-    for (qsizetype k = 0; k < parts.size(); ++k) {
-        const int v = m.captured(static_cast<int>(k + 1)).toInt();
-        switch (parts[k].unicode()) {
+    for (qsizetype k = 0; k < m_parts.size(); ++k) {
+        const int v = m.capturedView(static_cast<int>(k + 1)).toInt();
+        switch (m_parts[k].unicode()) {
         case 'Y': year = v; break;
         case 'y': year = 2000 + v; break;
         case 'M': month = v; break;
@@ -144,9 +151,29 @@ QDate readDate(const QString& text, const QString& pattern) {
     return year < 0 ? QDate() : QDate(year, month, day);
 }
 
-bool fitsDatePattern(const QString& text, const QString& pattern) {
-    const QDate d = readDate(text, pattern);
-    return d.isValid() && formatDate(d, pattern) == text;
+bool DatePattern::fits(const QString& text) const {
+    const QDate d = read(text);
+    return d.isValid() && formatDate(d, m_pattern) == text;
 }
+
+namespace {
+
+// The patterns read lately, each compiled once. A program has a handful (the
+// grid columns' date, month and year patterns); the cache is emptied should
+// it ever hold more than a few dozen.
+const DatePattern& cachedPattern(const QString& pattern) {
+    thread_local QHash<QString, std::shared_ptr<const DatePattern>> cache;
+    if (const auto it = cache.constFind(pattern); it != cache.constEnd())
+        return **it;
+    if (cache.size() >= 32)
+        cache.clear();
+    return **cache.insert(pattern, std::make_shared<const DatePattern>(pattern));
+}
+
+} // namespace
+
+QDate readDate(const QString& text, const QString& pattern) { return cachedPattern(pattern).read(text); }
+
+bool fitsDatePattern(const QString& text, const QString& pattern) { return cachedPattern(pattern).fits(text); }
 
 } // namespace vt

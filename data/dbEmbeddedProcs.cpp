@@ -1,6 +1,7 @@
 // The stored procedures of the embedded database, with the parameters and
 // result columns of the SQL Server procedures in db/sqlserver/.
 #include "dbSqliteBackend.h"
+#include "dbSystemProcedures.h"
 
 #include <algorithm>
 #include <vector>
@@ -60,11 +61,11 @@ const char* const ProductList =
 
 // Replaces the product key in column `col` of every row by the product's
 // shown name; a key without a product keeps its key, as the lists show it.
-void showProductNames(SqliteBackend& db, DbResult& r, int col) {
+void showProductNames(const NativeRun& db, DbResult& r, int col) {
     if (r.rows.rows() == 0)
         return;
     const DbResult products =
-        db.executeNative(QStringLiteral("select fldPrdKey, fldPrdName from tblProduct where ?1 = 1"), {1});
+        db(QStringLiteral("select fldPrdKey, fldPrdName from tblProduct where ?1 = 1"), {1});
     QHash<QString, QVariant> names;
     for (int i = 0; i < products.rows.rows(); ++i)
         names.insert(products.rows.at(0, i).toString(), products.rows.at(1, i));
@@ -90,22 +91,22 @@ void showProductNames(SqliteBackend& db, DbResult& r, int col) {
     }
 }
 
-DbResult upvProducts(SqliteBackend& db, QList<DbParam>& params) {
+DbResult upvProducts(const NativeRun& db, QList<DbParam>& params) {
     const QString kind = text(params, 1);
     const QString lab = text(params, 2);
     DbResult r;
     if (kind.compare(QLatin1String("PrdNo"), Qt::CaseInsensitive) == 0) {
-        r = db.executeNative(QString::fromLatin1(ProductList), {lab});
+        r = db(QString::fromLatin1(ProductList), {lab});
     } else if (kind.compare(QLatin1String("MakerView"), Qt::CaseInsensitive) == 0) {
         const QString category = text(params, 3);
         if (category == QLatin1String("00")) {
-            r = db.executeNative(QString::fromUtf8(PendingList), {lab});
+            r = db(QString::fromUtf8(PendingList), {lab});
             showProductNames(db, r, 2);
         }
         else if (category == QLatin1String("01"))
-            r = db.executeNative(QString::fromUtf8(SubmittedList), {lab});
+            r = db(QString::fromUtf8(SubmittedList), {lab});
         else if (category == QLatin1String("02"))
-            r = db.executeNative(QString::fromUtf8(PublishedList),
+            r = db(QString::fromUtf8(PublishedList),
                                  {lab, text(params, 4).trimmed(), text(params, 5).trimmed()});
         else
             r.hasRowSet = true; // an unknown list has no rows
@@ -116,8 +117,8 @@ DbResult upvProducts(SqliteBackend& db, QList<DbParam>& params) {
     return r;
 }
 
-DbResult upDSYSExecLog(SqliteBackend& db, QList<DbParam>& params) {
-    db.executeNative(QStringLiteral("insert into tblExecLog (fldTime, fldStatement, fldParams, fldOpNo)"
+DbResult upDSYSExecLog(const NativeRun& db, QList<DbParam>& params) {
+    db(QStringLiteral("insert into tblExecLog (fldTime, fldStatement, fldParams, fldOpNo)"
                                     " values (datetime('now','localtime'), ?1, ?2, ?3)"),
                      {text(params, 1), text(params, 2), text(params, 3)});
     DbResult r;
@@ -125,10 +126,10 @@ DbResult upDSYSExecLog(SqliteBackend& db, QList<DbParam>& params) {
     return r;
 }
 
-DbResult upVBasShow(SqliteBackend& db, QList<DbParam>& params) {
+DbResult upVBasShow(const NativeRun& db, QList<DbParam>& params) {
     DbResult r;
     if (text(params, 1).compare(QLatin1String("BasCode"), Qt::CaseInsensitive) == 0)
-        r = db.executeNative(QStringLiteral("select fldCode, fldName from dicBasCode where fldType = ?1"
+        r = db(QStringLiteral("select fldCode, fldName from dicBasCode where fldType = ?1"
                                             " order by fldSort, fldCode"),
                              {text(params, 2)});
     else
@@ -139,18 +140,37 @@ DbResult upVBasShow(SqliteBackend& db, QList<DbParam>& params) {
 
 } // namespace
 
+const QList<SystemProcedure>& SystemProcedures() {
+    static const QList<SystemProcedure> all{
+        {QStringLiteral("upvProducts"),
+         {returnValue(), textParam("@Type", 20), textParam("@MakerId", 20), textParam("@Category", 10),
+          textParam("@DateFrom", 10), textParam("@DateTo", 10), textParam("@Other", 50)},
+         upvProducts},
+        {QStringLiteral("upDSYSExecLog"),
+         {returnValue(), textParam("@Statement", 4000), textParam("@Params", 4000), textParam("@OpNo", 20)},
+         upDSYSExecLog},
+        {QStringLiteral("upVBasShow"),
+         {returnValue(), textParam("@Kind", 20), textParam("@Type", 20), textParam("@Other", 50)},
+         upVBasShow},
+    };
+    return all;
+}
+
+const SystemProcedure* FindSystemProcedure(const QString& name) {
+    for (const SystemProcedure& p : SystemProcedures())
+        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &p;
+    return nullptr;
+}
+
 void DefineSystemProcedures(SqliteBackend& db) {
-    db.defineProcedure(QStringLiteral("upvProducts"),
-                       {{returnValue(), textParam("@Type", 20), textParam("@MakerId", 20),
-                         textParam("@Category", 10), textParam("@DateFrom", 10),
-                         textParam("@DateTo", 10), textParam("@Other", 50)},
-                        upvProducts});
-    db.defineProcedure(QStringLiteral("upDSYSExecLog"),
-                       {{returnValue(), textParam("@Statement", 4000), textParam("@Params", 4000),
-                         textParam("@OpNo", 20)},
-                        upDSYSExecLog});
-    db.defineProcedure(QStringLiteral("upVBasShow"),
-                       {{returnValue(), textParam("@Kind", 20), textParam("@Type", 20),
-                         textParam("@Other", 50)},
-                        upVBasShow});
+    for (const SystemProcedure& p : SystemProcedures()) {
+        const auto body = p.body;
+        db.defineProcedure(p.name, {p.parameters, [body](SqliteBackend& self, QList<DbParam>& params) {
+                                        const NativeRun run = [&self](const QString& sql, const QList<QVariant>& values) {
+                                            return self.executeNative(sql, values);
+                                        };
+                                        return body(run, params);
+                                    }});
+    }
 }

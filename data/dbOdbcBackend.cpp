@@ -1,7 +1,12 @@
 #include "dbOdbcBackend.h"
 
+#include "dbDialect.h"
+#include "dbRoundTrips.h"
+#include "dbSystemProcedures.h"
+
 #include <QDate>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTime>
 
 #include <sql.h>
@@ -188,10 +193,8 @@ void bindParam(const Statement& st, SQLUSMALLINT marker, const DbParam& p, Bound
              "bind a text parameter");
 }
 
-// Runs a prepared statement, sending binary parameters in pieces when the
-// driver asks for them.
-SQLRETURN executePrepared(const Statement& st) {
-    SQLRETURN rc = SQLExecute(st.get());
+// Sends binary parameters in pieces while the driver asks for them.
+SQLRETURN sendPieces(const Statement& st, SQLRETURN rc) {
     while (rc == SQL_NEED_DATA) {
         SQLPOINTER token = nullptr;
         rc = SQLParamData(st.get(), &token);
@@ -209,6 +212,13 @@ SQLRETURN executePrepared(const Statement& st) {
         }
     }
     return rc;
+}
+
+// Runs a statement once, its parameters bound: nothing is left prepared on
+// the server to be released afterwards.
+SQLRETURN executeDirect(const Statement& st, const QString& sql) {
+    dbRoundTrips::made();
+    return sendPieces(st, SQLExecDirectW(st.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS));
 }
 
 QVariant readColumn(const Statement& st, SQLUSMALLINT col, SQLSMALLINT sqlType) {
@@ -346,6 +356,7 @@ void OdbcBackend::open(const ConnectRequest& request) {
     SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLLEN>(request.loginTimeoutSeconds)), 0);
     QString cs = request.connectionString;
+    dbRoundTrips::loggedIn();
     const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, const_cast<SQLWCHAR*>(wide(cs)),
                                            SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     if (!succeeded(rc)) {
@@ -365,6 +376,7 @@ void OdbcBackend::open(const ConnectRequest& request) {
 }
 
 void OdbcBackend::close() {
+    m_procedures.clear();
     if (m_dbc) {
         SQLDisconnect(m_dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
@@ -376,11 +388,28 @@ void OdbcBackend::close() {
     }
 }
 
+// Whether a statement has a "?" marker outside its quoted texts.
+static bool hasMarkers(const QString& sql) {
+    bool quoted = false;
+    for (const QChar c : sql) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        else if (c == QLatin1Char('?') && !quoted)
+            return true;
+    }
+    return false;
+}
+
 QList<DbParamInfo> OdbcBackend::describeParameters(const QString& sql) {
     if (!m_dbc)
         throw ClosedConnectionError();
+    // A statement without markers has nothing for the server to describe.
+    if (!hasMarkers(sql))
+        return {};
     Statement st(m_dbc);
-    st.check(SQLPrepareW(st.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS), "prepare");
+    const QString text = serverText(sql);
+    st.check(SQLPrepareW(st.get(), const_cast<SQLWCHAR*>(wide(text)), SQL_NTS), "prepare");
+    dbRoundTrips::made(); // the server describes the markers
     SQLSMALLINT count = 0;
     st.check(SQLNumParams(st.get(), &count), "count the parameters");
     QList<DbParamInfo> out;
@@ -399,19 +428,26 @@ QList<DbParamInfo> OdbcBackend::describeParameters(const QString& sql) {
     return out;
 }
 
+QString OdbcBackend::serverText(const QString& sql) const {
+    return standsIn() ? TranslateToSqlite(sql) : sql;
+}
+
 DbResult OdbcBackend::execute(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) {
+    return executeText(serverText(sql), params, timeoutSeconds);
+}
+
+DbResult OdbcBackend::executeText(const QString& sql, const QList<DbParam>& params, int timeoutSeconds) {
     if (!m_dbc)
         throw ClosedConnectionError();
     Statement st(m_dbc);
     if (timeoutSeconds > 0)
         SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
-    st.check(SQLPrepareW(st.get(), const_cast<SQLWCHAR*>(wide(sql)), SQL_NTS), "prepare");
     std::vector<BoundParam> bound(static_cast<std::size_t>(params.size()));
     for (qsizetype i = 0; i < params.size(); ++i)
         bindParam(st, static_cast<SQLUSMALLINT>(i + 1), params[i], bound[static_cast<std::size_t>(i)],
                   SQL_PARAM_INPUT);
-    st.check(executePrepared(st), "execute");
+    st.check(executeDirect(st, sql), "execute");
     DbResult result;
     // The count of the statement itself, read before any further result:
     // SQL Server's triggers keep their own counts out of it (SET NOCOUNT ON).
@@ -428,54 +464,129 @@ DbResult OdbcBackend::execute(const QString& sql, const QList<DbParam>& params, 
 QList<DbParamInfo> OdbcBackend::describeProcedure(const QString& name) {
     if (!m_dbc)
         throw ClosedConnectionError();
+    // Procedures are described once per connection. The system's own are
+    // all named "up…": the first of them asked describes them all in one
+    // request.
+    const QString key = name.toLower();
+    if (const auto it = m_procedures.constFind(key); it != m_procedures.constEnd())
+        return *it;
+    const bool system = key.startsWith(QLatin1String("up"));
+    if (standsIn() && FindSystemProcedure(name)) {
+        dbRoundTrips::made();
+        for (const SystemProcedure& p : SystemProcedures())
+            m_procedures.insert(p.name.toLower(), p.parameters);
+    } else {
+        describeOnServer(system ? QStringLiteral("up%") : name);
+    }
+    if (const auto it = m_procedures.constFind(key); it != m_procedures.constEnd())
+        return *it;
+    // Not found: described as the driver reports a procedure it does not
+    // know, a return value alone (the call then says what is wrong).
+    DbParamInfo ret;
+    ret.name = QStringLiteral("RETURN_VALUE");
+    ret.direction = ParamDirection::ReturnValue;
+    ret.kind = ParamKind::Integer;
+    return {ret};
+}
+
+void OdbcBackend::describeOnServer(const QString& pattern) {
     Statement st(m_dbc);
+    dbRoundTrips::made();
     st.check(SQLProcedureColumnsW(st.get(), nullptr, 0, nullptr, 0,
-                                  const_cast<SQLWCHAR*>(wide(name)), SQL_NTS, nullptr, 0),
+                                  const_cast<SQLWCHAR*>(wide(pattern)), SQL_NTS, nullptr, 0),
              "describe the procedure");
-    QList<DbParamInfo> out;
-    bool hasReturn = false;
+    QHash<QString, QList<DbParamInfo>> found;
     for (;;) {
         const SQLRETURN rc = SQLFetch(st.get());
         if (rc == SQL_NO_DATA)
             break;
         st.check(rc, "describe the procedure");
+        SQLWCHAR procName[256] = {};
         SQLWCHAR colName[256] = {};
         SQLLEN ind = 0;
         SQLSMALLINT columnType = 0, dataType = 0;
         SQLINTEGER columnSize = 0;
+        SQLGetData(st.get(), 3, SQL_C_WCHAR, procName, sizeof procName, &ind);
         SQLGetData(st.get(), 4, SQL_C_WCHAR, colName, sizeof colName, &ind);
         SQLGetData(st.get(), 5, SQL_C_SSHORT, &columnType, 0, &ind);
         SQLGetData(st.get(), 6, SQL_C_SSHORT, &dataType, 0, &ind);
         SQLGetData(st.get(), 8, SQL_C_SLONG, &columnSize, 0, &ind);
+        // SQL Server numbers its procedures: "upvProducts;1".
+        QString proc = QString::fromUtf16(reinterpret_cast<const char16_t*>(procName));
+        proc = proc.left(proc.indexOf(QLatin1Char(';'))).toLower();
         DbParamInfo info;
         info.name = QString::fromUtf16(reinterpret_cast<const char16_t*>(colName));
         info.kind = kindOfSqlType(dataType);
         info.size = columnSize;
         switch (columnType) {
-        case SQL_RETURN_VALUE: info.direction = ParamDirection::ReturnValue; hasReturn = true; break;
+        case SQL_RETURN_VALUE: info.direction = ParamDirection::ReturnValue; break;
         case SQL_PARAM_INPUT_OUTPUT: info.direction = ParamDirection::InputOutput; break;
         case SQL_PARAM_OUTPUT: info.direction = ParamDirection::Output; break;
         case SQL_PARAM_INPUT: info.direction = ParamDirection::Input; break;
         default: continue; // result columns are no parameters
         }
+        QList<DbParamInfo>& params = found[proc];
         if (info.direction == ParamDirection::ReturnValue)
-            out.prepend(info);
+            params.prepend(info);
         else
-            out << info;
+            params << info;
     }
-    if (!hasReturn) {
-        DbParamInfo ret;
-        ret.name = QStringLiteral("RETURN_VALUE");
-        ret.direction = ParamDirection::ReturnValue;
-        ret.kind = ParamKind::Integer;
-        out.prepend(ret);
+    for (auto it = found.begin(); it != found.end(); ++it) {
+        if (it->isEmpty() || it->first().direction != ParamDirection::ReturnValue) {
+            DbParamInfo ret;
+            ret.name = QStringLiteral("RETURN_VALUE");
+            ret.direction = ParamDirection::ReturnValue;
+            ret.kind = ParamKind::Integer;
+            it->prepend(ret);
+        }
+        m_procedures.insert(it.key(), *it);
     }
-    return out;
+}
+
+// SQLite's statements of a procedure run through this driver: the markers
+// ?1, ?2 … become plain ones, their values repeated where a marker is.
+DbResult OdbcBackend::runNative(const QString& sql, const QList<QVariant>& values, int timeoutSeconds) {
+    static const QRegularExpression marker(QStringLiteral(R"(\?(\d+))"));
+    QString text;
+    QList<DbParam> params;
+    qsizetype at = 0;
+    for (auto it = marker.globalMatch(sql); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        text += QStringView(sql).mid(at, m.capturedStart() - at);
+        text += QLatin1Char('?');
+        at = m.capturedEnd();
+        DbParam p;
+        const int index = m.capturedView(1).toInt() - 1;
+        p.value = index >= 0 && index < values.size() ? values[index] : vt::Null();
+        params << p;
+    }
+    text += QStringView(sql).mid(at);
+    return executeText(text, params, timeoutSeconds);
+}
+
+DbResult OdbcBackend::callSystemProcedure(const SystemProcedure& procedure, QList<DbParam>& params,
+                                          int timeoutSeconds) {
+    if (params.size() > procedure.parameters.size())
+        throw DbError(QStringLiteral("过程或函数 '") + procedure.name + QStringLiteral("' 指定了过多的参数。"));
+    while (params.size() < procedure.parameters.size()) {
+        DbParam p;
+        p.info = procedure.parameters[params.size()];
+        params << p;
+    }
+    // One request to the server, whatever the procedure runs inside it.
+    dbRoundTrips::made();
+    const dbRoundTrips::Inside inside;
+    const NativeRun run = [this, timeoutSeconds](const QString& sql, const QList<QVariant>& values) {
+        return runNative(sql, values, timeoutSeconds);
+    };
+    return procedure.body(run, params);
 }
 
 DbResult OdbcBackend::callProcedure(const QString& name, QList<DbParam>& params, int timeoutSeconds) {
     if (!m_dbc)
         throw ClosedConnectionError();
+    if (const SystemProcedure* p = standsIn() ? FindSystemProcedure(name) : nullptr)
+        return callSystemProcedure(*p, params, timeoutSeconds);
     Statement st(m_dbc);
     if (timeoutSeconds > 0)
         SQLSetStmtAttr(st.get(), SQL_ATTR_QUERY_TIMEOUT,
@@ -488,7 +599,6 @@ DbResult OdbcBackend::callProcedure(const QString& name, QList<DbParam>& params,
         call += QLatin1Char(')');
     }
     call += QLatin1Char('}');
-    st.check(SQLPrepareW(st.get(), const_cast<SQLWCHAR*>(wide(call)), SQL_NTS), "prepare the call");
 
     std::vector<BoundParam> bound(static_cast<std::size_t>(std::max<qsizetype>(1, params.size())));
     qint64 returnValue = 0;
@@ -502,7 +612,7 @@ DbResult OdbcBackend::callProcedure(const QString& name, QList<DbParam>& params,
                                                                           : SQL_PARAM_INPUT_OUTPUT;
         bindParam(st, static_cast<SQLUSMALLINT>(i + 1), p, bound[static_cast<std::size_t>(i)], io);
     }
-    st.check(executePrepared(st), "execute the procedure");
+    st.check(executeDirect(st, call), "execute the procedure");
     DbResult result;
     fetchAll(st, result);
     // Output values arrive after the last result of the call.
@@ -553,6 +663,7 @@ void OdbcBackend::releaseSavepoint(const QString& name) {
 void OdbcBackend::beginTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
+    dbRoundTrips::made();
     check(SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT,
                             reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
           SQL_HANDLE_DBC, m_dbc, "begin a transaction", m_dbc);
@@ -561,13 +672,17 @@ void OdbcBackend::beginTransaction() {
 void OdbcBackend::commitTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
+    dbRoundTrips::made();
     check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT), SQL_HANDLE_DBC, m_dbc, "commit", m_dbc);
+    dbRoundTrips::made();
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }
 
 void OdbcBackend::rollbackTransaction() {
     if (!m_dbc)
         throw ClosedConnectionError();
+    dbRoundTrips::made();
     check(SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK), SQL_HANDLE_DBC, m_dbc, "roll back", m_dbc);
+    dbRoundTrips::made();
     SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
 }

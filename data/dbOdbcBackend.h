@@ -3,6 +3,10 @@
 // any other ODBC driver for plain SQL.
 #include "dbBackend.h"
 
+#include <QHash>
+
+struct SystemProcedure;
+
 class OdbcBackend final : public DbBackend {
 public:
     OdbcBackend();
@@ -26,7 +30,19 @@ public:
     void rollbackTransaction() override;
 
 private:
+    // SQLite's driver stands in for SQL Server (the tests' server): the
+    // statements pass the dialect step and the system's procedures run as
+    // the embedded database runs them, each as one call.
+    bool standsIn() const { return m_dbmsName == QLatin1String("SQLite"); }
+    QString serverText(const QString& sql) const;
+    DbResult executeText(const QString& sql, const QList<DbParam>& params, int timeoutSeconds);
+    DbResult runNative(const QString& sql, const QList<QVariant>& values, int timeoutSeconds);
+    // Describes the procedures a name pattern matches into m_procedures.
+    void describeOnServer(const QString& pattern);
+    DbResult callSystemProcedure(const SystemProcedure& procedure, QList<DbParam>& params, int timeoutSeconds);
+
     void* m_env = nullptr;
     void* m_dbc = nullptr;
     QString m_dbmsName; // SQLGetInfo's DBMS name, read at open
+    QHash<QString, QList<DbParamInfo>> m_procedures; // described procedures by lower-case name
 };

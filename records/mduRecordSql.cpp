@@ -82,6 +82,12 @@ QString DuplicateTestStatement(const QString& n, const QString& key) {
            QStringLiteral("' and fldprdno='") + SqlQuote(n) + QStringLiteral("'");
 }
 
+QString RangeAndDuplicateStatement(const QString& n, const QString& opId, const QString& opId2, const QString& key) {
+    return QStringLiteral("select case when exists (") + RangeTestStatement(n, opId, opId2) +
+           QStringLiteral(") then 1 else 0 end, case when exists (") + DuplicateTestStatement(n, key) +
+           QStringLiteral(") then 1 else 0 end");
+}
+
 QString SubmitStatement(const QString& key, const QString& opId) {
     return QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
                           "where fldsn='") +

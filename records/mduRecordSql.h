@@ -24,6 +24,10 @@ QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const
 QString RangeTestStatement(const QString& number, const QString& opId, const QString& opId2);
 // The duplicate test: a row when another submitted record holds the number.
 QString DuplicateTestStatement(const QString& number, const QString& key);
+// Both tests in one query, for the warnings after a save: one row, the range
+// test's answer and the duplicate test's, 1 for a row found and 0 for none.
+QString RangeAndDuplicateStatement(const QString& number, const QString& opId, const QString& opId2,
+                                   const QString& key);
 // Submission: status '01' and today's submission date.
 QString SubmitStatement(const QString& key, const QString& opId);
 // Back to pending, the central office's reason cleared: a submitted or

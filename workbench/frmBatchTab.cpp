@@ -84,9 +84,8 @@ void frmBatchTab::InitColumns() {
     RestoreColumnWidths(egBatch);
 }
 
-void frmBatchTab::LoadProducts() {
-    QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
-    ucProduct2->LoadList(gConn->GetSP(QStringLiteral("upvProducts"), p));
+void frmBatchTab::LoadProducts(const QVariant& products) {
+    ucProduct2->LoadList(products);
     // The rows are checked and stored against the list as loaded.
     m_products = {};
     for (int k = 0; k < ucProduct2->ListCount(); ++k) {

@@ -34,7 +34,8 @@ public:
     // The grid's headers, widths and editable columns.
     void InitColumns();
     // The product list the rows name, and the help text's example of it.
-    void LoadProducts();
+    // The product list (upvProducts "PrdNo"), as the workbench loaded it.
+    void LoadProducts(const QVariant& products);
     // The product list as the batch checks and stores against it.
     const ProductList& Products() const { return m_products; }
 

@@ -145,14 +145,13 @@ void frmEntryTab::setTabOrderOfFields() {
         setTabOrder(last(order[i]), first(order[i + 1]));
 }
 
-void frmEntryTab::Form_Load() {
+void frmEntryTab::Form_Load(const QVariant& products) {
     lbId->setText(QString());
     // Today's date once, at load: New keeps the dates for repeat cards, and
     // a resize never touches an open record's dates.
     txtPdTime->setDate(QDate::currentDate());
     txtOpTime->setDate(QDate::currentDate());
-    QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
-    ucProduct->LoadList(gConn->GetSP(QStringLiteral("upvProducts"), p));
+    ucProduct->LoadList(products);
     LoadHospitalNames(ucHospital);
     RememberEntry();
 }

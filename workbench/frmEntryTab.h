@@ -51,7 +51,8 @@ public:
 
     // At the workbench's load: no record open, today's dates, the product
     // list, the remembered hospital names.
-    void Form_Load();
+    // products: the product list (upvProducts "PrdNo"), as the workbench loaded it.
+    void Form_Load(const QVariant& products);
 
     void cmdNew_Click();
     void ucProduct_Click();

@@ -166,8 +166,11 @@ void frmProducts::Form_Load() {
     for (frmRecordList* l : {tabEntry->list, tabProc->list, tabOuted->list})
         l->InitColumns();
     tabBatch->InitColumns();
-    tabEntry->Form_Load();
-    tabBatch->LoadProducts();
+    // The product list, loaded once for the entry fields and the batch.
+    QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
+    const QVariant products = gConn->GetSP(QStringLiteral("upvProducts"), p);
+    tabEntry->Form_Load(products);
+    tabBatch->LoadProducts(products);
     tabOuted->SetMonth(QDate::currentDate());
     // The terms with their own query: an older database without them
     // gives none, and the lists and boxes are as they were.

@@ -2,6 +2,7 @@
 
 #include "clsConn.h"
 #include "mduRecordSql.h"
+#include "vtValue.h"
 
 bool CardChecks::InRange(const QString& n) const {
     return !vt::isEmpty(gConn->GetArray(RangeTestStatement(n, gConn->OpId().toString(), gConn->OpId2().toString())));
@@ -32,9 +33,14 @@ std::optional<bool> CardChecks::TakenQuietly(const QString& n, const QString& ke
 
 QStringList CardChecks::EarlyWarnings(const QString& number, const QString& key) const {
     QStringList warnings;
-    if (const std::optional<bool> inRange = InRangeQuietly(number); inRange && !*inRange)
+    // The two tests in one query; a query that fails leaves both warnings out.
+    bool failed = false;
+    const vt::ValueArray answers = gConn->GetRowsQuietly(
+        RangeAndDuplicateStatement(number, gConn->OpId().toString(), gConn->OpId2().toString(), key), {}, &failed);
+    const bool answered = !failed && answers.rows() > 0 && answers.cols() >= 2;
+    if (answered && answers.at(0, 0).toInt() == 0)
         warnings << QStringLiteral("卡号 %1 不在本所的卡号范围内").arg(number);
-    if (const std::optional<bool> taken = TakenQuietly(number, key); taken && *taken)
+    if (answered && answers.at(1, 0).toInt() != 0)
         warnings << QStringLiteral("卡号 %1 已被已上报的质保卡使用").arg(number);
     if (PendingNumbers().count(number) > 1)
         warnings << QStringLiteral("卡号 %1 在待提交质保卡中重复").arg(number);

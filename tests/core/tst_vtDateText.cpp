@@ -15,6 +15,7 @@ private slots:
     void patternsWriteAndRead();
     void patternsRefuse_data();
     void patternsRefuse();
+    void patternsReadAfterManyOthers();
 };
 
 // The stored form "yyyy-mm-dd" is read on a short path; it answers as the
@@ -94,6 +95,9 @@ void TestVtDateText::patternsWriteAndRead() {
     QCOMPARE(vt::formatDate(date, pattern), text);
     QCOMPARE(vt::readDate(text, pattern), date);
     QVERIFY(vt::fitsDatePattern(text, pattern));
+    const vt::DatePattern compiled(pattern);
+    QCOMPARE(compiled.read(text), date);
+    QVERIFY(compiled.fits(text));
 }
 
 // What a column's pattern does not take: another form, a day the calendar
@@ -118,6 +122,25 @@ void TestVtDateText::patternsRefuse() {
     QFETCH(bool, reads);
     QCOMPARE(vt::readDate(text, pattern).isValid(), reads);
     QVERIFY(!vt::fitsDatePattern(text, pattern));
+    const vt::DatePattern compiled(pattern);
+    QCOMPARE(compiled.read(text).isValid(), reads);
+    QVERIFY(!compiled.fits(text));
+}
+
+// Patterns read once are kept; a text is still read by its own pattern when
+// many others were read in between (more than are kept at a time), and two
+// patterns that differ only by a separator never answer for each other.
+void TestVtDateText::patternsReadAfterManyOthers() {
+    QVERIFY(vt::fitsDatePattern("2013-09-01", "YYYY-MM-DD"));
+    for (int i = 0; i < 100; ++i) {
+        const QString separator(QChar(char16_t(0x4E00 + i)));
+        const QString pattern = "YYYY" + separator + "MM";
+        QVERIFY(vt::fitsDatePattern("2013" + separator + "09", pattern));
+        QVERIFY(!vt::fitsDatePattern("2013-09-01", pattern));
+    }
+    QVERIFY(vt::fitsDatePattern("2013-09-01", "YYYY-MM-DD"));
+    QVERIFY(!vt::fitsDatePattern("2013/09/01", "YYYY-MM-DD"));
+    QVERIFY(vt::fitsDatePattern("2013/09/01", "YYYY/MM/DD"));
 }
 
 QTEST_GUILESS_MAIN(TestVtDateText)

@@ -87,12 +87,15 @@ void TestOdbcBackend::textParametersAndFetch() {
     QVERIFY(vt::isNull(makers.at(3, 1)));
     QVERIFY(vt::isEmpty(gConn->GetArray("select * from tblMaker where fldId='none'")));
 
-    // Two markers bound by position; the statement runs although this
-    // database has no execution log procedure, which the result reports.
+    // Two markers bound by position; the execution log procedure runs on
+    // this driver as the embedded database runs it, and logs the statement.
     const QString odd = "O'Brien -- ; \\ 中文 %_";
     QVariantList params{odd, "1002"};
-    QCOMPARE(gConn->ExeCommand("update tblMaker set fldcontactor = ? where fldid = ?", params), -1);
-    QCOMPARE(gConn->ErrInfo(), QString("日志记录失败"));
+    QCOMPARE(gConn->ExeCommand("update tblMaker set fldcontactor = ? where fldid = ?", params), 0);
+    QCOMPARE(gConn->ErrInfo(), QString());
+    const vt::ValueArray logged = vt::toArray(gConn->GetArray("select fldStatement from tblExecLog"));
+    QCOMPARE(logged.rows(), 1);
+    QCOMPARE(logged.at(0, 0), QVariant("update tblMaker set fldcontactor = ? where fldid = ?"));
     QVariantList key{"1002"};
     const vt::ValueArray back = vt::toArray(gConn->GetCommand("select fldcontactor from tblMaker where fldid=?", key));
     QCOMPARE(back.at(0, 0), QVariant(odd));

@@ -168,6 +168,11 @@ void TestRecordRules::statements() {
                      "len(fldPrdNoFrom)=len('C1')  and (fldmaker='1' or fldmaker='5')"));
     QCOMPARE(DuplicateTestStatement("C1", "42"),
              QString("Select * from tblrecord where fldstatus>'00' and fldsn<>'42' and fldprdno='C1'"));
+    QCOMPARE(RangeAndDuplicateStatement("C1", "1", "", "42"),
+             QString("select case when exists (Select * from tblProductNoSet where fldPrdNoFrom<='C1' and "
+                     "fldPrdNoTo>='C1' and len(fldPrdNoFrom)=len('C1')  and fldmaker='1') then 1 else 0 end, "
+                     "case when exists (Select * from tblrecord where fldstatus>'00' and fldsn<>'42' and "
+                     "fldprdno='C1') then 1 else 0 end"));
     QCOMPARE(SubmitStatement("42", "1"), QString("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),"
                                                  "getdate(),126) where fldsn='42' and fldMsn='1' and fldstatus='00'"));
     QCOMPARE(ResetStatement("42", "1"), QString("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='42' "
