@@ -73,6 +73,26 @@ bool digitsAfterFirst(const QString& number) {
 
 } // namespace
 
+QList<RuleFailure> DateWarnings(const QDate& production, const QDate& treatment, const QDate& today) {
+    QList<RuleFailure> warnings;
+    const auto warn = [&warnings](int column, EntryField field, const QString& text) {
+        RuleFailure w;
+        w.message = text;
+        w.column = column;
+        w.field = field;
+        warnings << w;
+    };
+    if (production.isValid() && production > today)
+        warn(BatchProductionDate, EntryField::ProductionDate, QStringLiteral("制作时间晚于今天"));
+    if (production.isValid() && treatment.isValid() && production > treatment)
+        warn(BatchProductionDate, EntryField::ProductionDate, QStringLiteral("制作时间晚于诊疗时间"));
+    if (treatment.isValid() && treatment > today)
+        warn(BatchTreatmentDate, EntryField::TreatmentDate, QStringLiteral("诊疗时间晚于今天"));
+    if (production.isValid() && treatment.isValid() && treatment > production.addYears(1))
+        warn(BatchTreatmentDate, EntryField::TreatmentDate, QStringLiteral("诊疗时间比制作时间晚一年以上"));
+    return warnings;
+}
+
 QList<RuleFailure> BatchRowFailures(const QStringList& cells, int row, const QStringList& productNames) {
     const auto cell = [&cells](int c) { return cellAt(cells, c); };
     QList<RuleFailure> failures;
