@@ -8,6 +8,8 @@
 #include "frmRecordList.h"
 #include "mduCardChecks.h"
 #include "mduCardRanges.h"
+#include "mduCarriedMarks.h"
+#include "common/vtColor.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
 #include "mduPinyin.h"
@@ -29,6 +31,7 @@ using namespace wb;
 frmEntryTab::frmEntryTab(const CardChecks& checks, TabLinks links, QWidget* parent)
     : QWidget(parent), m_checks(checks), m_links(std::move(links)) {
     setObjectName(QStringLiteral("tabEntry"));
+    m_carried = new CarriedMarks(this);
     buildFields();
     setTabOrderOfFields();
     connect(cmdNew, &QPushButton::clicked, this, &frmEntryTab::cmdNew_Click);
@@ -43,6 +46,13 @@ frmEntryTab::frmEntryTab(const CardChecks& checks, TabLinks links, QWidget* pare
     txtPinYin->installEventFilter(this);
     // The remembered names narrow down as initials are typed; Enter steps
     // through those that remain.
+    // Marks in the pending list stand as long as their causes do.
+    connect(list, &frmRecordList::Filled, this, &frmEntryTab::MarkListWarnings);
+    // Digits typed anew: the box's mark follows the number it now holds.
+    connect(txtPrdNo, &QLineEdit::editingFinished, this, [this] {
+        if (!m_numberWarnings.isEmpty() || !txtPrdNo->text().isEmpty())
+            ShowNumberWarning(lbId->text());
+    });
     connect(txtPinYin, &QLineEdit::textChanged, this, [this](const QString& text) { LoadHospitalNames(ucHospital, text); });
 }
 
@@ -212,11 +222,46 @@ void frmEntryTab::cmdNew_Click() {
     txtPrdNo->clear();
     lbId->setText(QString());
     m_openedNumber.clear();
+    ForgetOpenedRecord(true);
+    MarkCarriedFields();
+    ShowNumberWarning(QString());
     cmdSave->setEnabled(true);
     cmdSubmit->setEnabled(false);
     cmdDel->setEnabled(false);
     // The product's code is selected: typing the next card's code replaces it.
     SelectAllText(ucProduct->focusProxy() ? ucProduct->focusProxy() : ucProduct);
+}
+
+void frmEntryTab::MarkCarriedFields() {
+    // The fields that still hold the last card's values, not those typed since.
+    const std::pair<QWidget*, QString> fields[] = {
+        {txtPLName, m_savedEntry.patientSurname}, {txtPFName, m_savedEntry.patientGivenName},
+        {txtDLName, m_savedEntry.doctorSurname},  {txtDFName, m_savedEntry.doctorGivenName},
+        {txtHospital, m_savedEntry.hospital},     {txtOpDesp, m_savedEntry.description},
+        {txtMemo, m_savedEntry.remark}};
+    QList<QWidget*> carried;
+    for (const auto& [w, saved] : fields) {
+        const QString now = w == txtMemo ? txtMemo->toPlainText() : static_cast<QLineEdit*>(w)->text();
+        if (now == saved)
+            carried << w;
+    }
+    m_carried->Mark(carried);
+}
+
+bool frmEntryTab::IsCarried(QWidget* field) const { return m_carried->IsMarked(field); }
+
+void frmEntryTab::cmdNewEmpty_Click() {
+    if (!cmdNew->isEnabled() || !AskToDropChanges())
+        return;
+    m_carried->ClearAll();
+    ucProduct->setKey(QString());
+    txtPrdNo1->clear();
+    for (QLineEdit* box : {txtPLName, txtPFName, txtDLName, txtDFName, txtHospital, txtOpDesp, txtPinYin})
+        box->clear();
+    txtMemo->clear();
+    cmdNew_Click();
+    // Empty fields are nothing to lose.
+    RememberEntry();
 }
 
 void frmEntryTab::ucProduct_Click() {
@@ -225,7 +270,10 @@ void frmEntryTab::ucProduct_Click() {
     // The next free number of the product's letter, as a hint.
     const QString next = key.isEmpty() ? QString() : NextFreeNumber(LoadRangeUsages(CardLetterOf(key)), CardLetterOf(key));
     txtPrdNo->setPlaceholderText(next.mid(1));
-    txtPrdNo->setToolTip(next.isEmpty() ? QString() : QStringLiteral("下一个可用卡号：") + next);
+    m_nextFreeHint = next.isEmpty() ? QString() : QStringLiteral("下一个可用卡号：") + next;
+    // The number in the box is another one now: its warnings as they stand.
+    if (const QStringList warnings = ShowNumberWarning(lbId->text()); !warnings.isEmpty())
+        Report(QStringLiteral("注意：") + warnings.join(QStringLiteral("；")), true);
     // A product code typed whole moves on to the card's digits at once.
     QWidget* codeBox = ucProduct->focusProxy();
     if (!key.isEmpty() && codeBox && codeBox->hasFocus() && qobject_cast<QLineEdit*>(codeBox) &&
@@ -242,10 +290,31 @@ void frmEntryTab::RememberEntry() {
     m_savedDigits = txtPrdNo->text();
 }
 
-bool frmEntryTab::AskToDropChanges() {
+void frmEntryTab::ForgetOpenedRecord(bool digitsEmptied) {
+    // What was typed in the other fields stays unsaved or saved as it was.
+    m_savedEntry.key = lbId->text();
+    if (digitsEmptied) {
+        m_savedEntry.cardNumber.chop(m_savedDigits.size());
+        m_savedDigits.clear();
+    }
+}
+
+bool frmEntryTab::AskToDropChanges(bool nameTheCard) {
     if (!EntryChanged())
         return true;
-    return ShowMessage(QStringLiteral("输入的内容尚未保存，确定要放弃吗？"), QStringLiteral("系统提示"), 2) == MsgYes;
+    QString text = QStringLiteral("输入的内容尚未保存，确定要放弃吗？");
+    if (nameTheCard)
+        text = UnsavedCardName() + QStringLiteral("：") + text;
+    return ShowMessage(text, QStringLiteral("系统提示"), 2) == MsgYes;
+}
+
+QString frmEntryTab::UnsavedCardName() const {
+    const QString digits = txtPrdNo->text().trimmed();
+    QString name = digits.isEmpty() ? QStringLiteral("未填卡号的质保卡") : QStringLiteral("质保卡 ") + txtPrdNo1->text() + digits;
+    const QString patient = (txtPLName->text() + txtPFName->text()).trimmed();
+    if (!patient.isEmpty())
+        name += QStringLiteral("（") + patient + QStringLiteral("）");
+    return name;
 }
 
 void frmEntryTab::egNew_RowDblClick(int r) {
@@ -281,6 +350,10 @@ void frmEntryTab::egNew_RowDblClick(int r) {
     txtMemo->setPlainText(cell(12));
     showDate(txtPdTime, cell(13));
     m_openedNumber = number;
+    m_carried->ClearAll();
+    // What the submission of this record would meet, as the database is now.
+    if (const QStringList warnings = ShowNumberWarning(cell(1)); !warnings.isEmpty())
+        Report(QStringLiteral("注意：") + warnings.join(QStringLiteral("；")), true);
     cmdNew->setEnabled(false);
     cmdSubmit->setEnabled(true);
     cmdSave->setEnabled(true);
@@ -349,20 +422,78 @@ void frmEntryTab::cmdSave_Click() {
     lbId->setText(QString());
     m_openedNumber.clear();
     txtPrdNo->clear();
+    m_carried->ClearAll(); // the card saved with them: confirmed
     list->LoadRecordList();
     RememberEntry();
     SelectRowOf(list->grid, 4, record.cardNumber);
-    // Problems the submission would meet, shown now without stopping anything.
-    const QStringList warnings = m_checks.EarlyWarnings(record.cardNumber, record.key);
-    if (warnings.isEmpty()) {
+    ShowNumberWarning(QString());
+    // Problems the submission would meet, and dates hardly true, shown now
+    // without stopping anything.
+    QStringList warnings = m_checks.EarlyWarnings(record.cardNumber, record.key);
+    if (!warnings.isEmpty()) {
+        m_warnedNumbers.insert(record.cardNumber);
+        MarkNumber(record.cardNumber);
+    }
+    for (const RuleFailure& w : DateWarnings(record.productionDate, record.treatmentDate, QDate::currentDate()))
+        warnings << w.message;
+    if (warnings.isEmpty())
         Report(QStringLiteral("已保存 ") + record.cardNumber);
-    } else {
+    else
         Report(QStringLiteral("已保存 ") + record.cardNumber + QStringLiteral("；注意：") + warnings.join(QStringLiteral("；")),
                true);
-        for (int r = 1; r < list->grid->Rows(); ++r)
-            if (list->grid->Cells(r, 4).Text() == record.cardNumber)
-                list->grid->Cells(r, 4).setBackColor(WarningColor);
+}
+
+void frmEntryTab::MarkNumber(const QString& number) {
+    for (int r = 1; r < list->grid->Rows(); ++r)
+        if (list->grid->Cells(r, 4).Text() == number)
+            list->grid->Cells(r, 4).setBackColor(WarningColor);
+}
+
+void frmEntryTab::MarkListWarnings() {
+    // Numbers warned of before: marked again while their cause stands, as
+    // the database and the list are now.
+    const QSet<QString> warned = m_warnedNumbers;
+    for (const QString& number : warned) {
+        bool listed = false;
+        for (int r = 1; r < list->grid->Rows() && !listed; ++r)
+            listed = list->grid->Cells(r, 4).Text() == number;
+        if (listed && !m_checks.EarlyWarnings(number, QString()).isEmpty())
+            MarkNumber(number);
+        else
+            m_warnedNumbers.remove(number);
     }
+    // Dates hardly true, from the rows themselves.
+    const QDate today = QDate::currentDate();
+    for (int r = 1; r < list->grid->Rows(); ++r) {
+        const QDate production = vt::recognizeDate(list->grid->Cells(r, 13).Text());
+        const QDate treatment = vt::recognizeDate(list->grid->Cells(r, 10).Text());
+        for (const RuleFailure& w : DateWarnings(production, treatment, today))
+            list->grid->Cells(r, w.column == BatchProductionDate ? 13 : 10).setBackColor(WarningColor);
+    }
+}
+
+QStringList frmEntryTab::ShowNumberWarning(const QString& key) {
+    const QString digits = txtPrdNo->text().trimmed();
+    const QString number = txtPrdNo1->text() + digits;
+    const QStringList warnings = digits.isEmpty() ? QStringList() : m_checks.EarlyWarnings(number, key);
+    if (m_numberWarnings.isEmpty())
+        m_prdNoPalette = txtPrdNo->palette();
+    QPalette p = m_prdNoPalette;
+    if (!warnings.isEmpty()) {
+        p.setColor(QPalette::Base, vt::fromColorValue(WarningColor));
+        m_warnedNumbers.insert(number);
+    }
+    txtPrdNo->setPalette(p);
+    m_numberWarnings = warnings;
+    ShowNumberTip();
+    return warnings;
+}
+
+void frmEntryTab::ShowNumberTip() {
+    QStringList tip = m_numberWarnings;
+    if (!m_nextFreeHint.isEmpty())
+        tip << m_nextFreeHint;
+    txtPrdNo->setToolTip(tip.join(QLatin1Char('\n')));
 }
 
 void frmEntryTab::cmdDel_Click() {
@@ -380,6 +511,10 @@ void frmEntryTab::cmdDel_Click() {
     lbId->setText(QString());
     m_openedNumber.clear();
     txtPrdNo->clear();
+    // The record is gone: what its fields still show is nothing to lose.
+    m_carried->ClearAll();
+    ShowNumberWarning(QString());
+    RememberEntry();
     list->LoadRecordList();
 }
 
@@ -425,7 +560,8 @@ void frmEntryTab::cmdSubmit_Click() {
     cmdNew->setEnabled(true); // the next card can be entered at once
     m_links.list(QStringLiteral("Pro"))->LoadRecordList();
     list->LoadRecordList();
-    RememberEntry();
+    // Fields changed since the record was opened were not submitted.
+    ForgetOpenedRecord(false);
     Report(QStringLiteral("已上报 ") + n);
 }
 
@@ -448,6 +584,7 @@ void frmEntryTab::cmdSubmitAll_Click() {
     // removing rows below it moves the current cell.
     QString topFailing;
     QString taken, key;
+    int outOfRange = 0;
     // In chunks, as the batch import stores its rows: a submitted row leaves
     // the list only once its chunk is committed.
     BusyPointer busy; // one for the whole batch, not one per row
@@ -461,6 +598,7 @@ void frmEntryTab::cmdSubmitAll_Click() {
             ShowMessage(QStringLiteral("该保质卡号(") + n + QStringLiteral(") 不存在。"), QStringLiteral("无法上报！"), 1);
             g->Cells(r, 4).setSelected(true);
             topFailing = g->Cells(r, 1).Text();
+            ++outOfRange;
             return ChunkWriter::Step::skip();
         }
         key = g->Cells(r, 1).Text();
@@ -477,19 +615,38 @@ void frmEntryTab::cmdSubmitAll_Click() {
     if (run.stopped) {
         ShowMessage(QStringLiteral("该保质卡号(") + taken + QStringLiteral(") 已经存在！"), QStringLiteral("无法上报！"), 0);
         txtPrdNo->setFocus();
-        return;
-    }
-    if (run.failedRow >= 0) {
+    } else if (run.failedRow >= 0) {
         SelectRowOf(g, 1, key, 4);
-        return;
-    }
-    if (!topFailing.isEmpty())
+    } else if (!topFailing.isEmpty()) {
         SelectRowOf(g, 1, topFailing, 4);
+    }
+    // However the run ended, no record stays open and the next card can be
+    // entered; the status line says what was left and why.
     lbId->setText(QString());
     m_openedNumber.clear();
     cmdSave->setEnabled(false);
     cmdSubmit->setEnabled(false);
     cmdNew->setEnabled(true);
-    RememberEntry();
-    Report(QStringLiteral("已上报 %1 张").arg(run.stored.size()));
+    ForgetOpenedRecord(false);
+    ReportSubmitAll(run.stored.size(), outOfRange, run.stopped ? taken : QString(), run.failedRow >= 0,
+                    g->Rows() - 1);
+}
+
+void frmEntryTab::ReportSubmitAll(qsizetype stored, int outOfRange, const QString& taken, bool failed, int left) {
+    QString text = QStringLiteral("已上报 %1 张").arg(stored);
+    if (left <= 0) {
+        Report(text);
+        return;
+    }
+    QStringList why;
+    if (outOfRange > 0)
+        why << QStringLiteral("%1 张卡号不在范围内").arg(outOfRange);
+    if (!taken.isEmpty())
+        why << QStringLiteral("卡号 %1 已经存在，上报停在该行").arg(taken);
+    if (failed)
+        why << QStringLiteral("状态更改失败，上报停在该行");
+    text += QStringLiteral("，留下 %1 张待提交").arg(left);
+    if (!why.isEmpty())
+        text += QStringLiteral("：") + why.join(QStringLiteral("；"));
+    Report(text, true);
 }

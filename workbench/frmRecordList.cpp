@@ -111,6 +111,7 @@ void frmRecordList::LoadRecordList() {
         // No filter: the list goes to the grid as it came.
         grid->LoadData(rows);
         m_filter.setSource(vt::toArray(rows));
+        emit Filled();
         return;
     }
     m_filter.setSource(vt::toArray(rows));
@@ -136,6 +137,7 @@ QStringList frmRecordList::Numbers() {
 
 void frmRecordList::ShowFiltered() {
     grid->LoadData(vt::toVariant(m_filter.apply(txtFilter->text())));
+    emit Filled();
     ReportCount();
 }
 

@@ -69,6 +69,10 @@ public:
     QStringList Numbers();
     ListFilter& Filter() { return m_filter; }
 
+signals:
+    // The grid was filled anew (its cells' colours are gone).
+    void Filled();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,6 +1,7 @@
 #include "mduCardChecks.h"
 
 #include "clsConn.h"
+#include "dbUserInterface.h"
 #include "mduRecordSql.h"
 
 bool CardChecks::InRange(const QString& n) const {
@@ -12,6 +13,8 @@ bool CardChecks::Taken(const QString& n, const QString& key) const {
 }
 
 QStringList CardChecks::EarlyWarnings(const QString& number, const QString& key) const {
+    // Only warnings: a database that does not answer gives none, and no box.
+    QuietBoxes quiet;
     QStringList warnings;
     if (!InRange(number))
         warnings << QStringLiteral("卡号 %1 不在本所的卡号范围内").arg(number);
