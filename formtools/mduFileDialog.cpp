@@ -101,7 +101,8 @@ QFileDialog* NewFileDialog(QWidget* parent, const QString& caption, const QStrin
     dialog->setDirectory(QFileInfo(path).absolutePath());
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->selectFile(QFileInfo(path).fileName());
+    if (const QString name = QFileInfo(path).fileName(); !name.isEmpty())
+        dialog->selectFile(name);
     return dialog;
 }
 
@@ -122,8 +123,7 @@ QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& 
 
 QFileDialog* NewOpenFileDialog(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
     // The folder itself, not a file in it: its parent would be shown.
-    QFileDialog* dialog = NewFileDialog(parent, caption, QDir(folder).filePath(QStringLiteral("x")), filter);
-    dialog->selectFile(QString());
+    QFileDialog* dialog = NewFileDialog(parent, caption, QDir(folder).absolutePath() + QLatin1Char('/'), filter);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     return dialog;

@@ -72,6 +72,9 @@ private slots:
         QVERIFY2(buttons->button(QDialogButtonBox::Open)->text().startsWith("打开"),
                  qPrintable(buttons->button(QDialogButtonBox::Open)->text()));
         QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QString("取消"));
+        // The folder itself, and no name offered in it.
+        QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+        QCOMPARE(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), QString());
         for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
             auto* label = dialog->findChild<QLabel*>(name);
             QVERIFY(label);
