@@ -13,7 +13,8 @@ class QWidget;
 class CarriedMarks : public QObject {
     Q_OBJECT
 public:
-    static QColor Tint() { return QColor(222, 236, 255); }
+    // Light peach: apart from the house blue and from the warnings' yellow.
+    static QColor Tint() { return QColor(255, 228, 204); }
     static QString Hint() { return QStringLiteral("沿用上一张"); }
 
     explicit CarriedMarks(QObject* parent = nullptr) : QObject(parent) {}
