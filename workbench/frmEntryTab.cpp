@@ -137,8 +137,10 @@ void frmEntryTab::setTabOrderOfFields() {
     // The pickers take part through the half that receives their focus (the
     // hospital picker shows only its list); the toolkit does not place a
     // widget whose focus goes to a child reliably in the chain.
-    QWidget* order[] = {ucProduct, txtPrdNo,  txtPLName,  txtPFName,   txtDLName, txtDFName, txtPdTime,
-                        txtOpTime, txtPinYin, ucHospital, txtHospital, txtOpDesp, txtMemo,   cmdSave};
+    // From the treatment date straight to the hospital box; the pinyin box
+    // and the names' list follow it, for a name to be looked up.
+    QWidget* order[] = {ucProduct, txtPrdNo,    txtPLName, txtPFName,  txtDLName, txtDFName, txtPdTime,
+                        txtOpTime, txtHospital, txtPinYin, ucHospital, txtOpDesp, txtMemo,   cmdSave};
     const auto first = [](QWidget* w) { return w->focusProxy() ? w->focusProxy() : w; };
     // The last part of a picker that Tab stops at: its list after its code box.
     const auto last = [&first](QWidget* w) {
@@ -162,6 +164,7 @@ void frmEntryTab::Form_Load() {
     txtOpTime->setDate(QDate::currentDate());
     QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
     ucProduct->LoadList(gConn->GetSP(QStringLiteral("upvProducts"), p));
+    LoadLabHospitals(gConn->OpId());
     LoadHospitalNames(ucHospital);
     RememberEntry();
 }

@@ -125,6 +125,7 @@ private slots:
     void clearAndDeleteRowsAsk();
     void everyStepSaysWhatItDid();
     void hospitalNamesAtOnceAndFiltered();
+    void labClinicsAfterRememberedNames();
     void earlyWarnings();
     void earlyWarningsFollowTheDatabase();
     void plausibilityWarnings();
@@ -535,7 +536,8 @@ void TestFrmProducts::hospitalNames() {
     s.setValue("HName/1H", "北京口腔医院");
     s.setValue("HName/3H", "上海第九人民医院");
     b.f = std::make_unique<frmProducts>();
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2);
+    // The two remembered names, then the lab's two clinics not among them.
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 4);
     SaveHospitalName("北京口腔医院");
     QCOMPARE(s.value("HName/2H").toString(), QString());
     SaveHospitalName("协和医院");
@@ -794,8 +796,8 @@ void TestFrmProducts::tabReachesHospitalList() {
         QTest::keyClick(w, Qt::Key_Tab);
     }
     QCOMPARE(seen, QStringList({"ucProduct.txtKey", "ucProduct.dcSelect", "txtPrdNo", "txtPLName", "txtPFName",
-                                "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtPinYin",
-                                "ucHospital.dcSelect", "txtHospital", "txtOpDesp", "txtMemo", "cmdSave"}));
+                                "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtHospital",
+                                "txtPinYin", "ucHospital.dcSelect", "txtOpDesp", "txtMemo", "cmdSave"}));
     // Below the buttons: print, the list's filter box, export, then the list.
     b.f->tabEntry->list->cmdPrint->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), b.f->tabEntry->list->cmdPrint);
@@ -999,19 +1001,45 @@ void TestFrmProducts::everyStepSaysWhatItDid() {
 
 void TestFrmProducts::hospitalNamesAtOnceAndFiltered() {
     Bench b;
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 0);
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 3); // the lab's own clinics
     b.enter("C01", "00000152", "北京口腔医院");
     b.f->tabEntry->cmdSave_Click();
     b.enter("C01", "00000153", "上海第九人民医院");
     b.f->tabEntry->cmdSave_Click();
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2); // offered at once, not after a restart
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 4); // offered at once, not after a restart, each once
     b.f->tabEntry->txtPinYin->setFocus();
     QTest::keyClicks(b.f->tabEntry->txtPinYin, "sh");
     QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 1);
     QTest::keyClick(b.f->tabEntry->txtPinYin, Qt::Key_Return);
     QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("上海第九人民医院"));
     b.f->tabEntry->txtPinYin->clear(); // an empty box shows all again
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2);
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 4);
+}
+
+void TestFrmProducts::labClinicsAfterRememberedNames() {
+    Bench b;
+    QSettings& store = *b.hospitals;
+    store.setValue("HName/1H", "协和医院");
+    store.setValue("HName/2H", "朝阳区牙科诊所");
+    vt::ucInput* picker = b.f->tabEntry->ucHospital;
+    LoadHospitalNames(picker);
+    QStringList shown, keys;
+    for (int k = 0; k < picker->ListCount(); ++k) {
+        shown << picker->ListText(k);
+        keys << vt::vtListTable::textOf(picker->ListKey(k));
+    }
+    // Remembered names in their slots, then the lab's clinics by use (another
+    // lab's clinic is not among them), each name once.
+    QCOMPARE(shown, QStringList({"协和医院", "朝阳区牙科诊所", "北京口腔医院", "海淀齿科门诊"}));
+    QCOMPARE(keys.mid(0, 2), QStringList({"1H", "2H"}));
+    QVERIFY(!keys.mid(2).contains("3H"));
+    // Choosing a clinic fills the hospital box; saving remembers it in slot 3.
+    picker->setListIndex(2);
+    QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("北京口腔医院"));
+    QVERIFY(LabHospitalsStatement().startsWith(QString("select top %1 ").arg(LabHospitalLimit)));
+    b.enter("C01", "00000159", "北京口腔医院");
+    b.f->tabEntry->cmdSave_Click();
+    QCOMPARE(store.value("HName/3H").toString(), QString("北京口腔医院"));
 }
 
 void TestFrmProducts::earlyWarnings() {
