@@ -3,6 +3,8 @@
 #include "vtDateText.h"
 #include "vtNumber.h"
 
+#include <QHash>
+
 namespace {
 
 QString cellAt(const QStringList& cells, int column) { return cells.value(column - 1); }
@@ -144,6 +146,24 @@ WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKe
     return r;
 }
 
+namespace {
+// The batch column (0-based) a header names: the batch grid's own headers,
+// or those of the lists' exports, where "名" follows each surname (the
+// patient's first, then the doctor's). -1 for none.
+int BatchColumnOfHeader(const QString& text, const QList<int>& taken) {
+    if (const int h = int(BatchHeaders().indexOf(text)); h >= 0)
+        return h;
+    static const QHash<QString, int> exported{
+        {QStringLiteral("医生姓"), BatchDoctorSurname}, {QStringLiteral("医院、诊所"), BatchHospital},
+        {QStringLiteral("治疗时间"), BatchTreatmentDate}, {QStringLiteral("治疗描述"), BatchDescription}};
+    if (const auto it = exported.constFind(text); it != exported.constEnd())
+        return *it - 1;
+    if (text == QStringLiteral("名"))
+        return taken.value(BatchPatientGivenName - 1) < 0 ? BatchPatientGivenName - 1 : BatchDoctorGivenName - 1;
+    return -1;
+}
+} // namespace
+
 bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* rows, QString* error) {
     rows->clear();
     if (table.isEmpty()) {
@@ -155,7 +175,7 @@ bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* row
     QList<int> from(headers.size(), -1);
     bool named = false;
     for (int c = 0; c < table.first().size(); ++c) {
-        const int h = int(headers.indexOf(table.first().at(c).trimmed()));
+        const int h = BatchColumnOfHeader(table.first().at(c).trimmed(), from);
         if (h >= 0 && from[h] < 0) {
             from[h] = c;
             named = true;

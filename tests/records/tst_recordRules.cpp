@@ -37,6 +37,7 @@ private slots:
     void batchRowChecks();
     void cardNumberParts();
     void dateWarnings_data();
+    void oldExportHeadersRead();
     void dateWarnings();
     void statements();
     void valuesStayValues_data();
@@ -126,6 +127,18 @@ void TestRecordRules::batchRowChecks() {
         QCOMPARE(DateText(r.treatmentDate), QString("2013-09-02"));
         QCOMPARE(r.hospital, QString("北京口腔医院"));
     }
+}
+
+void TestRecordRules::oldExportHeadersRead() {
+    // The pending list as exports wrote it before: its own order, "名" twice.
+    const QList<QStringList> table{
+        {"质保产品", "质保卡号", "患者姓", "名", "医生姓", "名", "医院、诊所", "治疗时间", "治疗描述", "备注", "制作时间"},
+        {"钴铬合金烤瓷冠", "C00000110", "张", "伟", "刘", "洋", "北京口腔医院", "2013-09-10", "上颌前牙烤瓷冠", "", "2013-09-05"}};
+    QList<QStringList> rows;
+    QString error;
+    QVERIFY2(BatchRowsFromTable(table, &rows, &error), qPrintable(error));
+    QCOMPARE(rows, (QList<QStringList>{{"钴铬合金烤瓷冠", "C00000110", "2013-09-05", "2013-09-10", "张", "伟", "刘", "洋",
+                                        "北京口腔医院", "上颌前牙烤瓷冠", ""}}));
 }
 
 void TestRecordRules::dateWarnings_data() {
