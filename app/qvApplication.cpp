@@ -1,10 +1,14 @@
 #include "qvApplication.h"
 
 #include "mduMessage.h"
+#include "mduToolkitLanguage.h"
 
 #include <exception>
 
-qvApplication::qvApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+qvApplication::qvApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The dialogs the toolkit draws speak the program's language.
+    InstallToolkitChinese();
+}
 
 void ReportUnhandledException(const QString& what) {
     MessageRequest r;

@@ -146,6 +146,12 @@ QString translate(const QString& s) {
 } // namespace
 
 QString TranslateToSqlite(const QString& tsql) {
+    // A statement that starts "select top n" ends in "limit n" instead.
+    static const QRegularExpression top(QStringLiteral(R"(^\s*select\s+top\s+(\d+)\s+)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch m = top.match(tsql); m.hasMatch())
+        return TranslateToSqlite(QStringLiteral("select ") + tsql.mid(m.capturedEnd())) + QStringLiteral(" limit ") +
+               m.captured(1);
     // Most statements hold none of the forms: leave them without a walk.
     static const QRegularExpression any(QStringLiteral(R"(isnull|len|getdate|convert|@@)"),
                                         QRegularExpression::CaseInsensitiveOption);

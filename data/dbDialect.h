@@ -9,6 +9,7 @@
 //   convert(varchar(n),x)            substr(cast(x as text),1,n)
 //   convert(varchar(n),x,126)        substr(strftime('%Y-%m-%dT%H:%M:%S',x),1,n)
 //   @@identity                       last_insert_rowid()
+//   select top n ...                 select ... limit n     (at the start only)
 #include <QString>
 
 QString TranslateToSqlite(const QString& tsql);

@@ -8,12 +8,21 @@ DataUserInterface*& installed() {
     static DataUserInterface* ui = nullptr;
     return ui;
 }
+
+int& quietDepth() {
+    static int depth = 0;
+    return depth;
+}
 } // namespace
 
 void SetDataUserInterface(DataUserInterface* ui) { installed() = ui; }
 
+QuietBoxes::QuietBoxes() { ++quietDepth(); }
+QuietBoxes::~QuietBoxes() { --quietDepth(); }
+
 void InformUser(const QString& text, const QString& title, const QString& detail) {
-    if (DataUserInterface* ui = installed()) {
+    DataUserInterface* ui = quietDepth() > 0 ? nullptr : installed();
+    if (ui) {
         ui->inform(text, title, detail);
         return;
     }

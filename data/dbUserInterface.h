@@ -21,6 +21,18 @@ void SetDataUserInterface(DataUserInterface* ui);
 // Shows one box of the data layer.
 void InformUser(const QString& text, const QString& title, const QString& detail = QString());
 
+// For the length of the guard the data layer's boxes are written to the
+// error output instead of shown: a check that only warns (run while the
+// clerk types) must not stop the clerk with a box when the database does
+// not answer. Guards nest.
+class QuietBoxes {
+public:
+    QuietBoxes();
+    ~QuietBoxes();
+    QuietBoxes(const QuietBoxes&) = delete;
+    QuietBoxes& operator=(const QuietBoxes&) = delete;
+};
+
 // The busy pointer for the length of a database call: set back when the
 // guard ends, on every exit path; Restore() sets it back early, as the
 // recovery after a failed call does. Guards nest: the outermost one holds

@@ -11,6 +11,12 @@
 #include <minizip/unzip.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 // Characters a workbook cannot hold (XML 1.0 leaves them out) become
@@ -116,6 +122,20 @@ bool WriteXlsxFile(const QString& path, const QString& sheetName, const QList<QS
             }
         }
     }
+    // Each column as wide as its widest text (a Chinese character takes
+    // two places), within reason.
+    QList<int> widths;
+    for (const QStringList& row : rows)
+        for (int c = 0; c < row.size(); ++c) {
+            int w = 0;
+            for (const QChar ch : row[c].section(QLatin1Char('\n'), 0, 0))
+                w += ch.unicode() >= 0x2E80 ? 2 : 1;
+            if (c >= widths.size())
+                widths.resize(c + 1, 0);
+            widths[c] = std::max(widths[c], w);
+        }
+    for (int c = 0; c < widths.size() && failure == LXW_NO_ERROR; ++c)
+        failure = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), std::clamp(widths[c] + 2, 6, 60), nullptr);
     if (failure == LXW_NO_ERROR && !rows.isEmpty())
         worksheet_freeze_panes(sheet, 1, 0);
     const lxw_error closed = workbook_close(book);

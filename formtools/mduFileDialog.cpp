@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QAbstractFileIconProvider>
 #include <QFileInfo>
+#include <QHash>
+#include <QLineEdit>
 #include <memory>
 #include <optional>
 
@@ -16,10 +18,41 @@ std::optional<QString>& nextOpenAnswer() {
     static std::optional<QString> answer;
     return answer;
 }
-QString& lastFolder() {
-    static QString folder = QDir::homePath();
-    return folder;
+// Each dialog's last folder, by its caption: reading a batch file does not
+// move the export's folder.
+QString& lastFolder(const QString& caption) {
+    static QHash<QString, QString> folders;
+    auto it = folders.find(caption);
+    if (it == folders.end())
+        it = folders.insert(caption, QDir::homePath());
+    return *it;
 }
+
+// A name typed without a folder is taken in the folder the dialog shows,
+// not in the program's working folder.
+class FolderFileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    void accept() override {
+        m_chosen.clear();
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text().trimmed() : QString();
+        if (fileMode() == ExistingFile && !typed.isEmpty() && !typed.contains(QLatin1Char('/')) &&
+            !typed.startsWith(QLatin1Char('"'))) {
+            const QString path = directory().absoluteFilePath(typed);
+            if (QFileInfo(path).isFile()) {
+                m_chosen = path;
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+    QString chosen() const { return m_chosen.isEmpty() ? selectedFiles().value(0) : m_chosen; }
+
+private:
+    QString m_chosen;
+};
 // Icons and types from the name alone. The standard provider reads a file
 // whose name says too little to guess its type; opening and closing the
 // embedded database that way would drop the program's locks on it.
@@ -52,24 +85,24 @@ QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& 
         nextAnswer().reset();
         return answer;
     }
-    std::unique_ptr<QFileDialog> dialog(
-        NewFileDialog(parent, caption, QDir(lastFolder()).filePath(defaultName), filter));
-    const QString path = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
+    std::unique_ptr<QFileDialog> dialog(NewFileDialog(parent, caption, QDir(lastFolder(caption)).filePath(defaultName), filter));
+    const QString path = dialog->exec() == QDialog::Accepted ? ChosenFile(dialog.get()) : QString();
     if (!path.isEmpty())
-        lastFolder() = QFileInfo(path).absolutePath();
+        lastFolder(caption) = QFileInfo(path).absolutePath();
     return path;
 }
 
 QFileDialog* NewFileDialog(QWidget* parent, const QString& caption, const QString& path, const QString& filter) {
     // Made on the file system's root, so that the folder of the file is
     // listed only once the icons come from names alone.
-    auto* dialog = new QFileDialog(parent, caption, QDir::rootPath(), filter);
+    auto* dialog = new FolderFileDialog(parent, caption, QDir::rootPath(), filter);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setIconProvider(nameOnlyIcons());
     dialog->setDirectory(QFileInfo(path).absolutePath());
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->selectFile(QFileInfo(path).fileName());
+    if (const QString name = QFileInfo(path).fileName(); !name.isEmpty())
+        dialog->selectFile(name);
     return dialog;
 }
 
@@ -81,11 +114,26 @@ QString AskOpenFileName(QWidget* parent, const QString& caption, const QString& 
         nextOpenAnswer().reset();
         return answer;
     }
-    std::unique_ptr<QFileDialog> dialog(NewFileDialog(parent, caption, QDir(lastFolder()).filePath(QString()), filter));
+    std::unique_ptr<QFileDialog> dialog(NewOpenFileDialog(parent, caption, lastFolder(caption), filter));
+    const QString path = dialog->exec() == QDialog::Accepted ? ChosenFile(dialog.get()) : QString();
+    if (!path.isEmpty())
+        lastFolder(caption) = QFileInfo(path).absolutePath();
+    return path;
+}
+
+QFileDialog* NewOpenFileDialog(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
+    // The folder itself, not a file in it: its parent would be shown.
+    QFileDialog* dialog = NewFileDialog(parent, caption, QDir(folder).absolutePath() + QLatin1Char('/'), filter);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    const QString path = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
-    if (!path.isEmpty())
-        lastFolder() = QFileInfo(path).absolutePath();
-    return path;
+    return dialog;
+}
+
+QString ChosenFile(const QFileDialog* dialog) {
+    if (const auto* own = dynamic_cast<const FolderFileDialog*>(dialog))
+        return own->chosen();
+    return dialog->selectedFiles().value(0);
+}
+
+QString LastFolder(const QString& caption) { return lastFolder(caption);
 }

@@ -3,6 +3,8 @@
 #include "vtDateText.h"
 #include "vtNumber.h"
 
+#include <QHash>
+
 namespace {
 
 QString cellAt(const QStringList& cells, int column) { return cells.value(column - 1); }
@@ -73,6 +75,26 @@ bool digitsAfterFirst(const QString& number) {
 
 } // namespace
 
+QList<RuleFailure> DateWarnings(const QDate& production, const QDate& treatment, const QDate& today) {
+    QList<RuleFailure> warnings;
+    const auto warn = [&warnings](int column, EntryField field, const QString& text) {
+        RuleFailure w;
+        w.message = text;
+        w.column = column;
+        w.field = field;
+        warnings << w;
+    };
+    if (production.isValid() && production > today)
+        warn(BatchProductionDate, EntryField::ProductionDate, QStringLiteral("制作时间晚于今天"));
+    if (production.isValid() && treatment.isValid() && production > treatment)
+        warn(BatchProductionDate, EntryField::ProductionDate, QStringLiteral("制作时间晚于诊疗时间"));
+    if (treatment.isValid() && treatment > today)
+        warn(BatchTreatmentDate, EntryField::TreatmentDate, QStringLiteral("诊疗时间晚于今天"));
+    if (production.isValid() && treatment.isValid() && treatment > production.addYears(1))
+        warn(BatchTreatmentDate, EntryField::TreatmentDate, QStringLiteral("诊疗时间比制作时间晚一年以上"));
+    return warnings;
+}
+
 QList<RuleFailure> BatchRowFailures(const QStringList& cells, int row, const QStringList& productNames) {
     const auto cell = [&cells](int c) { return cellAt(cells, c); };
     QList<RuleFailure> failures;
@@ -124,12 +146,30 @@ WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKe
     return r;
 }
 
+namespace {
+// The batch column (0-based) a header names: the batch grid's own headers,
+// or those of the lists' exports, where "名" follows each surname (the
+// patient's first, then the doctor's). -1 for none.
+int BatchColumnOfHeader(const QString& text, const QList<int>& taken) {
+    if (const int h = int(BatchHeaders().indexOf(text)); h >= 0)
+        return h;
+    static const QHash<QString, int> exported{
+        {QStringLiteral("医生姓"), BatchDoctorSurname}, {QStringLiteral("医院、诊所"), BatchHospital},
+        {QStringLiteral("治疗时间"), BatchTreatmentDate}, {QStringLiteral("治疗描述"), BatchDescription}};
+    if (const auto it = exported.constFind(text); it != exported.constEnd())
+        return *it - 1;
+    if (text == QStringLiteral("名"))
+        return taken.value(BatchPatientGivenName - 1) < 0 ? BatchPatientGivenName - 1 : BatchDoctorGivenName - 1;
+    return -1;
+}
+} // namespace
+
 QList<int> BatchSourceColumns(const QList<QPair<int, QString>>& firstRow) {
     const QStringList headers = BatchHeaders();
     QList<int> from(headers.size(), -1);
     bool named = false;
     for (const auto& [column, text] : firstRow) {
-        const int h = int(headers.indexOf(text.trimmed()));
+        const int h = BatchColumnOfHeader(text.trimmed(), from);
         if (h >= 0 && from[h] < 0) {
             from[h] = column;
             named = true;
@@ -155,7 +195,7 @@ bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* row
             firstCells.append({c, table.first().at(c)});
     QList<int> from = BatchSourceColumns(firstCells);
     const bool named = std::any_of(firstCells.begin(), firstCells.end(), [&](const QPair<int, QString>& cell) {
-        return headers.contains(cell.second.trimmed());
+        return BatchColumnOfHeader(cell.second.trimmed(), {}) >= 0;
     });
     qsizetype first = named ? 1 : 0;
     if (!named) {

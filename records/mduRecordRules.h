@@ -55,5 +55,11 @@ QList<RuleFailure> BatchRowFailures(const QStringList& cells, int row, const QSt
 // The position of a product name in the list (exact, letter case counts),
 // or -1.
 int FindProduct(const QStringList& productNames, const QString& name);
+// Dates that read well but are hardly true: a production date after today
+// or after the treatment, a treatment after today or more than a year after
+// the production. Warnings, never refusals; each names the batch column and
+// the entry field it points at. Missing dates give none.
+QList<RuleFailure> DateWarnings(const QDate& production, const QDate& treatment, const QDate& today);
+
 // The record a checked batch row stores, with the product's code.
 WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKey);

@@ -98,6 +98,13 @@ QString ReadIniString(const QString& section, const QString& key, const QString&
     return DecodeSetting(rawText(raw));
 }
 
+QString PeekIniString(const QString& section, const QString& key, const QString& filePath) {
+    const auto found = profile::readString(filePath, nameBytes(section), nameBytes(key));
+    if (!found || found->isEmpty())
+        return QString();
+    return ReadIniString(section, key, QString(), filePath);
+}
+
 bool WriteIniString(const QString& section, const QString& key, const QString& value,
                     const QString& filePath, QString* error) {
     return profile::writeString(filePath, nameBytes(section), nameBytes(key),

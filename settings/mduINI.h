@@ -16,6 +16,9 @@ QString DecodeSetting(const QString& stored);
 // stored characters are read, as the system's 144-character buffer holds.
 QString ReadIniString(const QString& section, const QString& key, const QString& defaultValue,
                       const QString& filePath);
+// The decoded value of Key in Section, or an empty text; unlike
+// ReadIniString it writes nothing (a look at a value, not its first use).
+QString PeekIniString(const QString& section, const QString& key, const QString& filePath);
 // Stores the encoded form of Value under Key in Section, creating the file,
 // section or key as needed. A file that cannot be written is left unchanged
 // and false comes back, with the reason in *error.

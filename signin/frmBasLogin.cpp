@@ -4,6 +4,7 @@
 #include "common/vtTwips.h"
 #include "frmBasModiPass.h"
 #include "frmNews.h"
+#include "mduINI.h"
 #include "mduMessage.h"
 #include "mduPaths.h"
 #include "mduProcess.h"
@@ -101,6 +102,11 @@ frmBasLogin::frmBasLogin(QWidget* parent) : QDialog(parent) {
 void frmBasLogin::Form_Load() {
     StyleForm(this);
     dtSelect->setDate(QDate::currentDate());
+    // The account that signed in last is offered; only its password is typed.
+    // Looked at only: a sign-in that is refused or cancelled writes nothing.
+    const QString last = PeekIniString(QStringLiteral("OPERATOR"), QStringLiteral("UID"), SetupIniPath());
+    txtUserName->setText(last);
+    (last.isEmpty() ? txtUserName : txtPassword)->setFocus();
 }
 
 bool frmBasLogin::eventFilter(QObject* watched, QEvent* event) {

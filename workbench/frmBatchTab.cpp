@@ -12,6 +12,7 @@
 #include "mduShTools.h"
 #include "mduXlsxReader.h"
 #include "ucInput.h"
+#include "vtDateText.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -70,6 +71,9 @@ bool frmBatchTab::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched == egBatch->focusProxy() &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) && egBatch->Rows() == 1) {
         egBatch->NewRecord();
+        // From the row's first column, wherever the current cell was left
+        // by the rows that went (an import leaves it far to the right).
+        egBatch->Cells(egBatch->Rows() - 1, 1).setSelected(true);
         cmdCheck->setEnabled(true);
     }
     return QWidget::eventFilter(watched, event);
@@ -78,7 +82,8 @@ bool frmBatchTab::eventFilter(QObject* watched, QEvent* event) {
 void frmBatchTab::InitColumns() {
     egBatch->InitColHeaders(QString(), QVariantList{"质保产品", "质保卡号", "制作时间", "诊疗时间", "患者姓", "患者名",
                                                     "主治医生姓", "主治医生名", "医院诊所", "治疗项目描述", "备注"});
-    egBatch->InitColWidth(200, QVariantList{1020, 1020, 1020, 1020, 820, 820, 1300, 1300, 1800, 2000, 4300});
+    // The product and hospital columns as wide as in the lists.
+    egBatch->InitColWidth(200, QVariantList{1800, 1020, 1020, 1020, 820, 820, 1300, 1300, 2400, 2000, 4300});
     egBatch->InitColEdit(false, QVariantList{true, true, true, true, true, true, true, true, true, true, true});
     FitNumberAndDateColumns(egBatch, {BatchCardNumber}, {BatchProductionDate, BatchTreatmentDate});
     RestoreColumnWidths(egBatch);
@@ -92,6 +97,9 @@ void frmBatchTab::LoadProducts(const QVariant& products) {
         m_products.keys << vt::vtListTable::textOf(ucProduct2->ListKey(k));
         m_products.names << ucProduct2->ListText(k);
     }
+    // Every product name whole, unless the user has set the width.
+    FitColumnToTexts(egBatch, BatchProduct, m_products.names);
+    RestoreColumnWidths(egBatch);
     const QString example = m_products.names.value(0);
     lblBatchHelp->setText(QStringLiteral("批量操作说明：\n1、质保产品：请按单条录入的产品列表中的名称输入，例如：") + example +
                           QStringLiteral("\n2、质保卡号：请连同质保卡号的首字母一同输入，例如：C00000102,除首字母外其他必须是数字\n"
@@ -123,7 +131,7 @@ void frmBatchTab::cmdDeleteRows_Click() {
     Report(QStringLiteral("已删除 %1 行").arg(rows.size()));
 }
 
-RuleFailure frmBatchTab::MarkBatchProblems() {
+RuleFailure frmBatchTab::MarkBatchProblems(int* warnedRows) {
     egBatch->ClearCellColors();
     const QStringList& products = m_products.names;
     int problems = 0;
@@ -134,8 +142,18 @@ RuleFailure frmBatchTab::MarkBatchProblems() {
     // Card numbers of the pending list, rows the filter hides included.
     const QStringList pendingNumbers = m_checks.PendingNumbers();
     const QSet<QString> pending(pendingNumbers.begin(), pendingNumbers.end());
+    const QDate today = QDate::currentDate();
+    int warned = 0;
     for (int i = 1; i < egBatch->Rows(); ++i) {
         const QStringList cells = BatchCells(i);
+        // Dates that read well but are hardly true: warned, not refused.
+        bool rowWarned = false;
+        for (const RuleFailure& w : DateWarnings(vt::recognizeDate(cells[BatchProductionDate - 1]),
+                                                 vt::recognizeDate(cells[BatchTreatmentDate - 1]), today)) {
+            egBatch->Cells(i, w.column).setBackColor(WarningColor);
+            rowWarned = true;
+            ++problems;
+        }
         const QList<RuleFailure> failures = BatchRowFailures(cells, i, products);
         for (const RuleFailure& f : failures)
             egBatch->Cells(i, f.column).setBackColor(FailureColor);
@@ -146,17 +164,20 @@ RuleFailure frmBatchTab::MarkBatchProblems() {
         const QString number = cells[BatchCardNumber - 1];
         const bool numberFailed = std::any_of(failures.cbegin(), failures.cend(),
                                               [](const RuleFailure& f) { return f.column == BatchCardNumber; });
-        if (number.isEmpty() || numberFailed)
-            continue;
         // The database's answers are asked quietly: a query that fails leaves its warning out.
-        if (seen.value(number) > 1 || pending.contains(number) || m_checks.InRangeQuietly(number) == false ||
-            m_checks.TakenQuietly(number, QString()) == true) {
+        if (!number.isEmpty() && !numberFailed &&
+            (seen.value(number) > 1 || pending.contains(number) || m_checks.InRangeQuietly(number) == false ||
+             m_checks.TakenQuietly(number, QString()) == true)) {
             egBatch->Cells(i, BatchCardNumber).setBackColor(WarningColor);
+            rowWarned = true;
             ++problems;
         }
+        warned += rowWarned ? 1 : 0;
     }
+    if (warnedRows)
+        *warnedRows = warned;
     if (problems > 0)
-        Report(QStringLiteral("检验发现 %1 个问题（红色：须改正；黄色：卡号不在范围内、已被使用或重复）").arg(problems), true);
+        Report(QStringLiteral("检验发现 %1 个问题（红色：须改正；黄色：卡号不在范围内、已被使用或重复，或日期不合常理）").arg(problems), true);
     else
         Report(QStringLiteral("检验通过 %1 行").arg(egBatch->Rows() - 1));
     return first;
@@ -168,17 +189,6 @@ QStringList frmBatchTab::BatchCells(int row) const {
     for (int c = BatchProduct; c <= BatchRemark; ++c)
         cells << egBatch->Cells(row, c).Text();
     return cells;
-}
-
-bool frmBatchTab::CheckBatch() {
-    const QStringList& products = m_products.names;
-    for (int i = 1; i < egBatch->Rows(); ++i) {
-        if (const RuleFailure f = CheckBatchRow(BatchCells(i), i, products); f.failed()) {
-            ShowMessage(f.message, QString(), 0);
-            return false;
-        }
-    }
-    return true;
 }
 
 void frmBatchTab::cmdCheck_Click() {
@@ -193,11 +203,19 @@ void frmBatchTab::cmdImport_Click() {
     // The rows as checked are the rows stored: the question in between is
     // modal and nothing else runs until the last row is stored, so the grid
     // cannot change meanwhile.
-    const bool passed = CheckBatch();
-    cmdImport->setEnabled(passed);
-    if (!passed)
+    // The check marks the rows as it goes: the question says how many rows
+    // carry a warning the clerk can see in yellow.
+    int warnedRows = 0;
+    const RuleFailure first = MarkBatchProblems(&warnedRows);
+    cmdImport->setEnabled(!first.failed());
+    if (first.failed()) {
+        ShowMessage(first.message, QString(), 0);
         return;
-    if (ShowMessage(QStringLiteral("你确认要保存吗？"), QStringLiteral("系统提示"), 2) != MsgYes)
+    }
+    QString question = QStringLiteral("你确认要保存吗？");
+    if (warnedRows > 0)
+        question += QStringLiteral("\n其中 %1 行有提示（黄色单元格），仍要导入吗？").arg(warnedRows);
+    if (ShowMessage(question, QStringLiteral("系统提示"), 2) != MsgYes)
         return;
     const QString opId = gConn->OpId().toString();
     const QString opNo = gConn->OpNo().toString();

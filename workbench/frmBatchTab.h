@@ -53,10 +53,9 @@ protected:
 
 private:
     // The batch check's marks: every failing cell, and the early warnings;
-    // gives the first failure of the top failing row (none when all pass).
-    RuleFailure MarkBatchProblems();
-    // The batch check: true when every row passed; the first failure is shown.
-    bool CheckBatch();
+    // gives the first failure of the top failing row (none when all pass),
+    // and the number of rows with a warning.
+    RuleFailure MarkBatchProblems(int* warnedRows = nullptr);
     // The texts of a row's columns 1 to 11.
     QStringList BatchCells(int row) const;
     void Report(const QString& what, bool warning = false) { m_links.report(what, warning); }

@@ -6,10 +6,13 @@
 #include "mduFormParts.h"
 #include "mduRecordRules.h"
 
+#include <QPalette>
+#include <QSet>
 #include <QWidget>
 #include <optional>
 
 class CardChecks;
+class CarriedMarks;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -55,6 +58,10 @@ public:
     void Form_Load(const QVariant& products);
 
     void cmdNew_Click();
+    // "新增（清空）": a new card with every entry field emptied but the dates.
+    void cmdNewEmpty_Click();
+    // Whether a field shows a value New carried over from the last card.
+    bool IsCarried(QWidget* field) const;
     void ucProduct_Click();
     void egNew_RowDblClick(int row);
     void cmdSave_Click();
@@ -66,7 +73,10 @@ public:
     bool EntryChanged() const;
     // Asks before typed values are thrown away; true when there are none or
     // the user lets them go.
-    bool AskToDropChanges();
+    // nameTheCard: the question says which card (the window is closing).
+    bool AskToDropChanges(bool nameTheCard = false);
+    // The card in the fields, as the close question names it.
+    QString UnsavedCardName() const;
     // Lays the help lines into their label, breaking a line that does not
     // fit only after a phrase ("，" or "。"), and the filter box beside the
     // buttons up to the frame's edge.
@@ -80,16 +90,39 @@ private:
     void setTabOrderOfFields();
     // The entry fields as they are now count as saved.
     void RememberEntry();
+    // Marks the fields New kept that still hold the last card's values.
+    void MarkCarriedFields();
+    // The open record is closed (and its card digits emptied): the saved
+    // state loses them too, the other fields keep theirs.
+    void ForgetOpenedRecord(bool digitsEmptied);
     // The entry fields as a record, and the field a rule points at.
     WarrantyRecord EntryRecord() const;
     QWidget* EntryWidget(EntryField field) const;
+    // The warnings of the number in the box (none when it has no digits),
+    // from the database as it is now; the box is marked yellow while there
+    // are any, with them as its tooltip. key: the record opened, if any.
+    QStringList ShowNumberWarning(const QString& key);
+    void ShowNumberTip();
+    // The pending list's rows with a number warned of, marked yellow.
+    void MarkNumber(const QString& number);
+public:
+    // After every fill of the pending list: the numbers warned of are checked
+    // again and marked while their cause stands; implausible dates marked.
+    void MarkListWarnings();
+    // The warnings the card-number box shows now.
+    const QStringList& NumberWarnings() const { return m_numberWarnings; }
+private:
     // The status change of one record; true when its statement ran.
     bool SubmitRecord(const QString& key);
+    // The status line after submit-all: how many went, how many are left
+    // and why (numbers out of range, the taken number, a failed change).
+    void ReportSubmitAll(qsizetype stored, int outOfRange, const QString& taken, bool failed, int left);
     // What print prints on this tab: the record opened, else the selected rows.
     std::optional<QStringList> KeysToPrint() const;
     void Report(const QString& what, bool warning = false) { m_links.report(what, warning); }
 
     const CardChecks& m_checks;
+    CarriedMarks* m_carried;
     TabLinks m_links;
     // The card number of the record opened from the pending list, as stored.
     QString m_openedNumber;
@@ -98,4 +131,11 @@ private:
     // The entry fields as last saved or opened, and the card digits then.
     WarrantyRecord m_savedEntry;
     QString m_savedDigits;
+    // Card numbers marked in the pending list for a warning.
+    QSet<QString> m_warnedNumbers;
+    // The card-number box's warnings, its look without them, and the hint
+    // of the next free number.
+    QStringList m_numberWarnings;
+    QPalette m_prdNoPalette;
+    QString m_nextFreeHint;
 };

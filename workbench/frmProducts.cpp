@@ -128,6 +128,16 @@ void frmProducts::buildShortcuts() {
         sc.button->setToolTip(sc.button->text().remove(QLatin1Char(' ')) + QStringLiteral("（") +
                               sc.keys.first().toString(QKeySequence::NativeText) + QStringLiteral("）"));
     }
+    // Ctrl+Shift+N: a new card for another patient, every field but the
+    // dates emptied.
+    const QKeySequence emptyNew(Qt::CTRL | Qt::SHIFT | Qt::Key_N);
+    auto* newEmpty = new QShortcut(emptyNew, this);
+    connect(newEmpty, &QShortcut::activated, this, [this] {
+        if (tabEntry->cmdNew->isVisible())
+            tabEntry->cmdNewEmpty_Click();
+    });
+    tabEntry->cmdNew->setToolTip(tabEntry->cmdNew->toolTip() + QStringLiteral("；新增（清空）（") +
+                                 emptyNew.toString(QKeySequence::NativeText) + QStringLiteral("）"));
 }
 
 frmProducts& frmProducts::instance() {
@@ -269,7 +279,7 @@ bool frmProducts::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmProducts::closeEvent(QCloseEvent* event) {
-    if (!tabEntry->AskToDropChanges()) {
+    if (!tabEntry->AskToDropChanges(true)) {
         event->ignore();
         return;
     }

@@ -9,6 +9,7 @@
 #include "mduExport.h"
 #include "mduFileDialog.h"
 #include "mduMessage.h"
+#include "mduRecordRules.h"
 #include "mduXlsxWriter.h"
 
 #include <QEvent>
@@ -111,6 +112,7 @@ void frmRecordList::LoadRecordList() {
         // No filter: the list goes to the grid as it came.
         grid->LoadData(rows);
         m_filter.setSource(vt::toArray(rows));
+        emit Filled();
         return;
     }
     m_filter.setSource(vt::toArray(rows));
@@ -136,6 +138,7 @@ QStringList frmRecordList::Numbers() {
 
 void frmRecordList::ShowFiltered() {
     grid->LoadData(vt::toVariant(m_filter.apply(txtFilter->text())));
+    emit Filled();
     ReportCount();
 }
 
@@ -157,22 +160,31 @@ void frmRecordList::FilterList() {
     ShowFiltered();
 }
 
+QList<int> frmRecordList::ExportColumns() const {
+    // The batch grid's columns first, in its order (0: the list has none
+    // of that kind), then the list's own further columns.
+    if (m_key == QLatin1String("New"))
+        return {3, 4, 13, 10, 5, 6, 7, 8, 9, 11, 12};
+    if (m_key == QLatin1String("Pro"))
+        return {6, 7, 15, 14, 9, 10, 11, 12, 13, 0, 0, 3, 4, 8};
+    return {5, 6, 15, 12, 7, 8, 9, 10, 11, 13, 14, 2, 3};
+}
+
 bool frmRecordList::ExportList() {
-    // The columns the user sees, in their order; the hidden keys stay out.
-    QList<int> cols;
-    for (int c = 1; c < grid->Cols(); ++c)
-        if (grid->Col(c).Width() > 0)
-            cols << c;
+    // Written so that any list reads back into the batch: the batch grid's
+    // columns with its headers, then the list's status, reason and dates.
+    const QList<int> cols = ExportColumns();
+    const QStringList batchHeaders = BatchHeaders();
     QList<QStringList> rows;
     QStringList header;
-    for (int c : cols)
-        header << grid->Cells(0, c).Text().trimmed();
+    for (qsizetype k = 0; k < cols.size(); ++k)
+        header << (k < batchHeaders.size() ? batchHeaders.at(k) : grid->Cells(0, cols[k]).Text().trimmed());
     rows << header;
     for (int r = 1; r < grid->Rows(); ++r) {
         QStringList row;
         row.reserve(cols.size());
         for (int c : cols)
-            row << grid->Cells(r, c).Text();
+            row << (c > 0 ? grid->Cells(r, c).Text() : QString());
         rows << row;
     }
     // The date columns, for the workbook's real dates.

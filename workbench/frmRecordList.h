@@ -51,6 +51,9 @@ public:
     // The columns that hold card numbers, and those that hold dates.
     QList<int> NumberColumns() const;
     QList<int> DateColumns() const;
+    // The grid columns an export writes, in its order: those of the batch
+    // grid's columns 1 to 11 (0 where the list has none), then the list's own.
+    QList<int> ExportColumns() const;
 
     // Reads the list and fills the grid (filtered when its box has text).
     void LoadRecordList();
@@ -68,6 +71,10 @@ public:
     // The card numbers of every row as read, those the filter hides included.
     QStringList Numbers();
     ListFilter& Filter() { return m_filter; }
+
+signals:
+    // The grid was filled anew (its cells' colours are gone).
+    void Filled();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

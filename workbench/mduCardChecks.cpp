@@ -1,6 +1,7 @@
 #include "mduCardChecks.h"
 
 #include "clsConn.h"
+#include "dbUserInterface.h"
 #include "mduRecordSql.h"
 #include "vtValue.h"
 
@@ -32,6 +33,8 @@ std::optional<bool> CardChecks::TakenQuietly(const QString& n, const QString& ke
 }
 
 QStringList CardChecks::EarlyWarnings(const QString& number, const QString& key) const {
+    // Only warnings: a database that does not answer gives none, and no box.
+    QuietBoxes quiet;
     QStringList warnings;
     // The two tests in one query; a query that fails leaves both warnings out.
     bool failed = false;

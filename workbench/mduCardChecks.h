@@ -27,7 +27,8 @@ public:
     std::optional<bool> TakenQuietly(const QString& number, const QString& key) const;
     QStringList PendingNumbers() const { return m_pendingNumbers(); }
     // Warnings that do not stop anything: a card number in no range of the
-    // lab, taken by a submitted card, or twice among the pending ones.
+    // lab, taken by a submitted card, or twice among the pending ones. The
+    // queries show no box when they fail (the warning is then left out).
     QStringList EarlyWarnings(const QString& number, const QString& key) const;
 
 private:

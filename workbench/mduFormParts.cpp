@@ -96,6 +96,16 @@ void FitNumberAndDateColumns(vt::EditGrid* g, const QList<int>& numberColumns, c
                 g->Col(c).setWidth(least);
 }
 
+void FitColumnToTexts(vt::EditGrid* g, int col, const QStringList& texts) {
+    const QFontMetrics fm(g->Font());
+    int widest = 0;
+    for (const QString& t : texts)
+        widest = std::max(widest, fm.horizontalAdvance(t));
+    const int least = vt::pixelsToTwips(widest + wb::px(180));
+    if (g->Col(col).Width() < least)
+        g->Col(col).setWidth(least);
+}
+
 void KeepColumnWidths(vt::EditGrid* g) {
     QObject::connect(g, &vt::EditGrid::ColWidthChanged, g, [g](int col, int width) {
         HospitalStore().setValue(QStringLiteral("ColWidth/%1/%2").arg(g->objectName()).arg(col), width);

@@ -56,6 +56,9 @@ void ApplyGridDesign(vt::EditGrid* grid);
 // fits in the grid's font; the form's widths are the least.
 void FitNumberAndDateColumns(vt::EditGrid* grid, const QList<int>& numberColumns, const QList<int>& dateColumns);
 // Column widths the user sets are remembered per grid, and set again.
+// Widens a column so that the widest of the texts fits, as the number and
+// date columns are fitted.
+void FitColumnToTexts(vt::EditGrid* grid, int col, const QStringList& texts);
 void KeepColumnWidths(vt::EditGrid* grid);
 void RestoreColumnWidths(vt::EditGrid* grid);
 // Makes the last row whose column col holds text current and shows it,

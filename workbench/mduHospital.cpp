@@ -1,5 +1,7 @@
 #include "mduHospital.h"
 
+#include "clsConn.h"
+#include "dbUserInterface.h"
 #include "mduPinyin.h"
 #include "mduShTools.h"
 #include "vtValue.h"
@@ -13,6 +15,10 @@ constexpr int Slots = 50;
 QSettings*& storeOverride() {
     static QSettings* s = nullptr;
     return s;
+}
+QStringList& labHospitals() {
+    static QStringList names;
+    return names;
 }
 QString slotKey(int n) { return QString::number(n) + QLatin1Char('H'); }
 QString readSlot(QSettings& s, int n) {
@@ -29,6 +35,24 @@ QSettings& HospitalStore() {
 
 void SetHospitalStore(QSettings* store) { storeOverride() = store; }
 
+QString LabHospitalsStatement() {
+    return QStringLiteral("select top %1 fldHospital from tblrecord where fldMsn=? and fldHospital<>''"
+                          " group by fldHospital order by count(*) desc, fldHospital")
+        .arg(LabHospitalLimit);
+}
+
+void LoadLabHospitals(const QVariant& labKey) {
+    QuietBoxes quiet;
+    const vt::ValueArray rows = gConn->GetRows(LabHospitalsStatement(), {labKey});
+    QStringList names;
+    for (int r = 0; r < rows.rows() && rows.cols() > 0 && names.size() < LabHospitalLimit; ++r)
+        if (const QString name = rows.displayText(0, r); !name.trimmed().isEmpty())
+            names << name;
+    SetLabHospitals(names);
+}
+
+void SetLabHospitals(const QStringList& names) { labHospitals() = names; }
+
 void LoadHospitalNames(vt::ucInput* picker, const QString& filter) {
     QSettings& s = HospitalStore();
     QStringList keys, names;
@@ -40,6 +64,21 @@ void LoadHospitalNames(vt::ucInput* picker, const QString& filter) {
             !name.contains(filter, Qt::CaseInsensitive))
             continue;
         keys << slotKey(n);
+        names << name;
+    }
+    // Then the clinics of the lab's records that this user has not typed.
+    QStringList remembered;
+    for (int n = 1; n <= Slots; ++n)
+        remembered << readSlot(s, n);
+    int k = 0;
+    for (const QString& name : labHospitals()) {
+        ++k;
+        if (remembered.contains(name))
+            continue;
+        if (!filter.isEmpty() && !PinyinInitials(name).contains(filter, Qt::CaseInsensitive) &&
+            !name.contains(filter, Qt::CaseInsensitive))
+            continue;
+        keys << QString::number(k) + QLatin1Char('L');
         names << name;
     }
     vt::ValueArray table(2, static_cast<int>(names.size()));

@@ -2,6 +2,8 @@
 // Hospital names remembered across runs in the user's settings store:
 // section "HName", keys "1H" to "50H", one name each.
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 class QSettings;
 namespace vt {
@@ -13,7 +15,16 @@ class ucInput;
 QSettings& HospitalStore();
 void SetHospitalStore(QSettings* store);
 
-// Fills the picker with the remembered names (key = slot key, text = name);
+// The lab's own clinics as its records name them: distinct, most used
+// first, at most LabHospitalLimit of them. One query, run at the
+// workbench's load; a failure leaves the list empty and shows no box.
+inline constexpr int LabHospitalLimit = 200;
+QString LabHospitalsStatement();
+void LoadLabHospitals(const QVariant& labKey);
+void SetLabHospitals(const QStringList& names);
+
+// Fills the picker with the remembered names, then the lab's clinics that
+// are not among them (keys "1L", "2L", ...) (key = slot key, text = name);
 // with a filter, only those whose pinyin initials or text contain it (letter
 // case ignored).
 void LoadHospitalNames(vt::ucInput* picker, const QString& filter = QString());

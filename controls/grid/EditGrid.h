@@ -283,6 +283,8 @@ private:
     void copyBlock();
     void clearBlock();
     void pasteClipboard();
+    // Whether a pasted line holds the headers of the columns it would go into.
+    bool IsHeaderLine(const QStringList& values, int startCol) const;
     void placeSelectButton();
     void connectList(ucList* l);
     void onGridKeyDown(int& keyCode, int& shift);

@@ -574,13 +574,27 @@ void EditGrid::clearBlock() {
     }
 }
 
+bool EditGrid::IsHeaderLine(const QStringList& values, int startCol) const {
+    bool named = false;
+    for (qsizetype k = 0; k < values.size(); ++k) {
+        const int j = startCol + static_cast<int>(k);
+        if (j >= Cols() || FixedRows() < 1 || values[k].trimmed() != GRID->TextMatrix(0, j).trimmed())
+            return false;
+        named = named || !values[k].trimmed().isEmpty();
+    }
+    return named;
+}
+
 void EditGrid::pasteClipboard() {
     const QString text = QApplication::clipboard()->text();
     if (text.isEmpty())
         return;
-    const QList<QStringList> lines = ParseClipText(text);
+    QList<QStringList> lines = ParseClipText(text);
     const int startCol = GRID->Col();
     int i = GRID->Row();
+    // A copied header row names the columns; it is not data.
+    if (!lines.isEmpty() && IsHeaderLine(lines.first(), startCol))
+        lines.removeFirst();
     // The grid is drawn once when the paste is done, not after every cell.
     GRID->setRedraw(false);
     struct RedrawAgain {

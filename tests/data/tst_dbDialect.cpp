@@ -22,6 +22,10 @@ void TestDbDialect::translates_data() {
     QTest::newRow("len") << "where len(x)=len('C1')"
                          << "where length(rtrim(x,' '))=length(rtrim('C1',' '))";
     QTest::newRow("identity") << "select @@identity" << "select last_insert_rowid()";
+    QTest::newRow("top") << "select top 200 fldHospital from tblrecord where fldMsn=? group by fldHospital order by count(*) desc"
+                         << "select fldHospital from tblrecord where fldMsn=? group by fldHospital order by count(*) desc limit 200";
+    QTest::newRow("top and len") << "SELECT TOP 5 len(x) from t" << "select length(rtrim(x,' ')) from t limit 5";
+    QTest::newRow("top inside a value") << "select 'select top 5 ' from t" << "select 'select top 5 ' from t";
     QTest::newRow("getdate") << "values (getdate())" << "values (datetime('now','localtime'))";
     QTest::newRow("convert 126")
         << "set d=convert(varchar(10),getdate(),126) where"

@@ -53,10 +53,10 @@ xdotool type --delay 30 "C01"                      # a whole code moves on to th
 xdotool type --delay 30 "00000123"
 xdotool key Tab; xdotool type --delay 30 "Li"
 xdotool key Tab; xdotool type --delay 30 "Ming"
-for _ in 1 2 3 4 5 6 7; do xdotool key Tab; done  # doctor, dates, pinyin box, remembered names
+for _ in 1 2 3 4 5; do xdotool key Tab; done  # doctor, dates, then the hospital box
 xdotool type --delay 30 "Xiehe Hospital"
 shot record-typed
-xdotool key Tab Tab Tab space                      # description, remark, Save
+xdotool key Tab Tab Tab Tab Tab space            # pinyin box, names, description, remark, Save
 sleep 0.5
 shot record-saved
 [ "$(sql "select count(*) from tblrecord where fldPrdNo='C00000123' and fldPLName='Li' and fldPFName='Ming' and fldHospital='Xiehe Hospital' and fldStatus='00' and fldPrdName='C01'")" = 1 ] \
@@ -81,7 +81,7 @@ xdotool key ctrl+v
 sleep 0.4
 shot batch-pasted
 # Delete on a cell (X11 gives it the text DEL) empties it and types nothing.
-click 800 179
+click 880 179
 xdotool key Delete
 sleep 0.3
 shot batch-cell-deleted
@@ -235,9 +235,7 @@ QT_QPA_PLATFORM=xcb "$work/quorvat" >"$out/quorvat-update.log" 2>&1 &
 app_pid=$!
 login=$(window "用户登录") || fail "no sign-in form for the update"
 focus "$login"
-xdotool type --delay 30 "1001"
-xdotool key Tab
-xdotool type --delay 30 "1234"
+xdotool type --delay 30 "1234"   # the last account is offered, the focus in the password
 xdotool key Return Return
 box=$(window "系统提示！") || fail "no box for the update file"
 shot update-file-refused

@@ -146,6 +146,21 @@ private slots:
         QVERIFY(sheet.contains("<pane ySplit=\"1\""));
     }
 
+    void xlsxColumnsFitTheirTexts() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("widths.xlsx");
+        QString error;
+        QVERIFY(WriteXlsxFile(path, "s", {{"质保产品", "质保卡号", "x"}, {"钴铬合金烤瓷冠", "C00000110", ""}}, {}, &error));
+        QProcess unzip;
+        unzip.start("unzip", {"-p", path, "xl/worksheets/sheet1.xml"});
+        QVERIFY(unzip.waitForFinished());
+        const QByteArray sheet = unzip.readAllStandardOutput();
+        // Seven Chinese characters, nine letters and digits, and a short one.
+        for (const char* col : {"<col min=\"1\" max=\"1\" width=\"16.7", "<col min=\"2\" max=\"2\" width=\"11.7",
+                                "<col min=\"3\" max=\"3\" width=\"6.7"})
+            QVERIFY2(sheet.contains(col), sheet.constData());
+    }
+
     void workbookOfAnotherProgram() {
         QList<QStringList> rows;
         QString error;

@@ -6,8 +6,14 @@
 // the write-ahead log away from under the open connection, and what the
 // program writes afterwards is lost.
 #include "mduFileDialog.h"
+#include "mduToolkitLanguage.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QFileSystemModel>
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,9 +21,97 @@
 
 #include <sqlite3.h>
 
+namespace {
+// Answers the next file dialog as a person would: notes the folder it shows,
+// types the text into its name box and presses Enter.
+struct DialogAnswer {
+    QString typed;
+    QString shownFolder;
+    void arm() {
+        QTimer::singleShot(50, [this] { answer(); });
+    }
+    void answer() {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            arm();
+            return;
+        }
+        shownFolder = dialog->directory().absolutePath();
+        auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+        if (!edit) {
+            dialog->reject();
+            return;
+        }
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QTest::keyClick(edit, Qt::Key_Return);
+        // A dialog still open (a "not found" box, or the name refused) is
+        // closed so that the test goes on.
+        QTimer::singleShot(500, [] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                if (auto* box = qobject_cast<QDialog*>(w); box && !qobject_cast<QFileDialog*>(w))
+                    box->reject();
+                if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                    d->reject();
+            }
+        });
+    }
+};
+} // namespace
+
 class TestMduFileDialog : public QObject {
     Q_OBJECT
 private slots:
+    void toolkitTextsInChinese() {
+        QVERIFY2(InstallToolkitChinese(), "qtbase_zh_CN.qm of qt6-translations-l10n is needed");
+        QTemporaryDir dir;
+        std::unique_ptr<QFileDialog> dialog(NewOpenFileDialog(nullptr, "读取文件", dir.path(), "CSV (*.csv)"));
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        QVERIFY(buttons);
+        QVERIFY2(buttons->button(QDialogButtonBox::Open)->text().startsWith("打开"),
+                 qPrintable(buttons->button(QDialogButtonBox::Open)->text()));
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QString("取消"));
+        // The folder itself, and no name offered in it.
+        QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+        QCOMPARE(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), QString());
+        for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+            auto* label = dialog->findChild<QLabel*>(name);
+            QVERIFY(label);
+            QVERIFY2(!label->text().contains(QRegularExpression("[A-Za-z]{3}")), qPrintable(label->text()));
+        }
+    }
+    void eachDialogItsOwnFolderAndBareNames() {
+        QTemporaryDir a, b;
+        for (const QString& path : {a.filePath("one.csv"), a.filePath("two.csv"), b.filePath("other.csv")}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        DialogAnswer answer;
+        // A whole path is taken as typed, and its folder is remembered.
+        answer.typed = a.filePath("one.csv");
+        answer.arm();
+        QCOMPARE(AskOpenFileName(nullptr, "读取文件", "CSV (*.csv)"), a.filePath("one.csv"));
+        // The next time the dialog shows that folder itself, and a bare name
+        // is taken in it.
+        answer.typed = "two.csv";
+        answer.arm();
+        QCOMPARE(AskOpenFileName(nullptr, "读取文件", "CSV (*.csv)"), a.filePath("two.csv"));
+        QCOMPARE(answer.shownFolder, QDir(a.path()).absolutePath());
+        // Another dialog keeps a folder of its own.
+        answer.typed = b.filePath("other.csv");
+        answer.arm();
+        QCOMPARE(AskOpenFileName(nullptr, "导入其他", "CSV (*.csv)"), b.filePath("other.csv"));
+        QCOMPARE(answer.shownFolder, QDir::homePath());
+        answer.typed = "one.csv";
+        answer.arm();
+        QCOMPARE(AskOpenFileName(nullptr, "读取文件", "CSV (*.csv)"), a.filePath("one.csv"));
+        QCOMPARE(answer.shownFolder, QDir(a.path()).absolutePath());
+        // A bare name that is not in the folder is not taken.
+        answer.typed = "missing.csv";
+        answer.arm();
+        QCOMPARE(AskOpenFileName(nullptr, "读取文件", "CSV (*.csv)"), QString());
+    }
     void browsingLeavesTheDatabaseLocked() {
         const QString cli = QStandardPaths::findExecutable("sqlite3");
         QVERIFY2(!cli.isEmpty(), "the sqlite3 program is needed");

@@ -35,6 +35,9 @@ private slots:
     void batchRowChecks_data();
     void batchRowChecks();
     void cardNumberParts();
+    void dateWarnings_data();
+    void oldExportHeadersRead();
+    void dateWarnings();
     void statements();
     void valuesStayValues_data();
     void valuesStayValues();
@@ -123,6 +126,58 @@ void TestRecordRules::batchRowChecks() {
         QCOMPARE(DateText(r.treatmentDate), QString("2013-09-02"));
         QCOMPARE(r.hospital, QString("北京口腔医院"));
     }
+}
+
+void TestRecordRules::oldExportHeadersRead() {
+    // The pending list as exports wrote it before: its own order, "名" twice.
+    const QList<QStringList> table{
+        {"质保产品", "质保卡号", "患者姓", "名", "医生姓", "名", "医院、诊所", "治疗时间", "治疗描述", "备注", "制作时间"},
+        {"钴铬合金烤瓷冠", "C00000110", "张", "伟", "刘", "洋", "北京口腔医院", "2013-09-10", "上颌前牙烤瓷冠", "", "2013-09-05"}};
+    QList<QStringList> rows;
+    QString error;
+    QVERIFY2(BatchRowsFromTable(table, &rows, &error), qPrintable(error));
+    QCOMPARE(rows, (QList<QStringList>{{"钴铬合金烤瓷冠", "C00000110", "2013-09-05", "2013-09-10", "张", "伟", "刘", "洋",
+                                        "北京口腔医院", "上颌前牙烤瓷冠", ""}}));
+}
+
+void TestRecordRules::dateWarnings_data() {
+    // Today is 2013-10-10 throughout.
+    QTest::addColumn<QDate>("production");
+    QTest::addColumn<QDate>("treatment");
+    QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<QList<int>>("columns");
+    QTest::newRow("plausible") << QDate(2013, 9, 1) << QDate(2013, 9, 2) << QStringList() << QList<int>();
+    QTest::newRow("same day, today") << QDate(2013, 10, 10) << QDate(2013, 10, 10) << QStringList() << QList<int>();
+    QTest::newRow("production tomorrow")
+        << QDate(2013, 10, 11) << QDate() << QStringList{"制作时间晚于今天"} << QList<int>{BatchProductionDate};
+    QTest::newRow("production after treatment")
+        << QDate(2013, 9, 5) << QDate(2013, 9, 4) << QStringList{"制作时间晚于诊疗时间"} << QList<int>{BatchProductionDate};
+    QTest::newRow("treatment tomorrow")
+        << QDate(2013, 10, 1) << QDate(2013, 10, 11) << QStringList{"诊疗时间晚于今天"} << QList<int>{BatchTreatmentDate};
+    QTest::newRow("treatment a year and a day after production")
+        << QDate(2012, 9, 1) << QDate(2013, 9, 2) << QStringList{"诊疗时间比制作时间晚一年以上"} << QList<int>{BatchTreatmentDate};
+    QTest::newRow("treatment exactly a year after") << QDate(2012, 9, 2) << QDate(2013, 9, 2) << QStringList() << QList<int>();
+    QTest::newRow("both in the future, reversed")
+        << QDate(2013, 12, 1) << QDate(2013, 11, 1) << QStringList{"制作时间晚于今天", "制作时间晚于诊疗时间", "诊疗时间晚于今天"}
+        << QList<int>{BatchProductionDate, BatchProductionDate, BatchTreatmentDate};
+    QTest::newRow("missing dates") << QDate() << QDate() << QStringList() << QList<int>();
+}
+
+void TestRecordRules::dateWarnings() {
+    QFETCH(QDate, production);
+    QFETCH(QDate, treatment);
+    QFETCH(QStringList, warnings);
+    QFETCH(QList<int>, columns);
+    const QList<RuleFailure> found = DateWarnings(production, treatment, QDate(2013, 10, 10));
+    QStringList texts;
+    QList<int> cols;
+    for (const RuleFailure& w : found) {
+        texts << w.message;
+        cols << w.column;
+        QCOMPARE(w.field, w.column == BatchProductionDate ? EntryField::ProductionDate : EntryField::TreatmentDate);
+    }
+    QCOMPARE(texts, warnings);
+    QCOMPARE(cols, columns);
 }
 
 void TestRecordRules::cardNumberParts() {

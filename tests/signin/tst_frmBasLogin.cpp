@@ -29,6 +29,8 @@ private slots:
         SetProcessEnd([](int code) { throw ProcessEnded{code}; });
     }
     void form();
+    void lastAccountOffered_data();
+    void lastAccountOffered();
     void refusedAccounts_data();
     void refusedAccounts();
     void signInRecordsDateAccountAndNotice();
@@ -72,6 +74,29 @@ void TestFrmBasLogin::form() {
     const QString shots = qEnvironmentVariable("QV_SCREENSHOTS");
     if (!shots.isEmpty())
         f.grab().save(shots + "/frmBasLogin.png");
+}
+
+void TestFrmBasLogin::lastAccountOffered_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("an account signed in before") << "1001";
+    QTest::newRow("first sign-in on this computer") << "";
+}
+
+void TestFrmBasLogin::lastAccountOffered() {
+    QFETCH(QString, stored);
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    WriteIniString("OPERATOR", "UID", stored, db.folder().iniPath());
+    frmBasLogin f;
+    QCOMPARE(f.txtUserName->text(), stored);
+    show(f);
+    // The password is typed straight away when the account is known.
+    QLineEdit* expected = stored.isEmpty() ? f.txtUserName : f.txtPassword;
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(expected));
+    if (!stored.isEmpty()) {
+        QTest::keyClicks(QApplication::focusWidget(), "1234");
+        QCOMPARE(f.txtPassword->text(), QString("1234"));
+    }
 }
 
 void TestFrmBasLogin::refusedAccounts_data() {

@@ -12,6 +12,7 @@
 #include "ucInput.h"
 #include "mduCsvReader.h"
 #include "mduExport.h"
+#include "mduRecordRules.h"
 #include "mduFileDialog.h"
 #include "mduXlsxReader.h"
 #include "tsStoredZip.h"
@@ -193,12 +194,13 @@ private slots:
         QList<QStringList> rows;
         QString error;
         QVERIFY2(ReadCsvFile(csv, &rows, &error), qPrintable(error));
-        // The shown columns in order (no key, no row number), the two rows shown.
-        QCOMPARE(rows.value(0), (QStringList{"质保产品", "质保卡号", "患者姓", "名", "医生姓", "名", "医院、诊所", "治疗时间",
-                                             "治疗描述", "备注", "制作时间"}));
+        // The batch grid's columns with its headers (no key, no row number),
+        // the two rows shown.
+        QCOMPARE(rows.value(0), BatchHeaders());
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[1].mid(0, 4), (QStringList{"钴铬合金烤瓷冠", "C00000201", "欧阳", "娜娜"}));
-        QCOMPARE(rows[2].value(4), QStringLiteral("欧"));
+        QCOMPARE(rows[1].mid(0, 2), (QStringList{"钴铬合金烤瓷冠", "C00000201"}));
+        QCOMPARE(rows[1].mid(4, 2), (QStringList{"欧阳", "娜娜"}));
+        QCOMPARE(rows[2].value(6), QStringLiteral("欧")); // the doctor named so
         QFile raw(csv);
         QVERIFY(raw.open(QIODevice::ReadOnly));
         QVERIFY(raw.read(3) == QByteArray("\xEF\xBB\xBF"));
@@ -208,12 +210,47 @@ private slots:
         QVERIFY(fx.f->List("New")->ExportList());
         QList<QStringList> sheet;
         QVERIFY2(ReadXlsxFile(xlsx, &sheet, &error), qPrintable(error));
-        QCOMPARE(sheet.value(1).value(7), QStringLiteral("2013-09-01")); // a real date, read back
+        QCOMPARE(sheet.value(1).value(3), QStringLiteral("2013-09-01")); // a real date, read back
         QCOMPARE(sheet.size(), 3);
         // A folder that is not there: a message, no file.
         SetNextSaveFileName(fx.dir.filePath("none/pending.xlsx"));
         QVERIFY(!fx.f->List("New")->ExportList());
         QVERIFY(fx.boxes.texts().value(0).startsWith(QStringLiteral("文件没有写成：")));
+    }
+
+    void exportReadsBackIntoTheBatch_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("pending, CSV") << "New" << "csv";
+        QTest::newRow("pending, workbook") << "New" << "xlsx";
+        QTest::newRow("submitted, CSV") << "Pro" << "csv";
+    }
+    void exportReadsBackIntoTheBatch() {
+        QFETCH(QString, list);
+        QFETCH(QString, suffix);
+        Fixture fx(pendingFixture);
+        fx.f->LoadRecordList(list);
+        frmRecordList* l = fx.f->List(list);
+        QVERIFY(l->grid->Rows() > 1);
+        const QString path = fx.dir.filePath("list." + suffix);
+        SetNextSaveFileName(path);
+        QVERIFY(l->ExportList());
+        QList<QStringList> table;
+        QString error;
+        QVERIFY2(suffix == "csv" ? ReadCsvFile(path, &table, &error) : ReadXlsxFile(path, &table, &error), qPrintable(error));
+        // After the batch columns, the list's own (status, reason, dates).
+        QCOMPARE(table.value(0).mid(0, 11), BatchHeaders());
+        const QList<int> cols = l->ExportColumns();
+        for (int k = 11; k < cols.size(); ++k)
+            QCOMPARE(table.value(0).value(k), l->grid->Cells(0, cols[k]).Text().trimmed());
+        // Read into the batch grid: each row's columns where the batch has them.
+        SetNextOpenFileName(path);
+        QVERIFY(fx.f->tabBatch->cmdReadFile_Click());
+        QCOMPARE(fx.f->tabBatch->egBatch->Rows(), l->grid->Rows());
+        for (int r = 1; r < l->grid->Rows(); ++r)
+            for (int c = 1; c <= 11; ++c)
+                QCOMPARE(fx.f->tabBatch->egBatch->Cells(r, c).Text(),
+                         cols[c - 1] > 0 ? l->grid->Cells(r, cols[c - 1]).Text() : QString());
     }
 
     void readFilesIntoTheBatch_data() {

@@ -9,6 +9,7 @@
 #include "frmPublishedTab.h"
 #include "frmRecordList.h"
 #include "frmSubmittedTab.h"
+#include "mduCarriedMarks.h"
 #include "mduHospital.h"
 #include "mduProcess.h"
 #include "qvDatePicker.h"
@@ -35,6 +36,7 @@
 #include <QScrollBar>
 #include <QGroupBox>
 #include "common/vtTwips.h"
+#include "common/vtColor.h"
 
 namespace {
 
@@ -116,12 +118,24 @@ private slots:
     void statusBarAndHelpFit();
     void tabReachesHospitalList();
     void unsavedChangesAreAskedFor();
+    void unsavedStateFollowsTheFields_data();
+    void unsavedStateFollowsTheFields();
+    void submitAllEndsWithNewOnAndASummary_data();
+    void submitAllEndsWithNewOnAndASummary();
     void clearAndDeleteRowsAsk();
     void everyStepSaysWhatItDid();
     void hospitalNamesAtOnceAndFiltered();
+    void labClinicsAfterRememberedNames();
     void earlyWarnings();
+    void earlyWarningsFollowTheDatabase();
+    void plausibilityWarnings();
     void pasteIntoEmptyBatchGrid();
+    void pasteIntoEmptiedBatchGrid_data();
+    void pasteIntoEmptiedBatchGrid();
     void keyboardShortcuts();
+    void carriedFieldsMarked_data();
+    void carriedFieldsMarked();
+    void newEmptiesAllButTheDates();
     void columnWidthsRemembered();
     void sortKeptAndCutTextShown();
     void screenshot();
@@ -522,7 +536,8 @@ void TestFrmProducts::hospitalNames() {
     s.setValue("HName/1H", "北京口腔医院");
     s.setValue("HName/3H", "上海第九人民医院");
     b.f = std::make_unique<frmProducts>();
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2);
+    // The two remembered names, then the lab's two clinics not among them.
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 4);
     SaveHospitalName("北京口腔医院");
     QCOMPARE(s.value("HName/2H").toString(), QString());
     SaveHospitalName("协和医院");
@@ -713,6 +728,15 @@ void TestFrmProducts::listsShowWholeNumbersAndDates() {
         const int width = vt::twipsToPixels(c.grid->Col(c.col).Width());
         QVERIFY2(need + 6 <= width, qPrintable(QString("%1 col %2: %3 > %4").arg(c.grid->objectName()).arg(c.col).arg(need).arg(width)));
     }
+    // The batch grid shows every product name whole, and its hospital
+    // column is as wide as the lists'.
+    vt::EditGrid* batch = b.f->tabBatch->egBatch;
+    for (int k = 0; k < b.f->tabBatch->ucProduct2->ListCount(); ++k) {
+        const QString name = b.f->tabBatch->ucProduct2->ListText(k);
+        const int need = QFontMetrics(batch->Font()).horizontalAdvance(name);
+        QVERIFY2(need + 6 <= vt::twipsToPixels(batch->Col(1).Width()), qPrintable(name));
+    }
+    QCOMPARE(batch->Col(9).Width(), b.f->tabEntry->list->grid->Col(9).Width());
 }
 
 void TestFrmProducts::batchGridInsideItsPage() {
@@ -772,8 +796,8 @@ void TestFrmProducts::tabReachesHospitalList() {
         QTest::keyClick(w, Qt::Key_Tab);
     }
     QCOMPARE(seen, QStringList({"ucProduct.txtKey", "ucProduct.dcSelect", "txtPrdNo", "txtPLName", "txtPFName",
-                                "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtPinYin",
-                                "ucHospital.dcSelect", "txtHospital", "txtOpDesp", "txtMemo", "cmdSave"}));
+                                "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtHospital",
+                                "txtPinYin", "ucHospital.dcSelect", "txtOpDesp", "txtMemo", "cmdSave"}));
     // Below the buttons: print, the list's filter box, export, then the list.
     b.f->tabEntry->list->cmdPrint->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), b.f->tabEntry->list->cmdPrint);
@@ -815,7 +839,115 @@ void TestFrmProducts::unsavedChangesAreAskedFor() {
     }
     QVERIFY(!ended);
     QVERIFY(b.f->isVisible());
-    QCOMPARE(b.boxes.texts().last(), QString("输入的内容尚未保存，确定要放弃吗？"));
+    // The question says which card is unsaved.
+    QCOMPARE(b.boxes.texts().last(), QString("质保卡 %1（%2%3）：输入的内容尚未保存，确定要放弃吗？")
+                                         .arg(b.cell(b.f->tabEntry->list->grid, 2, 4), b.cell(b.f->tabEntry->list->grid, 2, 5),
+                                              b.cell(b.f->tabEntry->list->grid, 2, 6)));
+    b.f->tabEntry->cmdNew_Click();
+    b.f->tabEntry->txtPLName->clear();
+    b.f->tabEntry->txtPFName->clear();
+    try {
+        b.f->close();
+    } catch (const std::runtime_error&) {
+        ended = true;
+    }
+    QVERIFY(!ended);
+    QCOMPARE(b.boxes.texts().last(), QString("未填卡号的质保卡：输入的内容尚未保存，确定要放弃吗？"));
+}
+
+void TestFrmProducts::unsavedStateFollowsTheFields_data() {
+    // Steps on the entry tab, then the question whether typed values may be
+    // dropped (asked by a double-click on a row and by closing the window).
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("open, delete") << QStringList{"open", "delete"} << false;
+    QTest::newRow("open, type, delete") << QStringList{"open", "type", "delete"} << false;
+    QTest::newRow("open, new") << QStringList{"open", "new"} << false;
+    QTest::newRow("open, save") << QStringList{"open", "type", "save"} << false;
+    QTest::newRow("open, type, submit") << QStringList{"open", "type", "submit"} << true;
+    QTest::newRow("open, submit") << QStringList{"open", "submit"} << false;
+    QTest::newRow("new, digits, submit-all") << QStringList{"new", "digits", "submitAll"} << true;
+    QTest::newRow("type, submit-all") << QStringList{"type", "submitAll"} << true;
+    QTest::newRow("open, submit-all") << QStringList{"open", "submitAll"} << false;
+    QTest::newRow("new, type, new") << QStringList{"new", "type", "new"} << true;
+    QTest::newRow("new, digits, new") << QStringList{"new", "digits", "new"} << false;
+}
+
+void TestFrmProducts::unsavedStateFollowsTheFields() {
+    QFETCH(QStringList, steps);
+    QFETCH(bool, asks);
+    Bench b;
+    frmEntryTab* t = b.f->tabEntry;
+    for (const QString& step : steps) {
+        if (step == "open") {
+            t->egNew_RowDblClick(b.rowOf(t->list->grid, 4, "C00000110"));
+        } else if (step == "type") {
+            t->txtMemo->setPlainText("手写的备注");
+        } else if (step == "digits") {
+            t->txtPrdNo->setText("00000177");
+        } else if (step == "new") {
+            t->cmdNew_Click();
+        } else if (step == "save") {
+            t->cmdSave_Click();
+        } else if (step == "submit") {
+            t->cmdSubmit_Click();
+        } else if (step == "delete" || step == "submitAll") {
+            b.boxes.setNextAnswer(MsgYes);
+            step == "delete" ? t->cmdDel_Click() : t->cmdSubmitAll_Click();
+        }
+    }
+    const QStringList before = b.boxes.texts();
+    QVERIFY2(!before.contains("输入的内容尚未保存，确定要放弃吗？"), qPrintable(before.join('|')));
+    QCOMPARE(t->EntryChanged(), asks);
+    const QString opened = t->lbId->text();
+    if (t->list->grid->Rows() > 1) {
+        // A double-click on a row: the question only when something is unsaved,
+        // and its default No keeps the fields.
+        t->egNew_RowDblClick(1);
+        QCOMPARE(b.boxes.texts().mid(before.size()),
+                 asks ? QStringList{"输入的内容尚未保存，确定要放弃吗？"} : QStringList());
+        QCOMPARE(t->lbId->text().isEmpty(), asks && opened.isEmpty());
+    } else {
+        QCOMPARE(t->AskToDropChanges(), !asks);
+        QCOMPARE(b.boxes.texts().size(), before.size() + (asks ? 1 : 0));
+    }
+}
+
+void TestFrmProducts::submitAllEndsWithNewOnAndASummary_data() {
+    // How the pending list is prepared, and what the status line then says.
+    QTest::addColumn<QString>("prepare");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<int>("left");
+    QTest::newRow("taken number stops the run")
+        << "update tblrecord set fldPrdNo='C00000120' where fldPrdNo='D00000012'"
+        << "已上报 0 张，留下 2 张待提交：卡号 C00000120 已经存在，上报停在该行" << 2;
+    QTest::newRow("out of range is left")
+        << "update tblrecord set fldPrdNo='C00000999' where fldPrdNo='D00000012'"
+        << "已上报 1 张，留下 1 张待提交：1 张卡号不在范围内" << 1;
+    QTest::newRow("failed status change")
+        << "create trigger noSubmit before update on tblrecord when new.fldStatus='01' begin select raise(abort, 'locked'); end;"
+        << "已上报 0 张，留下 2 张待提交：状态更改失败，上报停在该行" << 2;
+    QTest::newRow("all go") << "" << "已上报 2 张" << 0;
+}
+
+void TestFrmProducts::submitAllEndsWithNewOnAndASummary() {
+    QFETCH(QString, prepare);
+    QFETCH(QString, summary);
+    QFETCH(int, left);
+    Bench b;
+    if (!prepare.isEmpty())
+        b.db.backend()->executeScript(prepare);
+    b.f->LoadRecordList("New");
+    frmEntryTab* t = b.f->tabEntry;
+    t->egNew_RowDblClick(b.rowOf(t->list->grid, 4, "C00000110")); // New is off while a record is open
+    QVERIFY(!t->cmdNew->isEnabled());
+    b.boxes.setNextAnswer(MsgYes);
+    t->cmdSubmitAll_Click();
+    QVERIFY(t->cmdNew->isEnabled());
+    QVERIFY(!t->cmdSave->isEnabled() && !t->cmdSubmit->isEnabled());
+    QCOMPARE(t->lbId->text(), QString());
+    QCOMPARE(t->list->grid->Rows() - 1, left);
+    QVERIFY2(b.f->InfoBarPanel2->text().endsWith(summary), qPrintable(b.f->InfoBarPanel2->text()));
 }
 
 void TestFrmProducts::clearAndDeleteRowsAsk() {
@@ -869,19 +1001,45 @@ void TestFrmProducts::everyStepSaysWhatItDid() {
 
 void TestFrmProducts::hospitalNamesAtOnceAndFiltered() {
     Bench b;
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 0);
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 3); // the lab's own clinics
     b.enter("C01", "00000152", "北京口腔医院");
     b.f->tabEntry->cmdSave_Click();
     b.enter("C01", "00000153", "上海第九人民医院");
     b.f->tabEntry->cmdSave_Click();
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2); // offered at once, not after a restart
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 4); // offered at once, not after a restart, each once
     b.f->tabEntry->txtPinYin->setFocus();
     QTest::keyClicks(b.f->tabEntry->txtPinYin, "sh");
     QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 1);
     QTest::keyClick(b.f->tabEntry->txtPinYin, Qt::Key_Return);
     QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("上海第九人民医院"));
     b.f->tabEntry->txtPinYin->clear(); // an empty box shows all again
-    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 2);
+    QCOMPARE(b.f->tabEntry->ucHospital->ListCount(), 4);
+}
+
+void TestFrmProducts::labClinicsAfterRememberedNames() {
+    Bench b;
+    QSettings& store = *b.hospitals;
+    store.setValue("HName/1H", "协和医院");
+    store.setValue("HName/2H", "朝阳区牙科诊所");
+    vt::ucInput* picker = b.f->tabEntry->ucHospital;
+    LoadHospitalNames(picker);
+    QStringList shown, keys;
+    for (int k = 0; k < picker->ListCount(); ++k) {
+        shown << picker->ListText(k);
+        keys << vt::vtListTable::textOf(picker->ListKey(k));
+    }
+    // Remembered names in their slots, then the lab's clinics by use (another
+    // lab's clinic is not among them), each name once.
+    QCOMPARE(shown, QStringList({"协和医院", "朝阳区牙科诊所", "北京口腔医院", "海淀齿科门诊"}));
+    QCOMPARE(keys.mid(0, 2), QStringList({"1H", "2H"}));
+    QVERIFY(!keys.mid(2).contains("3H"));
+    // Choosing a clinic fills the hospital box; saving remembers it in slot 3.
+    picker->setListIndex(2);
+    QCOMPARE(b.f->tabEntry->txtHospital->text(), QString("北京口腔医院"));
+    QVERIFY(LabHospitalsStatement().startsWith(QString("select top %1 ").arg(LabHospitalLimit)));
+    b.enter("C01", "00000159", "北京口腔医院");
+    b.f->tabEntry->cmdSave_Click();
+    QCOMPARE(store.value("HName/3H").toString(), QString("北京口腔医院"));
 }
 
 void TestFrmProducts::earlyWarnings() {
@@ -915,6 +1073,111 @@ void TestFrmProducts::earlyWarnings() {
     QVERIFY2(b.f->InfoBarPanel2->text().contains("检验发现 5 个问题"), qPrintable(b.f->InfoBarPanel2->text()));
 }
 
+void TestFrmProducts::earlyWarningsFollowTheDatabase() {
+    Bench b;
+    frmEntryTab* t = b.f->tabEntry;
+    vt::EditGrid* g = t->list->grid;
+    // An opened record whose number is in no range of the lab.
+    b.db.backend()->executeNative("update tblrecord set fldPrdNo='C00000999' where fldPrdNo='C00000110'", {});
+    b.f->LoadRecordList("New");
+    t->egNew_RowDblClick(b.rowOf(g, 4, "C00000999"));
+    QCOMPARE(t->NumberWarnings(), QStringList{"卡号 C00000999 不在本所的卡号范围内"});
+    QCOMPARE(t->txtPrdNo->palette().color(QPalette::Base), vt::fromColorValue(WarningColor));
+    QVERIFY(t->txtPrdNo->toolTip().contains("不在本所的卡号范围内"));
+    QVERIFY2(b.f->InfoBarPanel2->text().contains("不在本所的卡号范围内"), qPrintable(b.f->InfoBarPanel2->text()));
+    // Its range is issued meanwhile: the next look finds nothing.
+    b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'", {});
+    t->egNew_RowDblClick(b.rowOf(g, 4, "C00000999"));
+    QVERIFY(t->NumberWarnings().isEmpty());
+    QVERIFY(t->txtPrdNo->palette().color(QPalette::Base) != vt::fromColorValue(WarningColor));
+    // A product pick: the number the box now holds.
+    b.boxes.setNextAnswer(MsgYes);
+    t->cmdNew_Click();
+    t->txtPrdNo->setText("00000120");
+    t->ucProduct->setKey("D01");
+    QCOMPARE(t->NumberWarnings(), QStringList{"卡号 D00000120 不在本所的卡号范围内"});
+    t->ucProduct->setKey("C01"); // held by a submitted card
+    QCOMPARE(t->NumberWarnings(), QStringList{"卡号 C00000120 已被已上报的质保卡使用"});
+    t->txtPrdNo->setText("00000050");
+    t->ucProduct->setKey("D01");
+    QVERIFY(t->NumberWarnings().isEmpty());
+    t->ucProduct->setKey("C01");
+    QCOMPARE(t->NumberWarnings(), QStringList{"卡号 C00000050 不在本所的卡号范围内"});
+    // A pending duplicate: both rows marked, and they stay marked across an
+    // unrelated save, until one of them goes.
+    for (const char* digits : {"00000210", "00000210", "00000211"}) {
+        b.enter("C01", digits);
+        t->cmdSave_Click();
+    }
+    const auto marked = [&](const QString& number) {
+        QList<bool> marks;
+        for (int r = 1; r < g->Rows(); ++r)
+            if (b.cell(g, r, 4) == number)
+                marks << (g->Cells(r, 4).BackColor() == WarningColor);
+        return marks;
+    };
+    QCOMPARE(marked("C00000210"), QList<bool>({true, true}));
+    QCOMPARE(marked("C00000211"), QList<bool>({false}));
+    b.f->LoadRecordList("New"); // a reload from another tab
+    QCOMPARE(marked("C00000210"), QList<bool>({true, true}));
+    t->egNew_RowDblClick(b.rowOf(g, 4, "C00000210"));
+    b.boxes.setNextAnswer(MsgYes);
+    t->cmdDel_Click();
+    QCOMPARE(marked("C00000210"), QList<bool>({false}));
+    // The warnings' queries fail without a box of their own.
+    b.db.backend()->executeScript("alter table tblProductNoSet rename to tblGone;");
+    b.boxes.clear();
+    t->egNew_RowDblClick(b.rowOf(g, 4, "C00000211"));
+    b.f->LoadRecordList("New");
+    QVERIFY2(b.boxes.shown().isEmpty(), qPrintable(b.boxes.texts().join('|')));
+}
+
+void TestFrmProducts::plausibilityWarnings() {
+    Bench b;
+    frmEntryTab* t = b.f->tabEntry;
+    vt::EditGrid* g = t->list->grid;
+    // At Save: a production date after the treatment, in the status line.
+    b.enter("C01", "00000158");
+    t->txtPdTime->setDate(QDate(2013, 9, 9));
+    t->txtOpTime->setDate(QDate(2013, 9, 5));
+    t->cmdSave_Click();
+    QVERIFY(b.boxes.shown().isEmpty());
+    QVERIFY2(b.f->InfoBarPanel2->text().contains("制作时间晚于诊疗时间"), qPrintable(b.f->InfoBarPanel2->text()));
+    const int r = b.rowOf(g, 4, "C00000158");
+    QCOMPARE(g->Cells(r, 13).BackColor(), WarningColor);
+    QCOMPARE(g->Cells(r, 10).BackColor(), -1L);
+    QCOMPARE(g->Cells(r, 4).BackColor(), -1L);
+    // The batch: yellow cells, and the question says how many rows carry them.
+    b.f->tabBatch->cmdClear_Click();
+    b.f->tabBatch->cmdAdd_Click();
+    b.f->tabBatch->cmdAdd_Click();
+    const QString tomorrow = QDate::currentDate().addDays(1).toString("yyyy-MM-dd");
+    const QStringList rows[3] = {
+        {"钴铬合金烤瓷冠", "C00000420", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""},
+        {"钴铬合金烤瓷冠", "C00000421", tomorrow, "2013-9-2", "李", "四", "", "", "协和医院", "", ""},
+        {"钴铬合金烤瓷冠", "C00000422", "2012-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""}};
+    for (int i = 0; i < 3; ++i)
+        for (int c = 0; c < 11; ++c)
+            b.f->tabBatch->egBatch->Cells(i + 1, c + 1).setText(rows[i][c]);
+    b.f->tabBatch->cmdCheck_Click();
+    QVERIFY(b.boxes.shown().isEmpty()); // warnings pass the check
+    QVERIFY(b.f->tabBatch->cmdImport->isEnabled());
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 3).BackColor(), -1L);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(2, 3).BackColor(), WarningColor);
+    QCOMPARE(b.f->tabBatch->egBatch->Cells(3, 4).BackColor(), WarningColor);
+    b.boxes.setNextAnswer(MsgNo);
+    b.f->tabBatch->cmdImport_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"你确认要保存吗？\n其中 2 行有提示（黄色单元格），仍要导入吗？"});
+    QCOMPARE(b.f->tabBatch->egBatch->Rows(), 4);
+    // Without warnings the question is as it was.
+    b.f->tabBatch->egBatch->Cells(2, 3).setText("2013-9-1");
+    b.f->tabBatch->egBatch->Cells(3, 3).setText("2013-9-1");
+    b.boxes.clear();
+    b.boxes.setNextAnswer(MsgNo);
+    b.f->tabBatch->cmdImport_Click();
+    QCOMPARE(b.boxes.texts(), QStringList{"你确认要保存吗？"});
+}
+
 void TestFrmProducts::pasteIntoEmptyBatchGrid() {
     Bench b;
     b.f->stbInfo->setCurrentIndex(3);
@@ -926,6 +1189,140 @@ void TestFrmProducts::pasteIntoEmptyBatchGrid() {
     QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 2).Text(), QString("C00000411"));
     QCOMPARE(b.f->tabBatch->egBatch->Cells(2, 2).Text(), QString("C00000412"));
     QVERIFY(b.f->tabBatch->cmdCheck->isEnabled());
+}
+
+void TestFrmProducts::pasteIntoEmptiedBatchGrid_data() {
+    // How the grid was emptied (its current cell left in column 3), and
+    // whether the copied lines start with the grid's header row.
+    QTest::addColumn<QString>("emptied");
+    QTest::addColumn<bool>("headers");
+    QTest::newRow("after an import") << "import" << false;
+    QTest::newRow("after clear, with headers") << "clear" << true;
+    QTest::newRow("after deleting the rows") << "deleteRows" << false;
+    QTest::newRow("after an import, with headers") << "import" << true;
+}
+
+void TestFrmProducts::pasteIntoEmptiedBatchGrid() {
+    QFETCH(QString, emptied);
+    QFETCH(bool, headers);
+    Bench b;
+    b.f->stbInfo->setCurrentIndex(3);
+    vt::EditGrid* g = b.f->tabBatch->egBatch;
+    b.f->tabBatch->cmdClear_Click();
+    const QStringList row{"二氧化锆全瓷冠", "D00000093", "2013-9-1", "2013-9-2", "李", "四", "", "", "协和医院", "", ""};
+    for (int c = 0; c < row.size(); ++c)
+        g->Cells(1, c + 1).setText(row[c]);
+    g->Cells(1, 3).setSelected(true);
+    b.boxes.setNextAnswer(MsgYes);
+    if (emptied == "import") {
+        b.f->tabBatch->cmdImport_Click();
+    } else if (emptied == "clear") {
+        b.f->tabBatch->cmdClear_Click();
+        g->Row(1).Remove();
+    } else {
+        b.f->tabBatch->cmdDeleteRows_Click();
+    }
+    QCOMPARE(g->Rows(), 1);
+    QString text = "钴铬合金烤瓷冠\tC00000413\t2013-09-01\r\n钴铬合金烤瓷冠\tC00000414\t2013-09-02";
+    if (headers) {
+        QStringList names;
+        for (int c = 1; c < g->Cols(); ++c)
+            names << g->Cells(0, c).Text();
+        text = names.join('\t') + "\r\n" + text;
+    }
+    QApplication::clipboard()->setText(text);
+    g->focusProxy()->setFocus();
+    QTest::keyClick(g->focusProxy(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(g->Rows(), 3);
+    QCOMPARE(g->Cells(1, 1).Text(), QString("钴铬合金烤瓷冠"));
+    QCOMPARE(g->Cells(1, 2).Text(), QString("C00000413"));
+    QCOMPARE(g->Cells(2, 3).Text(), QString("2013-09-02"));
+    QCOMPARE(g->Cells(1, 4).Text(), QString());
+}
+
+void TestFrmProducts::carriedFieldsMarked_data() {
+    // The field the clerk types in after New: it loses its mark, the others
+    // keep theirs.
+    QTest::addColumn<QString>("typedIn");
+    QTest::newRow("patient surname") << "txtPLName";
+    QTest::newRow("description") << "txtOpDesp";
+    QTest::newRow("remark") << "txtMemo";
+}
+
+void TestFrmProducts::carriedFieldsMarked() {
+    QFETCH(QString, typedIn);
+    Bench b;
+    b.f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+    frmEntryTab* t = b.f->tabEntry;
+    b.enter("C01", "00000155");
+    t->txtDLName->setText("刘");
+    t->txtOpDesp->setText("上颌前牙烤瓷冠");
+    t->txtMemo->setPlainText("复诊");
+    t->cmdSave_Click();
+    QTest::keyClick(b.f.get(), Qt::Key_N, Qt::ControlModifier);
+    const QList<QWidget*> carried{t->txtPLName, t->txtPFName, t->txtDLName, t->txtHospital, t->txtOpDesp, t->txtMemo};
+    for (QWidget* w : carried) {
+        QVERIFY2(t->IsCarried(w), qPrintable(w->objectName()));
+        QCOMPARE(w->toolTip(), QString("沿用上一张"));
+        QCOMPARE(w->palette().color(QPalette::Base), CarriedMarks::Tint());
+    }
+    QVERIFY(!t->IsCarried(t->txtDFName)); // empty: nothing carried
+    QVERIFY(t->txtDFName->palette().color(QPalette::Base) != CarriedMarks::Tint());
+    // Typing in a field takes its mark away.
+    QWidget* field = t->findChild<QWidget*>(typedIn);
+    QVERIFY(field);
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClicks(field, "x");
+    QVERIFY(!t->IsCarried(field));
+    QVERIFY(field->toolTip() != "沿用上一张");
+    QVERIFY(field->palette().color(QPalette::Base) != CarriedMarks::Tint());
+    for (QWidget* w : carried)
+        QCOMPARE(t->IsCarried(w), w != field);
+    // Saving confirms the rest.
+    t->ucProduct->setKey("C01");
+    t->txtPrdNo->setText("00000156");
+    t->cmdSave_Click();
+    QVERIFY(b.boxes.shown().isEmpty());
+    for (QWidget* w : carried)
+        QVERIFY2(!t->IsCarried(w) && w->toolTip() != "沿用上一张", qPrintable(w->objectName()));
+    // Opening a record shows its own values, unmarked.
+    t->cmdNew_Click();
+    QVERIFY(t->IsCarried(t->txtHospital));
+    t->egNew_RowDblClick(1);
+    QVERIFY(!t->IsCarried(t->txtHospital));
+}
+
+void TestFrmProducts::newEmptiesAllButTheDates() {
+    Bench b;
+    b.f->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(b.f.get()));
+    frmEntryTab* t = b.f->tabEntry;
+    b.enter("C01", "00000157");
+    t->txtOpDesp->setText("单冠");
+    t->txtMemo->setPlainText("复诊");
+    t->txtPdTime->setDate(QDate(2013, 9, 5));
+    t->txtOpTime->setDate(QDate(2013, 9, 9));
+    t->cmdSave_Click();
+    QVERIFY(t->cmdNew->toolTip().contains("新增（清空）"));
+    QTest::keyClick(b.f.get(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(b.boxes.shown().isEmpty()); // nothing unsaved
+    QCOMPARE(t->ucProduct->Key().toString(), QString());
+    for (QLineEdit* box : {t->txtPrdNo1, t->txtPrdNo, t->txtPLName, t->txtPFName, t->txtDLName, t->txtDFName, t->txtHospital, t->txtOpDesp})
+        QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
+    QCOMPARE(t->txtMemo->toPlainText(), QString());
+    QCOMPARE(t->txtPdTime->date(), QDate(2013, 9, 5));
+    QCOMPARE(t->txtOpTime->date(), QDate(2013, 9, 9));
+    QVERIFY(t->cmdSave->isEnabled());
+    QVERIFY(!t->IsCarried(t->txtHospital));
+    QVERIFY(!t->EntryChanged());
+    // A half-typed card is not emptied without the question; its default No keeps it.
+    t->txtPLName->setText("王");
+    QTest::keyClick(b.f.get(), Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(b.boxes.texts(), QStringList{"输入的内容尚未保存，确定要放弃吗？"});
+    QCOMPARE(t->txtPLName->text(), QString("王"));
 }
 
 void TestFrmProducts::keyboardShortcuts() {
