@@ -296,13 +296,7 @@ void frmEntryTab::cmdSave_Click() {
     // A name saved today is offered at once.
     if (SaveHospitalName(txtHospital->text()))
         LoadHospitalNames(ucHospital, txtPinYin->text());
-    cmdNew->setEnabled(true);
-    cmdSave->setEnabled(false);
-    cmdSubmit->setEnabled(false);
-    cmdDel->setEnabled(false);
-    lbId->setText(QString());
-    m_openedNumber.clear();
-    txtPrdNo->clear();
+    CloseOpenedRecord();
     m_carried->ClearAll(); // the card saved with them: confirmed
     list->LoadRecordList();
     RememberEntry();
@@ -322,6 +316,16 @@ void frmEntryTab::cmdSave_Click() {
     else
         Report(QStringLiteral("已保存 ") + record.cardNumber + QStringLiteral("；注意：") + warnings.join(QStringLiteral("；")),
                true);
+}
+
+void frmEntryTab::CloseOpenedRecord() {
+    cmdNew->setEnabled(true);
+    cmdSave->setEnabled(false);
+    cmdSubmit->setEnabled(false);
+    cmdDel->setEnabled(false);
+    lbId->setText(QString());
+    m_openedNumber.clear();
+    txtPrdNo->clear();
 }
 
 void frmEntryTab::MarkNumber(const QString& number) {
@@ -391,13 +395,7 @@ void frmEntryTab::cmdDel_Click() {
         }
         Report(QStringLiteral("已删除 ") + number);
     }
-    cmdNew->setEnabled(true);
-    cmdSave->setEnabled(false);
-    cmdSubmit->setEnabled(false);
-    cmdDel->setEnabled(false);
-    lbId->setText(QString());
-    m_openedNumber.clear();
-    txtPrdNo->clear();
+    CloseOpenedRecord();
     // The record is gone: what its fields still show is nothing to lose.
     m_carried->ClearAll();
     ShowNumberWarning(QString());

@@ -104,6 +104,9 @@ private:
     QStringList ShowNumberWarning(const QString& key);
     void ShowNumberTip();
     // The pending list's rows with a number warned of, marked yellow.
+    // No record open any more: New on, the record's buttons off, its key
+    // and card digits gone.
+    void CloseOpenedRecord();
     void MarkNumber(const QString& number);
 public:
     // After every fill of the pending list: the numbers warned of are checked
