@@ -8,6 +8,7 @@
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 class TestClaimsUpgrade : public QObject {
@@ -19,7 +20,8 @@ private slots:
 
 namespace {
 
-// The table's and its indexes' definitions in a database, by name.
+// The table's and its indexes' definitions in a database, by name, their
+// comments left out.
 QStringList claimObjects(const QString& path) {
     SqliteBackend db;
     db.openFile(path, false);
@@ -27,7 +29,7 @@ QStringList claimObjects(const QString& path) {
         "select name || ': ' || sql from sqlite_master where tbl_name='tblClaim' order by name", {});
     QStringList out;
     for (int i = 0; i < r.rows.rows(); ++i)
-        out << r.rows.at(0, i).toString().simplified();
+        out << r.rows.at(0, i).toString().remove(QRegularExpression("--[^\n]*")).simplified();
     return out;
 }
 
@@ -54,7 +56,7 @@ void TestClaimsUpgrade::olderDatabaseGetsTheClaims() {
     ScriptedMessages boxes;
     DemoDatabase db;
     const QStringList fresh = claimObjects(db.dbPath());
-    QCOMPARE(fresh.size(), 6); // the table, its key's sequence aside: four indexes and the autoindex-free table
+    QCOMPARE(fresh.size(), 5); // the table and its four indexes
     dropClaims(db);
     QVERIFY(claimObjects(db.dbPath()).isEmpty());
     const QString before = records(db);
@@ -97,7 +99,7 @@ void TestClaimsUpgrade::readOnlyDatabaseLeftForLater() {
         other.openFile(db.dbPath(), false);
         QVERIFY(UpgradeEmbeddedDatabase(other).isEmpty());
     }
-    QCOMPARE(claimObjects(db.dbPath()).size(), 6);
+    QCOMPARE(claimObjects(db.dbPath()).size(), 5);
 }
 
 QTEST_MAIN(TestClaimsUpgrade)
