@@ -201,6 +201,7 @@ void frmEntryTab::egNew_RowDblClick(int r) {
     if (!AskToDropChanges())
         return;
     auto cell = [this, r](int c) { return list->grid->Cells(r, c).Text(); };
+    EndRemake();
     lbId->setText(cell(1));
     ucProduct->setKey(cell(2));
     // A row without a card number leaves both parts of the number empty.
@@ -289,6 +290,12 @@ void frmEntryTab::cmdSave_Click() {
     // correct and save again without losing the number or inserting twice.
     if (!gConn->CommandRan(gConn->ExeCommand(sql)))
         return;
+    // A remake stored: its claim names it from now on.
+    if (record.key.isEmpty() && !m_remakeClaim.isEmpty()) {
+        const QString claim = m_remakeClaim;
+        EndRemake();
+        emit RemakeSaved(claim, record.cardNumber);
+    }
     if (!record.key.isEmpty() && ChangedElsewhere()) {
         list->LoadRecordList();
         return;

@@ -11,10 +11,12 @@
 #include <QHash>
 #include <QMainWindow>
 
+class ClaimBook;
 class QLabel;
 class QTabWidget;
 class QTimer;
 class frmBatchTab;
+class frmClaimsTab;
 class frmEntryTab;
 class frmLookup;
 class frmPublishedTab;
@@ -39,6 +41,11 @@ public:
     frmStats* tabStats;
     frmLookup* tabLookup;
     frmRanges* tabRanges;
+    // The lab's warranty claims; their buttons and tab only where the
+    // database keeps them.
+    ClaimBook* claims;
+    // The claims tab, in the window only where the database keeps claims.
+    frmClaimsTab* tabClaims;
 
     // Status bar panels and the clock.
     QLabel* InfoBarPanel1;
@@ -75,6 +82,9 @@ protected:
 private:
     void buildStatusBar();
     void buildShortcuts();
+    // The claims: asked for at load, then shown or kept hidden.
+    void buildClaims();
+    void LoadClaims();
     // The four grids of the list and batch tabs.
     QList<vt::EditGrid*> Grids() const;
 
