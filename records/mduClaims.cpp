@@ -71,12 +71,13 @@ QStringList ClaimTeeth(const QStringList& chosen, const QStringList& cardTeeth) 
     return out;
 }
 
-QString ClaimRefusal(const WarrantyCard& card, bool hasOpenClaim, const QString& openSince) {
+QString ClaimRefusal(const WarrantyCard& card, bool hasOpenClaim, const QString& openSince,
+                     const QHash<QString, QString>& statusTexts) {
     if (card.record.key.isEmpty())
         return QStringLiteral("请先选择要登记返修的质保卡。");
     if (card.status != RecordStatus::Published)
         return QStringLiteral("质保卡 %1 尚未发布（%2），只有已发布的质保卡才能登记返修。")
-            .arg(card.record.cardNumber, StatusWords(card.status, {}));
+            .arg(card.record.cardNumber, StatusWords(card.status, statusTexts));
     if (hasOpenClaim)
         return openSince.isEmpty()
                    ? QStringLiteral("质保卡 %1 已有受理中的返修，完成后才能再次登记。").arg(card.record.cardNumber)

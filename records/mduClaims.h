@@ -49,8 +49,10 @@ QStringList ClaimTeeth(const QStringList& chosen, const QStringList& cardTeeth);
 
 // Why a card takes no claim now, or "" when it takes one: only published
 // cards of the lab, and one open claim at a time. openSince is the claim
-// date of the card's open claim (empty when it has none).
-QString ClaimRefusal(const WarrantyCard& card, bool hasOpenClaim, const QString& openSince = QString());
+// date of the card's open claim (empty when it has none); statusTexts the
+// submitted list's texts of the central office's codes.
+QString ClaimRefusal(const WarrantyCard& card, bool hasOpenClaim, const QString& openSince = QString(),
+                     const QHash<QString, QString>& statusTexts = {});
 
 // One claim as the claims list, the look-up and the slip show it.
 struct WarrantyClaim {
