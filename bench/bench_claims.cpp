@@ -38,7 +38,7 @@ void prepare(const QString& path) {
                                         "fldHospital,fldOpTime,fldPdTime,fldStatus) values "
                                         "(?1,'1001',?2,?3,'张','伟',?4,?5,?5,?6)"),
                          {i < 100000 ? 1 : 2, QString::fromLatin1(products[i % 4]),
-                          QStringLiteral("C%1").arg(i, 8, 10, QLatin1Char('0')),
+                          QStringLiteral("B%1").arg(i, 8, 10, QLatin1Char('0')),
                           QStringLiteral("第%1口腔诊所").arg(i * 7 % 300), made.toString(QStringLiteral("yyyy-MM-dd")),
                           QString::fromLatin1(statuses[i % 6])});
     }
@@ -48,7 +48,7 @@ void prepare(const QString& path) {
                                  QStringLiteral("边缘不密合"), QStringLiteral("颜色不符"), QStringLiteral("咬合不适"),
                                  QStringLiteral("其他")};
     db.executeNative(QStringLiteral("create temp table picked as select fldsn, fldPrdNo, fldPdTime from tblrecord "
-                                    "where fldMsn=1 and fldStatus='02' order by fldsn"),
+                                    "where fldMsn=1 and fldStatus='02' and fldPdTime>='2025-01-01' order by fldsn"),
                      {});
     const DbResult picked = db.executeNative(QStringLiteral("select fldsn, fldPrdNo, fldPdTime from picked"), {});
     int made = 0;
