@@ -330,10 +330,11 @@ void frmProducts::LoadClaims() {
                            [this] { return tabProc->StatusTexts(); }};
     tabLookup->SetClaims(links);
     tabOuted->SetClaims(links);
-    // The claims tab after the look-up, read when first shown.
+    // The claims tab after the others (their places stay as they were),
+    // read whenever it is shown.
     const int at = stbInfo->indexOf(tabClaims);
     if (claims->Available() && at < 0) {
-        stbInfo->insertTab(stbInfo->indexOf(tabLookup) + 1, tabClaims, frmClaimsTab::Caption());
+        stbInfo->addTab(tabClaims, frmClaimsTab::Caption());
         connect(stbInfo, &QTabWidget::currentChanged, tabClaims, [this](int index) {
             if (stbInfo->widget(index) == tabClaims)
                 tabClaims->LoadClaims();

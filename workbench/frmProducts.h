@@ -3,7 +3,7 @@
 // A window of seven tabs, each a class of its own: pending records with the
 // entry fields, submitted and sent-back records, published records, batch
 // entry, the lab's statistics, the look-up of any card and the lab's card
-// ranges. The window keeps the status bar with its clock, the keyboard
+// ranges; an eighth, the lab's warranty claims, where the database keeps them. The window keeps the status bar with its clock, the keyboard
 // shortcuts, the layout on resize, and ends the program when it closes.
 #include "mduCardChecks.h"
 #include "mduFormParts.h"

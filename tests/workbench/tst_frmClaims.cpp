@@ -16,6 +16,7 @@
 #include "frmEntryTab.h"
 #include "frmLookup.h"
 #include "frmProducts.h"
+#include "frmRanges.h"
 #include "frmPublishedTab.h"
 #include "frmRecordList.h"
 #include "frmStats.h"
@@ -429,7 +430,8 @@ void TestFrmClaims::claimsTab() {
             "values (2,7,'C00000610','" + today + "','其他','受理中',7)");
     });
     frmClaimsTab* t = fx.f->tabClaims;
-    QVERIFY(fx.f->stbInfo->indexOf(t) == fx.f->stbInfo->indexOf(fx.lookup()) + 1);
+    QCOMPARE(fx.f->stbInfo->indexOf(t), fx.f->stbInfo->count() - 1);
+    QCOMPARE(fx.f->stbInfo->indexOf(fx.f->tabRanges), 6);
     fx.f->stbInfo->setCurrentWidget(t);
     QCOMPARE(t->lstClaims->rowCount(), 2);
     // Newest first as read; sorted by reason on a header click.
