@@ -99,6 +99,15 @@ frmClaimDialog::frmClaimDialog(const WarrantyCard& card, int termMonths, const C
     connect(cmdOK, &QPushButton::clicked, this, &frmClaimDialog::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(dateClaim, &QDateEdit::dateChanged, this, &frmClaimDialog::showTerm);
+    // The day is today's as a rule: the keys go to the reason first, the
+    // date last before OK (Tab inside the date steps through its parts).
+    QList<QWidget*> order{cboReason, txtText};
+    for (QCheckBox* box : std::as_const(chkTeeth))
+        order << box;
+    order << optRepair << optRemake << dateClaim << cmdOK << cmdCancel;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    cboReason->setFocus();
     showTerm();
     setMinimumWidth(460);
 }

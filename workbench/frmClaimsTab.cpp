@@ -116,6 +116,8 @@ frmClaimsTab::frmClaimsTab(ClaimBook* book, std::function<void(const QString&)> 
     lstClaims->verticalHeader()->setVisible(false);
     lstClaims->verticalHeader()->setDefaultSectionSize(lstClaims->fontMetrics().height() + 6);
     lstClaims->horizontalHeader()->setStretchLastSection(true);
+    // Newest first, until a header is clicked.
+    lstClaims->horizontalHeader()->setSortIndicator(ColDate, Qt::DescendingOrder);
     lstClaims->setSortingEnabled(true);
     layout->addWidget(lstClaims, 1);
 
