@@ -127,6 +127,7 @@ bool frmEntryTab::IsCarried(QWidget* field) const { return m_carried->IsMarked(f
 void frmEntryTab::cmdNewEmpty_Click() {
     if (!cmdNew->isEnabled() || !AskToDropChanges())
         return;
+    EndRemake(); // another patient's card: no remake any more
     m_carried->ClearAll();
     ucProduct->setKey(QString());
     txtPrdNo1->clear();

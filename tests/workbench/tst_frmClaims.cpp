@@ -404,10 +404,26 @@ void TestFrmClaims::remakeLinkedBothWaysAndSubmitted() {
     e->cmdSubmit_Click();
     QCOMPARE(fx.db.scalar("select fldStatus from tblrecord where fldsn=" + remake), QVariant("01"));
     QCOMPARE(fx.boxes.shown().size(), 1);
+    // A remake given up for another patient's card links nothing.
+    WarrantyRecord other;
+    other.productKey = "D01";
+    other.cardNumber = "D00000020";
+    QVERIFY(e->StartRemake(other, "999"));
+    QCOMPARE(e->RemakeClaim(), QString("999"));
+    fx.boxes.setNextAnswer(MsgYes); // the fields changed: let them go
+    e->cmdNewEmpty_Click();
+    QVERIFY(e->RemakeClaim().isEmpty());
+    QVERIFY(!e->lblRemake->isVisible());
     // Saving another new card afterwards links nothing more.
+    e->ucProduct->setKey("C01");
+    e->ucProduct_Click();
+    e->txtPLName->setText("王");
+    e->txtPFName->setText("五");
+    e->txtHospital->setText("协和医院");
     e->cmdNew_Click();
     e->txtPrdNo->setText("00000151");
     e->cmdSave_Click();
+    QCOMPARE(fx.db.scalar("select count(*) from tblrecord where fldPrdNo='C00000151'"), QVariant(qlonglong(1)));
     QCOMPARE(fx.claimValue("fldRemakeSn"), remake);
 }
 
