@@ -3,6 +3,7 @@
 #include "dbSqliteBackend.h"
 
 const char* const CardHeldIndexName = "ixRecordCardHeld";
+const char* const ClaimTableName = "tblClaim";
 
 namespace {
 
@@ -60,6 +61,52 @@ QString addCardRule(SqliteBackend& db) {
     }
 }
 
+
+// The table of warranty claims with its indexes, as the schema makes them.
+const char* const ClaimStatements[] = {
+    "CREATE TABLE IF NOT EXISTS tblClaim (\n"
+    "    fldsn        INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+    "    fldMsn       INTEGER NOT NULL,\n"
+    "    fldRecordSn  INTEGER NOT NULL,\n"
+    "    fldPrdNo     TEXT COLLATE NOCASE,\n"
+    "    fldClaimDate TEXT COLLATE NOCASE,\n"
+    "    fldReason    TEXT COLLATE NOCASE,\n"
+    "    fldText      TEXT COLLATE NOCASE,\n"
+    "    fldTeeth     TEXT COLLATE NOCASE,\n"
+    "    fldAction    TEXT COLLATE NOCASE,\n"
+    "    fldInTerm    TEXT COLLATE NOCASE,\n"
+    "    fldState     TEXT NOT NULL DEFAULT '受理中' COLLATE NOCASE,\n"
+    "    fldCloseDate TEXT COLLATE NOCASE,\n"
+    "    fldDone      TEXT COLLATE NOCASE,\n"
+    "    fldRemakeSn  INTEGER,\n"
+    "    fldOpenKey   INTEGER NOT NULL\n"
+    ")",
+    "CREATE INDEX IF NOT EXISTS ixClaimMakerDate ON tblClaim (fldMsn, fldClaimDate)",
+    "CREATE INDEX IF NOT EXISTS ixClaimRecord ON tblClaim (fldRecordSn)",
+    "CREATE INDEX IF NOT EXISTS ixClaimRemake ON tblClaim (fldRemakeSn)",
+    "CREATE UNIQUE INDEX IF NOT EXISTS ixClaimOpen ON tblClaim (fldOpenKey)"};
+
+// The warranty claims: the table and its indexes in one transaction, so
+// that a database has all of them or none; the records are not touched.
+QString addClaimsTable(SqliteBackend& db) {
+    if (!exists(db, QStringLiteral("table"), QStringLiteral("tblrecord")) ||
+        exists(db, QStringLiteral("table"), QString::fromLatin1(ClaimTableName)))
+        return {};
+    try {
+        db.beginWriteTransaction();
+    } catch (const DbError&) {
+        return {}; // read-only, or another program holds the lock: next time
+    }
+    try {
+        for (const char* statement : ClaimStatements)
+            db.executeNative(QString::fromUtf8(statement), {});
+        db.commitTransaction();
+        return {};
+    } catch (const DbError& e) {
+        rollbackQuietly(db);
+        return QStringLiteral("数据库升级失败（返修记录未启用）：") + e.description;
+    }
+}
 } // namespace
 
 QStringList NumbersHeldTwice(SqliteBackend& db) {
@@ -76,6 +123,8 @@ QStringList NumbersHeldTwice(SqliteBackend& db) {
 QStringList UpgradeEmbeddedDatabase(SqliteBackend& db) {
     QStringList notices;
     if (const QString n = addCardRule(db); !n.isEmpty())
+        notices << n;
+    if (const QString n = addClaimsTable(db); !n.isEmpty())
         notices << n;
     return notices;
 }

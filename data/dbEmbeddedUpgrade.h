@@ -8,6 +8,8 @@ class SqliteBackend;
 // The name of the index by which the embedded database refuses a second
 // record of one card number with a status above '00'.
 extern const char* const CardHeldIndexName;
+// The table of warranty claims, which a database made before them lacks.
+extern const char* const ClaimTableName;
 
 // Runs every upgrade step the database still lacks, each in a transaction
 // of its own that takes the write lock first. A step that finds the data in

@@ -127,6 +127,7 @@ bool frmEntryTab::IsCarried(QWidget* field) const { return m_carried->IsMarked(f
 void frmEntryTab::cmdNewEmpty_Click() {
     if (!cmdNew->isEnabled() || !AskToDropChanges())
         return;
+    EndRemake(); // another patient's card: no remake any more
     m_carried->ClearAll();
     ucProduct->setKey(QString());
     txtPrdNo1->clear();
@@ -201,6 +202,7 @@ void frmEntryTab::egNew_RowDblClick(int r) {
     if (!AskToDropChanges())
         return;
     auto cell = [this, r](int c) { return list->grid->Cells(r, c).Text(); };
+    EndRemake();
     lbId->setText(cell(1));
     ucProduct->setKey(cell(2));
     // A row without a card number leaves both parts of the number empty.
@@ -289,6 +291,12 @@ void frmEntryTab::cmdSave_Click() {
     // correct and save again without losing the number or inserting twice.
     if (!gConn->CommandRan(gConn->ExeCommand(sql)))
         return;
+    // A remake stored: its claim names it from now on.
+    if (record.key.isEmpty() && !m_remakeClaim.isEmpty()) {
+        const QString claim = m_remakeClaim;
+        EndRemake();
+        emit RemakeSaved(claim, record.cardNumber);
+    }
     if (!record.key.isEmpty() && ChangedElsewhere()) {
         list->LoadRecordList();
         return;

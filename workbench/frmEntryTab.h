@@ -77,6 +77,22 @@ public:
     bool AskToDropChanges(bool nameTheCard = false);
     // The card in the fields, as the close question names it.
     QString UnsavedCardName() const;
+
+    // A remake for a claim: a new card carrying the original's product,
+    // patient, doctor and clinic, its number left for the clerk (the next
+    // free number of the product offered); its Save links it to the claim.
+    // false when the clerk keeps the card being typed instead.
+    bool StartRemake(const WarrantyRecord& original, const QString& claimKey);
+    // The claim whose remake is being entered, or "".
+    const QString& RemakeClaim() const { return m_remakeClaim; }
+    // Shows which card the one in the fields remakes; hidden otherwise.
+    QLabel* lblRemake = nullptr;
+
+signals:
+    // A remake was saved as a new pending card under this number.
+    void RemakeSaved(const QString& claimKey, const QString& cardNumber);
+
+public:
     // Lays the help lines into their label, breaking a line that does not
     // fit only after a phrase ("，" or "。"), and the filter box beside the
     // buttons up to the frame's edge.
@@ -87,6 +103,8 @@ protected:
 
 private:
     void buildFields();
+    // The fields no longer hold a remake.
+    void EndRemake();
     void setTabOrderOfFields();
     // The entry fields as they are now count as saved.
     void RememberEntry();
@@ -141,4 +159,6 @@ private:
     QStringList m_numberWarnings;
     QPalette m_prdNoPalette;
     QString m_nextFreeHint;
+    // The claim of the remake in the fields, and the original's number.
+    QString m_remakeClaim;
 };

@@ -46,11 +46,17 @@ frmLookup::frmLookup(std::function<QHash<QString, QString>()> statusTexts, std::
     cmdPrint = new QPushButton(QStringLiteral("打 印…"), this);
     cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
     cmdPrint->setEnabled(false);
+    cmdClaim = new QPushButton(QStringLiteral("登记返修…"), this);
+    cmdClaim->setObjectName(QStringLiteral("cmdClaim"));
+    cmdClaim->setToolTip(QStringLiteral("登记返修（Ctrl+R）"));
+    cmdClaim->setEnabled(false);
+    cmdClaim->hide();
     lblCount = new QLabel(this);
     lblCount->setObjectName(QStringLiteral("lblCount"));
     bar->addWidget(txtSearch, 2);
     bar->addWidget(cmdFind);
     bar->addWidget(cmdPrint);
+    bar->addWidget(cmdClaim);
     bar->addWidget(lblCount, 3);
     layout->addLayout(bar);
 
@@ -78,6 +84,17 @@ frmLookup::frmLookup(std::function<QHash<QString, QString>()> statusTexts, std::
         m_detail.insert(QString::fromUtf8(c), value);
         form->addRow(QString::fromUtf8(c) + QStringLiteral("："), value);
     }
+    {
+        // The card's claims, or the card it remakes; hidden without claims.
+        auto* value = new QLabel(fraDetail);
+        value->setObjectName(QStringLiteral("lblClaims"));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setWordWrap(true);
+        value->setMinimumWidth(180);
+        m_detail.insert(QStringLiteral("返修"), value);
+        form->addRow(QStringLiteral("返修："), value);
+        form->setRowVisible(value, false);
+    }
     split->addWidget(lstFound);
     split->addWidget(fraDetail);
     split->setStretchFactor(0, 3);
@@ -87,6 +104,7 @@ frmLookup::frmLookup(std::function<QHash<QString, QString>()> statusTexts, std::
     connect(txtSearch, &QLineEdit::returnPressed, this, &frmLookup::cmdFind_Click);
     connect(cmdFind, &QPushButton::clicked, this, &frmLookup::cmdFind_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmLookup::cmdPrint_Click);
+    connect(cmdClaim, &QPushButton::clicked, this, &frmLookup::cmdClaim_Click);
     connect(lstFound, &QTableWidget::currentCellChanged, this, [this](int row) { showCard(row); });
 }
 
@@ -105,6 +123,7 @@ void frmLookup::cmdFind_Click() {
     m_found.clear();
     showCard(-1);
     cmdPrint->setEnabled(false);
+    cmdClaim->setEnabled(false);
     if (text.isEmpty()) {
         lblCount->clear();
         return;
@@ -148,6 +167,7 @@ void frmLookup::cmdFind_Click() {
     if (!m_found.isEmpty()) {
         lstFound->setCurrentCell(0, 0);
         cmdPrint->setEnabled(true);
+        cmdClaim->setEnabled(true);
     }
 }
 
@@ -184,6 +204,35 @@ void frmLookup::showCard(int index) {
     QLabel* expiryLabel = m_detail.value(QStringLiteral("质保到期"));
     const bool expired = expiry.isValid() && expiry < QDate::currentDate();
     expiryLabel->setStyleSheet(expired ? QStringLiteral("color: rgb(200, 0, 0); font-weight: bold;") : QString());
+    if (m_claims.book && m_claims.book->Available())
+        m_detail.value(QStringLiteral("返修"))->setText(ClaimSummary(m_claims.book->OfCard(r.key), r.key));
+}
+
+void frmLookup::SetClaims(ClaimLinks links) {
+    m_claims = std::move(links);
+    const bool shown = m_claims.book && m_claims.book->Available();
+    cmdClaim->setVisible(shown);
+    if (auto* form = qobject_cast<QFormLayout*>(fraDetail->layout()))
+        form->setRowVisible(m_detail.value(QStringLiteral("返修")), shown);
+    if (m_claims.book)
+        connect(m_claims.book, &ClaimBook::Changed, this, [this] { showCard(lstFound->currentRow()); });
+}
+
+void frmLookup::cmdClaim_Click() {
+    const int row = lstFound->currentRow();
+    if (!cmdClaim->isVisible() || row < 0 || row >= m_found.size())
+        return;
+    RecordClaim(window(), m_found[row], m_claims);
+}
+
+void frmLookup::ShowNumber(const QString& cardNumber) {
+    txtSearch->setText(cardNumber);
+    cmdFind_Click();
+    for (int r = 0; r < m_found.size(); ++r)
+        if (m_found[r].record.cardNumber.compare(cardNumber, Qt::CaseInsensitive) == 0) {
+            lstFound->setCurrentCell(r, 0);
+            break;
+        }
 }
 
 QString frmLookup::DetailText(const QString& caption) const {

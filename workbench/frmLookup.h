@@ -3,6 +3,7 @@
 // initials finds the lab's records in every status; the chosen one shows
 // every field, its status in words, its term and expiry, and prints.
 #include "mduCardLookup.h"
+#include "mduClaimDesk.h"
 
 #include <QHash>
 #include <QWidget>
@@ -28,6 +29,8 @@ public:
     QLabel* lblCount;
     QTableWidget* lstFound;
     QGroupBox* fraDetail;
+    // "登记返修…": shown only when the database keeps claims.
+    QPushButton* cmdClaim;
 
     // The search of the box's text; the first card found is shown.
     void cmdFind_Click();
@@ -38,6 +41,13 @@ public:
     const QList<WarrantyCard>& Found() const { return m_found; }
     // The shown value of a detail field by its caption ("状态", "质保到期" …).
     QString DetailText(const QString& caption) const;
+    // The claims: the button shown when the database keeps them, and each
+    // card's claims (or the card it remakes) among its details.
+    void SetClaims(ClaimLinks links);
+    // The claim of the card shown.
+    void cmdClaim_Click();
+    // Shows a card found by its number, as a search for it would.
+    void ShowNumber(const QString& cardNumber);
 
 private:
     void showCard(int index);
@@ -48,4 +58,5 @@ private:
     QList<WarrantyCard> m_found;
     QHash<QString, QString> m_texts; // the status texts of the last search
     QHash<QString, QLabel*> m_detail;
+    ClaimLinks m_claims;
 };

@@ -3,6 +3,8 @@
 #include "EditGrid.h"
 #include "clsConn.h"
 #include "frmBatchTab.h"
+#include "frmClaimStats.h"
+#include "frmClaimsTab.h"
 #include "frmEntryTab.h"
 #include "frmLookup.h"
 #include "frmPublishedTab.h"
@@ -11,6 +13,8 @@
 #include "frmStats.h"
 #include "frmSubmittedTab.h"
 #include "mduCardFinder.h"
+#include "mduClaimBook.h"
+#include "mduClaimDesk.h"
 #include "mduProcess.h"
 #include "mduShTools.h"
 
@@ -58,6 +62,7 @@ frmProducts::frmProducts(QWidget* parent)
 
     buildStatusBar();
     buildShortcuts();
+    buildClaims();
     // Enter on a focused button presses it.
     for (QPushButton* b : findChildren<QPushButton*>()) {
         b->setAutoDefault(false);
@@ -185,6 +190,7 @@ void frmProducts::Form_Load() {
     // The terms with their own query: an older database without them
     // gives none, and the lists and boxes are as they were.
     m_terms = LoadProductTerms();
+    LoadClaims();
     LoadRecordList(QStringLiteral("New"));
 }
 
@@ -285,4 +291,57 @@ void frmProducts::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     EndProcessNow(0);
+}
+
+void frmProducts::buildClaims() {
+    claims = new ClaimBook(this);
+    // Ctrl+R records a claim of the card shown in the look-up or the
+    // published list.
+    auto* claim = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(claim, &QShortcut::activated, this, [this] {
+        if (stbInfo->currentWidget() == tabLookup)
+            tabLookup->cmdClaim_Click();
+        else if (stbInfo->currentWidget() == tabOuted)
+            tabOuted->cmdClaim_Click();
+    });
+    // The remake saved in the entry tab is its claim's from now on.
+    connect(tabEntry, &frmEntryTab::RemakeSaved, claims, &ClaimBook::LinkRemake);
+    tabClaims = new frmClaimsTab(
+        claims,
+        [this](const QString& number) {
+            stbInfo->setCurrentWidget(tabLookup);
+            tabLookup->ShowNumber(number);
+        },
+        [] { return gConn->OpCom().toString(); }, [this](const QString& what, bool warning) { Report(what, warning); },
+        this);
+    tabClaims->hide();
+}
+
+void frmProducts::LoadClaims() {
+    // One query: the lab's open claims; a database without claims fails it
+    // quietly, and nothing of them is shown.
+    claims->Load();
+    const ClaimLinks links{claims, [this] { return m_terms; },
+                           [this](const WarrantyRecord& original, const QString& claimKey) {
+                               stbInfo->setCurrentWidget(tabEntry);
+                               return tabEntry->StartRemake(original, claimKey);
+                           },
+                           [this](const QString& what, bool warning) { Report(what, warning); },
+                           [this] { return tabProc->StatusTexts(); }};
+    tabLookup->SetClaims(links);
+    tabOuted->SetClaims(links);
+    // The claims tab after the others (their places stay as they were),
+    // read whenever it is shown.
+    const int at = stbInfo->indexOf(tabClaims);
+    if (claims->Available() && at < 0) {
+        stbInfo->addTab(tabClaims, frmClaimsTab::Caption());
+        connect(stbInfo, &QTabWidget::currentChanged, tabClaims, [this](int index) {
+            if (stbInfo->widget(index) == tabClaims)
+                tabClaims->LoadClaims();
+        });
+    } else if (!claims->Available() && at >= 0) {
+        stbInfo->removeTab(at);
+    }
+    if (claims->Available())
+        tabStats->SetClaimsPage(new frmClaimStats);
 }

@@ -3,7 +3,7 @@
 // A window of seven tabs, each a class of its own: pending records with the
 // entry fields, submitted and sent-back records, published records, batch
 // entry, the lab's statistics, the look-up of any card and the lab's card
-// ranges. The window keeps the status bar with its clock, the keyboard
+// ranges; an eighth, the lab's warranty claims, where the database keeps them. The window keeps the status bar with its clock, the keyboard
 // shortcuts, the layout on resize, and ends the program when it closes.
 #include "mduCardChecks.h"
 #include "mduFormParts.h"
@@ -11,10 +11,12 @@
 #include <QHash>
 #include <QMainWindow>
 
+class ClaimBook;
 class QLabel;
 class QTabWidget;
 class QTimer;
 class frmBatchTab;
+class frmClaimsTab;
 class frmEntryTab;
 class frmLookup;
 class frmPublishedTab;
@@ -39,6 +41,11 @@ public:
     frmStats* tabStats;
     frmLookup* tabLookup;
     frmRanges* tabRanges;
+    // The lab's warranty claims; their buttons and tab only where the
+    // database keeps them.
+    ClaimBook* claims;
+    // The claims tab, in the window only where the database keeps claims.
+    frmClaimsTab* tabClaims;
 
     // Status bar panels and the clock.
     QLabel* InfoBarPanel1;
@@ -75,6 +82,9 @@ protected:
 private:
     void buildStatusBar();
     void buildShortcuts();
+    // The claims: asked for at load, then shown or kept hidden.
+    void buildClaims();
+    void LoadClaims();
     // The four grids of the list and batch tabs.
     QList<vt::EditGrid*> Grids() const;
 

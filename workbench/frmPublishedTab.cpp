@@ -1,6 +1,10 @@
 #include "frmPublishedTab.h"
 
+#include "EditGrid.h"
+#include "clsConn.h"
+#include "dbUserInterface.h"
 #include "frmRecordList.h"
+#include "mduCardFinder.h"
 #include "mduMessage.h"
 #include "mduShTools.h"
 #include "qvDatePicker.h"
@@ -22,6 +26,34 @@ frmPublishedTab::frmPublishedTab(TabLinks links, QWidget* parent) : QWidget(pare
                              {{6500, 240}, {7700, 240}, 9000, 275, 3000, 120, 800, 13500, 5500}, std::move(links));
     list->SetDateRange([this] { return std::pair{dateFrom->date(), dateTo->date()}; });
     connect(cmdViewAll, &QPushButton::clicked, this, &frmPublishedTab::cmdViewAll_Click);
+    cmdClaim = button(frmOuted, "cmdClaimOuted", QStringLiteral("登记返修…"), 12150, 240, 1250);
+    cmdClaim->setToolTip(QStringLiteral("登记返修（Ctrl+R）"));
+    cmdClaim->hide();
+    connect(cmdClaim, &QPushButton::clicked, this, &frmPublishedTab::cmdClaim_Click);
+}
+
+void frmPublishedTab::SetClaims(ClaimLinks links) {
+    m_claims = std::move(links);
+    cmdClaim->setVisible(m_claims.book && m_claims.book->Available());
+}
+
+void frmPublishedTab::cmdClaim_Click() {
+    if (!cmdClaim->isVisible())
+        return;
+    const int row = list->grid->CurrentRow().Index();
+    const QString key = row >= 1 ? list->grid->Cells(row, 1).Text().trimmed() : QString();
+    if (key.isEmpty()) {
+        ShowMessage(QStringLiteral("请先选择要登记返修的质保卡。"), QString(), 0);
+        return;
+    }
+    QList<WarrantyCard> cards;
+    {
+        BusyPointer busy;
+        cards = FetchCards(gConn->OpId().toString(), {key});
+    }
+    if (cards.isEmpty())
+        return;
+    RecordClaim(window(), cards.first(), m_claims);
 }
 
 void frmPublishedTab::SetMonth(const QDate& day) {

@@ -1,6 +1,7 @@
 #pragma once
 // The workbench's third tab: the lab's published records of a submission
 // date range of at most two calendar months, read on View.
+#include "mduClaimDesk.h"
 #include "mduFormParts.h"
 
 #include <QDate>
@@ -28,8 +29,17 @@ public:
     void SetMonth(const QDate& day);
     void cmdViewAll_Click();
 
+    // "登记返修…" for the card of the current row: shown only when the
+    // database keeps claims.
+    QPushButton* cmdClaim;
+    void SetClaims(ClaimLinks links);
+    void cmdClaim_Click();
+
     // Months from one date to another, days ignored.
     static int MonthsBetween(const QDate& from, const QDate& to);
     // The first and last day of the month of a day.
     static void MonthRange(const QDate& day, QDate* first, QDate* last);
+
+private:
+    ClaimLinks m_claims;
 };

@@ -2,6 +2,7 @@
 
 #include "clsConn.h"
 #include "clsWarrantyRecord.h"
+#include "frmClaimStats.h"
 #include "common/vtColor.h"
 #include "mduExport.h"
 #include "mduFileWrite.h"
@@ -237,6 +238,17 @@ void frmStats::Refresh() {
                             sentBack ? gConn->GetRows(StatsReasonStatement(), params) : vt::ValueArray(), m_productNames,
                             texts);
     draw();
+    if (m_claimsPage)
+        m_claimsPage->Refresh(period);
+}
+
+void frmStats::SetClaimsPage(frmClaimStats* page) {
+    if (m_claimsPage || !page)
+        return;
+    m_claimsPage = page;
+    tabCharts->addTab(page, QStringLiteral("返修"));
+    if (m_shown)
+        page->Refresh(Period());
 }
 
 QWidget* frmStats::buildPage(Page page) {
@@ -440,12 +452,16 @@ QString exportName(const QString& page, const StatsPeriod& period, const QString
 
 bool frmStats::cmdExportTable_Click() {
     const Page page = Page(tabCharts->currentIndex());
-    const QString path = AskSaveFileName(this, QStringLiteral("导出表格"), exportName(pageName(page), m_stats.period, "csv"),
+    // The claims page exports the table of its own page shown.
+    const bool claims = m_claimsPage && tabCharts->currentWidget() == m_claimsPage;
+    const QString name = claims ? QStringLiteral("返修") + frmClaimStats::PageName(m_claimsPage->CurrentPage())
+                                : pageName(page);
+    const QString path = AskSaveFileName(this, QStringLiteral("导出表格"), exportName(name, m_stats.period, "csv"),
                                          QStringLiteral("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return false;
     QString error;
-    if (!WriteCsvFile(path, TableRows(page), &error)) {
+    if (!WriteCsvFile(path, claims ? m_claimsPage->TableRows(m_claimsPage->CurrentPage()) : TableRows(page), &error)) {
         ShowMessage(QStringLiteral("文件没有写成：") + path + QLatin1Char('\n') + error, QStringLiteral("系统提示！"), 0);
         return false;
     }
@@ -454,14 +470,18 @@ bool frmStats::cmdExportTable_Click() {
 
 bool frmStats::cmdExportImage_Click() {
     const Page page = Page(tabCharts->currentIndex());
-    const QString path = AskSaveFileName(this, QStringLiteral("导出图片"), exportName(pageName(page), m_stats.period, "png"),
+    const bool claims = m_claimsPage && tabCharts->currentWidget() == m_claimsPage;
+    const QString name = claims ? QStringLiteral("返修") + frmClaimStats::PageName(m_claimsPage->CurrentPage())
+                                : pageName(page);
+    QChartView* view = claims ? m_claimsPage->chartView(m_claimsPage->CurrentPage()) : m_views[page];
+    const QString path = AskSaveFileName(this, QStringLiteral("导出图片"), exportName(name, m_stats.period, "png"),
                                          QStringLiteral("PNG 图片 (*.png)"));
     if (path.isEmpty())
         return false;
     // Written whole or not at all, as the table is.
     QBuffer png;
     QString error;
-    if (!png.open(QIODevice::WriteOnly) || !m_views[page]->grab().save(&png, "PNG") ||
+    if (!png.open(QIODevice::WriteOnly) || !view->grab().save(&png, "PNG") ||
         !WriteFileWhole(path, png.data(), &error)) {
         ShowMessage(QStringLiteral("文件没有写成：") + path + QLatin1Char('\n') + error, QStringLiteral("系统提示！"), 0);
         return false;

@@ -18,6 +18,7 @@ class QTabWidget;
 class QTableWidget;
 class QChart;
 class QChartView;
+class frmClaimStats;
 
 class frmStats : public QWidget {
     Q_OBJECT
@@ -57,6 +58,11 @@ public:
     bool cmdExportTable_Click();
     bool cmdExportImage_Click();
 
+    // The claims page, after the others; counted with them. Only where the
+    // database keeps claims.
+    void SetClaimsPage(frmClaimStats* page);
+    frmClaimStats* ClaimsPage() const { return m_claimsPage; }
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -76,5 +82,6 @@ private:
     LabStats m_stats;
     QHash<QString, QString> m_productNames;
     bool m_shown = false;
+    frmClaimStats* m_claimsPage = nullptr;
     bool m_refreshing = false;
 };

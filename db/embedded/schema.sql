@@ -68,6 +68,35 @@ CREATE UNIQUE INDEX IF NOT EXISTS ixRecordCardHeld ON tblrecord (fldPrdNo) WHERE
 -- counted by, so that the counts are read from the index alone.
 CREATE INDEX IF NOT EXISTS ixRecordMakerPdTime ON tblrecord (fldMsn, fldPdTime, fldStatus, fldPrdName, fldHospital);
 
+-- Warranty claims: a patient came back with a card of the lab. One row per
+-- claim, the card named by its record key and number; a remake made for it
+-- is named by its record key once saved. fldOpenKey is the card's record
+-- key while the claim is open (受理中) and the claim's own key negated once
+-- it is closed (已完成): its plain unique index lets a card hold one open
+-- claim only, the same way on both databases. A database made without the
+-- table gets it when the program opens it.
+CREATE TABLE IF NOT EXISTS tblClaim (
+    fldsn        INTEGER PRIMARY KEY AUTOINCREMENT,
+    fldMsn       INTEGER NOT NULL,      -- the lab's key (tblMaker.fldsn)
+    fldRecordSn  INTEGER NOT NULL,      -- the card's record (tblrecord.fldsn)
+    fldPrdNo     TEXT COLLATE NOCASE,   -- the card's number
+    fldClaimDate TEXT COLLATE NOCASE,   -- yyyy-mm-dd
+    fldReason    TEXT COLLATE NOCASE,
+    fldText      TEXT COLLATE NOCASE,
+    fldTeeth     TEXT COLLATE NOCASE,   -- FDI codes separated by one space
+    fldAction    TEXT COLLATE NOCASE,   -- 修理 or 重做
+    fldInTerm    TEXT COLLATE NOCASE,   -- '1' within the term, '0' past it, NULL without a term
+    fldState     TEXT NOT NULL DEFAULT '受理中' COLLATE NOCASE,
+    fldCloseDate TEXT COLLATE NOCASE,   -- yyyy-mm-dd
+    fldDone      TEXT COLLATE NOCASE,   -- what was done
+    fldRemakeSn  INTEGER,               -- the remake's record, or NULL
+    fldOpenKey   INTEGER NOT NULL
+);
+CREATE INDEX IF NOT EXISTS ixClaimMakerDate ON tblClaim (fldMsn, fldClaimDate);
+CREATE INDEX IF NOT EXISTS ixClaimRecord ON tblClaim (fldRecordSn);
+CREATE INDEX IF NOT EXISTS ixClaimRemake ON tblClaim (fldRemakeSn);
+CREATE UNIQUE INDEX IF NOT EXISTS ixClaimOpen ON tblClaim (fldOpenKey);
+
 -- Card-number ranges issued to the labs.
 CREATE TABLE IF NOT EXISTS tblProductNoSet (
     fldsn        INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -175,6 +175,46 @@ CREATE TABLE dbo.tblExecLog (
 );
 GO
 
+-- Warranty claims: a patient came back with a card of the lab. One row per
+-- claim, the card named by its record key and number; a remake made for it
+-- is named by its record key once saved. A claim is inserted by a statement
+-- of its own and no trigger of tblrecord writes here, so a record insert's
+-- @@identity stays the record's. fldOpenKey is the card's record key while
+-- the claim is open (受理中) and the claim's own key negated once it is
+-- closed (已完成): a plain unique key lets a card hold one open claim only
+-- and, unlike a filtered index, asks nothing of the clients' SET options.
+-- 06_claims.sql brings an older database up to it.
+CREATE TABLE dbo.tblClaim (
+    fldsn INT IDENTITY (1, 1) NOT NULL PRIMARY KEY,
+    fldMsn INT NOT NULL,
+    fldRecordSn INT NOT NULL,
+    fldPrdNo VARCHAR(20) NULL,
+    fldClaimDate VARCHAR(10) NULL,
+    fldReason NVARCHAR(20) NULL,
+    fldText NVARCHAR(500) NULL,
+    fldTeeth VARCHAR(100) NULL,
+    fldAction NVARCHAR(10) NULL,
+    fldInTerm CHAR(1) NULL,
+    fldState NVARCHAR(10) NOT NULL DEFAULT N'受理中',
+    fldCloseDate VARCHAR(10) NULL,
+    fldDone NVARCHAR(500) NULL,
+    fldRemakeSn INT NULL,
+    fldOpenKey INT NOT NULL
+);
+GO
+
+CREATE INDEX ixClaimMakerDate ON dbo.tblClaim (fldMsn, fldClaimDate);
+GO
+
+CREATE INDEX ixClaimRecord ON dbo.tblClaim (fldRecordSn);
+GO
+
+CREATE INDEX ixClaimRemake ON dbo.tblClaim (fldRemakeSn);
+GO
+
+CREATE UNIQUE INDEX ixClaimOpen ON dbo.tblClaim (fldOpenKey);
+GO
+
 -- Back to normal execution for whatever the session runs next.
 SET NOEXEC OFF;
 GO
