@@ -1,6 +1,7 @@
 #include "dbSqliteBackend.h"
 
 #include "dbDialect.h"
+#include "dbEmbeddedTables.h"
 #include "dbEmbeddedUpgrade.h"
 #include "mduPaths.h"
 
@@ -110,9 +111,19 @@ void SqliteBackend::openFile(const QString& path, bool create) {
     m_db = db;
     sqlite3_busy_handler(m_db, waitForLock, &m_lockWaitSince);
     try {
-        // Reading the schema proves the file is a database; WAL keeps every
-        // committed statement through a crash of the program.
-        executeNative(QStringLiteral("select count(*) from sqlite_master"), {});
+        // The tables first, read in the file's own journal mode, which writes
+        // nothing: another program's database is refused before anything of
+        // it changes. Reading the schema also proves the file is a database.
+        const DbResult tables =
+            executeNative(QStringLiteral("select name from sqlite_master where type='table'"), {});
+        QStringList names;
+        for (int i = 0; i < tables.rows.rows(); ++i)
+            names << tables.rows.at(0, i).toString();
+        // A file without any table is a database still to be made, when it is made.
+        const QStringList missing = MissingEmbeddedTables(names);
+        if (!missing.isEmpty() && !(create && names.isEmpty()))
+            throw DbError(ForeignDatabaseMessage(path, missing));
+        // WAL keeps every committed statement through a crash of the program.
         const DbResult mode = executeNative(QStringLiteral("PRAGMA journal_mode=WAL"), {});
         m_wal = mode.rows.rows() == 1 && mode.rows.at(0, 0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
         executeNative(QStringLiteral("PRAGMA synchronous=FULL"), {}); // a confirmed save survives a power cut

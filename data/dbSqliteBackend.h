@@ -28,7 +28,8 @@ public:
     static QString DatabaseFile(const QString& databaseName);
 
     void open(const ConnectRequest& request) override;
-    // Opens the given file directly.
+    // Opens the given file directly. An existing file that is not this
+    // program's database is refused before anything of it changes.
     void openFile(const QString& path, bool create);
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
