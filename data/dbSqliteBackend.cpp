@@ -120,9 +120,8 @@ void SqliteBackend::openFile(const QString& path, bool create) {
         for (int i = 0; i < tables.rows.rows(); ++i)
             names << tables.rows.at(0, i).toString();
         // A file without any table is a database still to be made, when it is made.
-        const QStringList missing = MissingEmbeddedTables(names);
-        if (!missing.isEmpty() && !(create && names.isEmpty()))
-            throw DbError(ForeignDatabaseMessage(path, missing));
+        if (!HasEmbeddedTables(names) && !(create && names.isEmpty()))
+            throw DbError(ForeignDatabaseMessage(path));
         // WAL keeps every committed statement through a crash of the program.
         const DbResult mode = executeNative(QStringLiteral("PRAGMA journal_mode=WAL"), {});
         m_wal = mode.rows.rows() == 1 && mode.rows.at(0, 0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;

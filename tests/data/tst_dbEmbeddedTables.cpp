@@ -43,50 +43,46 @@ QStringList besideFiles(const QString& path) {
 class TestDbEmbeddedTables : public QObject {
     Q_OBJECT
 private slots:
-    void missingTables_data();
-    void missingTables();
+    void programsTables_data();
+    void programsTables();
     void foreignFileRefusedUntouched_data();
     void foreignFileRefusedUntouched();
     void newDatabaseStillMade_data();
     void newDatabaseStillMade();
+    void ownDatabaseWithATableLostStillOpens();
 };
 
-void TestDbEmbeddedTables::missingTables_data() {
+void TestDbEmbeddedTables::programsTables_data() {
     QTest::addColumn<QStringList>("tables");
-    QTest::addColumn<QStringList>("missing");
-    const QStringList all{"tblMaker", "tblSystem", "tblProduct", "tblrecord"};
-    QTest::newRow("none") << QStringList() << all;
-    QTest::newRow("all, with others") << (all + QStringList{"tblExecLog", "tblClaim"}) << QStringList();
-    QTest::newRow("names in another case") << QStringList{"TBLMAKER", "tblsystem", "TblProduct", "TBLRECORD"}
-                                           << QStringList();
-    QTest::newRow("two of them") << QStringList{"tblMaker", "tblrecord"} << QStringList{"tblSystem", "tblProduct"};
-    QTest::newRow("only others") << QStringList{"customers", "orders"} << all;
+    QTest::addColumn<bool>("programs");
+    QTest::newRow("none") << QStringList() << false;
+    QTest::newRow("only others") << QStringList{"customers", "orders", "sqlite_sequence"} << false;
+    QTest::newRow("all, with others") << (EmbeddedTableNames() + QStringList{"tblClaim"}) << true;
+    QTest::newRow("names in another case") << QStringList{"TBLMAKER", "tblsystem", "TblProduct", "TBLRECORD"} << true;
+    QTest::newRow("one lost: still its own") << EmbeddedTableNames().mid(1) << true;
+    QTest::newRow("one left: still its own") << QStringList{"customers", "tblExecLog"} << true;
 }
 
-void TestDbEmbeddedTables::missingTables() {
+void TestDbEmbeddedTables::programsTables() {
     QFETCH(QStringList, tables);
-    QFETCH(QStringList, missing);
-    QCOMPARE(MissingEmbeddedTables(tables), missing);
+    QFETCH(bool, programs);
+    QCOMPARE(HasEmbeddedTables(tables), programs);
 }
 
 void TestDbEmbeddedTables::foreignFileRefusedUntouched_data() {
     QTest::addColumn<QString>("script"); // empty: a file of no bytes
-    QTest::addColumn<QString>("missing");
     QTest::newRow("another program's, rollback journal")
-        << "create table customers (id integer primary key, fldid text); insert into customers values (1, 'a');"
-        << "tblMaker、tblSystem、tblProduct、tblrecord";
+        << "create table customers (id integer primary key, fldid text); insert into customers values (1, 'a');";
     QTest::newRow("another program's, already in WAL")
-        << "PRAGMA journal_mode=WAL; create table customers (id integer primary key); insert into customers values (7);"
-        << "tblMaker、tblSystem、tblProduct、tblrecord";
-    QTest::newRow("some of the tables only")
-        << "create table tblMaker (fldsn integer); create table tblSystem (flditemname text);"
-        << "tblProduct、tblrecord";
-    QTest::newRow("no bytes at all") << "" << "tblMaker、tblSystem、tblProduct、tblrecord";
+        << "PRAGMA journal_mode=WAL; create table customers (id integer primary key); insert into customers values (7);";
+    QTest::newRow("another program's, with an index and a view")
+        << "create table orders (id integer primary key autoincrement, fldid text); create index ixOrders on "
+           "orders (fldid); create view vOrders as select * from orders; insert into orders (fldid) values ('x');";
+    QTest::newRow("no bytes at all") << "";
 }
 
 void TestDbEmbeddedTables::foreignFileRefusedUntouched() {
     QFETCH(QString, script);
-    QFETCH(QString, missing);
     DataBoxes boxes;
     TempProgramFolder folder;
     const QString path = folder.file("demo.db");
@@ -107,7 +103,6 @@ void TestDbEmbeddedTables::foreignFileRefusedUntouched() {
     const QString detail = boxes.shown().first().detail;
     QVERIFY2(detail.contains(QDir::toNativeSeparators(path)), qPrintable(detail));
     QVERIFY2(detail.contains("不是本程序的数据库"), qPrintable(detail));
-    QVERIFY2(detail.contains(missing), qPrintable(detail));
     QVERIFY(!detail.contains("no such"));
     gConn.reset();
 
@@ -117,7 +112,7 @@ void TestDbEmbeddedTables::foreignFileRefusedUntouched() {
         direct.openFile(path, false);
         QFAIL("another program's file was opened");
     } catch (const DbError& e) {
-        QCOMPARE(e.description, ForeignDatabaseMessage(path, missing.split("、")));
+        QCOMPARE(e.description, ForeignDatabaseMessage(path));
     }
     QVERIFY(!direct.isOpen());
 
@@ -157,6 +152,27 @@ void TestDbEmbeddedTables::newDatabaseStillMade() {
     SqliteBackend refused;
     QVERIFY_THROWS_EXCEPTION(DbError, refused.openFile(other, true));
     QCOMPARE(readFile(other), before);
+}
+
+// The program's own database that has lost a table is not another
+// program's: it opens, and what needs the table says so.
+void TestDbEmbeddedTables::ownDatabaseWithATableLostStillOpens() {
+    DataBoxes boxes;
+    TempProgramFolder folder;
+    const QString path = folder.file("demo.db");
+    CreateEmbeddedDatabase(path, true);
+    {
+        SqliteBackend direct;
+        direct.openFile(path, false);
+        direct.executeScript("drop table tblMaker;");
+    }
+    QString server = "(embedded)", name = "demo";
+    QVERIFY(gConn->ConnectToDatabase(server, name));
+    QVERIFY(boxes.shown().isEmpty());
+    QVERIFY(vt::isEmpty(gConn->GetArray("select fldid from tblMaker")));
+    QCOMPARE(boxes.shown().size(), 1);
+    QVERIFY2(boxes.shown().first().text.contains("tblMaker"), qPrintable(boxes.shown().first().text));
+    gConn.reset();
 }
 
 QTEST_GUILESS_MAIN(TestDbEmbeddedTables)
