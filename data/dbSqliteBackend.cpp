@@ -1,6 +1,7 @@
 #include "dbSqliteBackend.h"
 
 #include "dbDialect.h"
+#include "dbEmbeddedTables.h"
 #include "dbEmbeddedUpgrade.h"
 #include "mduPaths.h"
 
@@ -110,9 +111,18 @@ void SqliteBackend::openFile(const QString& path, bool create) {
     m_db = db;
     sqlite3_busy_handler(m_db, waitForLock, &m_lockWaitSince);
     try {
-        // Reading the schema proves the file is a database; WAL keeps every
-        // committed statement through a crash of the program.
-        executeNative(QStringLiteral("select count(*) from sqlite_master"), {});
+        // The tables first, read in the file's own journal mode, which writes
+        // nothing: another program's database is refused before anything of
+        // it changes. Reading the schema also proves the file is a database.
+        const DbResult tables =
+            executeNative(QStringLiteral("select name from sqlite_master where type='table'"), {});
+        QStringList names;
+        for (int i = 0; i < tables.rows.rows(); ++i)
+            names << tables.rows.at(0, i).toString();
+        // A file without any table is a database still to be made, when it is made.
+        if (!HasEmbeddedTables(names) && !(create && names.isEmpty()))
+            throw DbError(ForeignDatabaseMessage(path));
+        // WAL keeps every committed statement through a crash of the program.
         const DbResult mode = executeNative(QStringLiteral("PRAGMA journal_mode=WAL"), {});
         m_wal = mode.rows.rows() == 1 && mode.rows.at(0, 0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
         executeNative(QStringLiteral("PRAGMA synchronous=FULL"), {}); // a confirmed save survives a power cut
@@ -121,6 +131,9 @@ void SqliteBackend::openFile(const QString& path, bool create) {
         throw;
     }
     DefineSystemProcedures(*this);
+    // The files as opened: the log exists once the first read has run in WAL.
+    const char* main = sqlite3_db_filename(m_db, "main");
+    m_watch.start(filePath(), m_wal && main && *main ? QString::fromUtf8(sqlite3_filename_wal(main)) : QString());
 }
 
 void SqliteBackend::clearStatements() {
@@ -137,6 +150,48 @@ void SqliteBackend::close() {
         m_db = nullptr;
         m_wal = false;
     }
+    m_watch.stop();
+    m_writeChecked = false;
+    m_filesLost.clear();
+    m_committedSaved = false;
+}
+
+void SqliteBackend::guardWrite(sqlite3_stmt* st) {
+    if (!m_watch.active())
+        return;
+    // Once per transaction, and for every write outside one: the chunked
+    // writer's thousand rows cost one look at the files, not a thousand.
+    if (sqlite3_get_autocommit(m_db))
+        m_writeChecked = false;
+    if (m_writeChecked || sqlite3_stmt_readonly(st))
+        return;
+    refuseIfFilesChanged();
+    m_writeChecked = true;
+}
+
+void SqliteBackend::refuseIfFilesChanged() {
+    if (m_filesLost.isEmpty()) {
+        const QString changed = m_watch.check();
+        if (changed.isEmpty())
+            return;
+        m_filesLost = QStringLiteral("数据库文件已被移走或替换（%1）。这次的更改没有保存，程序也不再保存任何更改；"
+                                     "此前已保存的内容已尽量写入原来的数据库文件。请退出程序，"
+                                     "恢复数据库文件后重新启动。")
+                          .arg(changed);
+    }
+    saveCommittedToFile();
+    throw DbError(m_filesLost);
+}
+
+void SqliteBackend::saveCommittedToFile() {
+    // Inside a transaction no checkpoint runs: its end tries again.
+    if (m_filesLost.isEmpty() || m_committedSaved || !m_wal || !sqlite3_get_autocommit(m_db))
+        return;
+    // The connection still holds the log it wrote, deleted or not: every
+    // commit in it goes into the database file it holds, and the log is
+    // emptied, so that no other file taking its name is ever read with it.
+    m_committedSaved =
+        sqlite3_wal_checkpoint_v2(m_db, "main", SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr) == SQLITE_OK;
 }
 
 void SqliteBackend::fail(const QString& what) {
@@ -184,6 +239,7 @@ void SqliteBackend::rollbackToSavepoint(const QString& name) {
 void SqliteBackend::releaseSavepoint(const QString& name) { executeKept(QStringLiteral("RELEASE SAVEPOINT ") + name); }
 
 DbResult SqliteBackend::run(sqlite3_stmt* st, const QList<QVariant>& values) {
+    guardWrite(st);
     const int markers = sqlite3_bind_parameter_count(st);
     for (int i = 0; i < markers && i < values.size(); ++i) {
         const QVariant& v = values[i];
@@ -318,6 +374,8 @@ DbResult SqliteBackend::executeNative(const QString& sql, const QList<QVariant>&
 void SqliteBackend::executeScript(const QString& sql) {
     if (!m_db)
         throw ClosedConnectionError();
+    if (m_watch.active())
+        refuseIfFilesChanged();
     char* err = nullptr;
     if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : "error");
@@ -426,5 +484,15 @@ void SqliteBackend::beginTransaction() { executeNative(QStringLiteral("BEGIN"), 
 // snapshot would be out of date), so it would fail at once with "database
 // is locked". Taking it here waits within the lock wait instead.
 void SqliteBackend::beginWriteTransaction() { executeNative(QStringLiteral("BEGIN IMMEDIATE"), {}); }
-void SqliteBackend::commitTransaction() { executeNative(QStringLiteral("COMMIT"), {}); }
-void SqliteBackend::rollbackTransaction() { executeNative(QStringLiteral("ROLLBACK"), {}); }
+void SqliteBackend::commitTransaction() {
+    // A commit into files that are gone would be confirmed and then lost:
+    // the transaction is left open for the caller to roll back.
+    if (m_watch.active())
+        refuseIfFilesChanged();
+    executeNative(QStringLiteral("COMMIT"), {});
+}
+
+void SqliteBackend::rollbackTransaction() {
+    executeNative(QStringLiteral("ROLLBACK"), {});
+    saveCommittedToFile();
+}

@@ -3,6 +3,7 @@
 // folder, with a WAL journal. It runs the client's T-SQL statements through
 // the dialect step and offers the stored procedures the client calls.
 #include "dbBackend.h"
+#include "dbFileWatch.h"
 
 #include <QHash>
 #include <chrono>
@@ -28,7 +29,8 @@ public:
     static QString DatabaseFile(const QString& databaseName);
 
     void open(const ConnectRequest& request) override;
-    // Opens the given file directly.
+    // Opens the given file directly. An existing file that is not this
+    // program's database is refused before anything of it changes.
     void openFile(const QString& path, bool create);
     void close() override;
     bool isOpen() const override { return m_db != nullptr; }
@@ -72,10 +74,22 @@ private:
     void executeKept(const QString& sql);
     DbResult run(sqlite3_stmt* st, const QList<QVariant>& values);
     [[noreturn]] void fail(const QString& what);
+    // Before a statement runs: one that writes outside a transaction, or the
+    // first that writes in one, finds the database file and its log still
+    // the ones opened, or it is refused (and so is every write after it).
+    void guardWrite(sqlite3_stmt* st);
+    void refuseIfFilesChanged();
+    // Copies what was committed into the database file, once the files were
+    // found changed: the log that held it is lost at the next start.
+    void saveCommittedToFile();
     void clearStatements();
 
     sqlite3* m_db = nullptr;
     bool m_wal = false; // commits go to a write-ahead log
+    DbFileWatch m_watch;
+    bool m_writeChecked = false; // the files were checked for the open transaction
+    QString m_filesLost;         // why writes are refused, once the files changed
+    bool m_committedSaved = false; // what was committed then is in the database file
     QStringList m_notices; // what the upgrade at opening could not do
     std::chrono::steady_clock::time_point m_lockWaitSince; // the start of the current wait for a lock
     QHash<QString, sqlite3_stmt*> m_statements; // prepared statements by text
