@@ -8,15 +8,16 @@ bool clsConn::ExeManyInChunk(const QString& SqlString, const QVariantList& param
     if (!ChunkAlive() || m_chunkBroken)
         return false;
     try {
-        const QList<DbParamInfo> info = backend().describeParameters(SqlString);
-        if (info.size() != params.size())
-            return false;
+        // Values of text and numbers only: each is sent as its own type,
+        // with nothing for the server to describe first (a round trip per
+        // chunk saved). A count of markers that differs fails the statement.
         QList<DbParam> ps;
         ps.reserve(params.size());
-        for (qsizetype i = 0; i < params.size(); ++i) {
+        for (const QVariant& v : params) {
+            if (v.metaType().id() == QMetaType::QByteArray)
+                return false;
             DbParam p;
-            p.info = info[i];
-            p.value = params[i];
+            p.value = v;
             ps << p;
         }
         m_rowsChanged = backend().execute(SqlString, ps, 0).rowsChanged;
