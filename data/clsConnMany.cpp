@@ -2,6 +2,8 @@
 #include "clsConn.h"
 
 bool clsConn::ExeManyInChunk(const QString& SqlString, const QVariantList& params) {
+    // As ExeCommand: the kept text of an earlier failure goes.
+    m_errText.clear();
     m_statementRan = false;
     m_numberTaken = false;
     m_rowsChanged = -1;
