@@ -69,6 +69,12 @@ public:
     // rolled back to the row's savepoint (the chunk goes on without it).
     int ExeCommandInChunk(const QString& SqlString);
     bool InChunk() const { return m_chunkConnection != 0; }
+    // One statement for many rows inside a chunk, its values bound to its
+    // markers: run and written to the execution log once, as the statement
+    // that ran. A failure shows nothing and keeps no error text: the caller
+    // gives the chunk up and does its rows again one by one, and those show
+    // what fails. True when it ran; RowsChanged says how many rows it changed.
+    bool ExeManyInChunk(const QString& SqlString, const QVariantList& params);
     // A run of chunks whose commits do not each wait for the disk: the end
     // of the run waits once for all of them. A kill during the run still
     // leaves whole chunks. EndChunkRun shows a failure and gives false.

@@ -8,6 +8,7 @@
 // says which of them were stored, chunk by chunk as each is committed.
 #include <QList>
 #include <QString>
+#include <QVariantList>
 #include <functional>
 
 class ChunkWriter {
@@ -48,4 +49,31 @@ public:
     // chunk once it is committed (before the next one begins).
     static Result Run(const QList<int>& rows, const std::function<Step(int row)>& step,
                       const std::function<void(const QList<int>& rows)>& committed, OnFailure onFailure);
+
+    // Rows stored a chunk at a time by one statement for all of them, a few
+    // round trips per chunk instead of several per row. Where that
+    // statement fails, or changes fewer rows than the chunk stores, the
+    // chunk is given up and done again row by row as Run does it, each
+    // row's own statement with its savepoint: the row that differs alone is
+    // left (or ends the run) while the rows around it are stored.
+    struct Many {
+        QString sql;
+        QVariantList values; // bound to the markers in order
+    };
+    struct Sets {
+        int rowsPerChunk = 500; // at most; ChunkRows() caps it too
+        // Inside the open chunk, before its rows' steps are asked: what the
+        // steps need to know of these rows, asked for all of them at once.
+        std::function<void(const QList<int>& rows)> read;
+        // Asked once for each row, in order, until one ends the run.
+        std::function<Step(int row)> step;
+        // The one statement that does what the Store steps of these rows do.
+        std::function<Many(const QList<int>& rows)> together;
+        // Each row as the run comes to it, with its step, inside the chunk:
+        // what the row means besides its statement (a message, a mark).
+        // Rows after the one that ended the run are never passed.
+        std::function<void(int row, const Step& step)> passed;
+    };
+    static Result RunInSets(const QList<int>& rows, const Sets& sets,
+                            const std::function<void(const QList<int>& rows)>& committed, OnFailure onFailure);
 };

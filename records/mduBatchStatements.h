@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "mduRecordSql.h"
+
 // The products a batch row may name: each one's code and the name the
 // product list shows, in the list's order.
 struct ProductList {
@@ -17,3 +19,7 @@ struct ProductList {
 // (exact, letter case counts), or empty when none does.
 QString BatchRowStatement(const QStringList& cells, const ProductList& products, const QString& opId,
                           const QString& opNo);
+// The same row as its insert's columns and values, for an insert of many
+// rows (InsertRowsStatement).
+InsertColumns BatchRowColumns(const QStringList& cells, const ProductList& products, const QString& opId,
+                              const QString& opNo);

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 // An insert of values: head, then " select 'a','b',…", then tail. Written
 // into one string: a batch builds one per row.
@@ -57,14 +59,51 @@ QString DeleteStatement(const QString& key, const QString& opId) {
            pendingOfLab(opId);
 }
 
+InsertColumns BatchInsertColumns(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
+    // Column and value side by side: a column is added here alone.
+    static const QStringList columns{"fldMsn",     "fldmaker",  "fldPrdName", "fldPrdNo",  "fldPdTime",
+                                     "fldOpTime",  "fldPLName", "fldPFName",  "fldDLName", "fldDFName",
+                                     "fldHospital", "fldOpDesp", "fldMemo",    "fldStatus"};
+    return {columns,
+            {opId, opNo, r.productKey, r.cardNumber, DateText(r.productionDate), DateText(r.treatmentDate),
+             r.patientSurname, r.patientGivenName, r.doctorSurname, r.doctorGivenName, r.hospital, r.description,
+             r.remark, RecordStatus::Pending}};
+}
+
 QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
-    static const QByteArray tail = ",'" + RecordStatus::Pending.toLatin1() + "'";
-    return insertSelect(QLatin1StringView("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPdTime,fldOpTime,"
-                                          "fldPLName,fldPFName,fldDLName,fldDFName,fldHospital,fldOpDesp,fldMemo,fldStatus) "),
-                        {opId, opNo, r.productKey, r.cardNumber, DateText(r.productionDate), DateText(r.treatmentDate),
-                         r.patientSurname, r.patientGivenName, r.doctorSurname, r.doctorGivenName, r.hospital,
-                         r.description, r.remark},
-                        QLatin1StringView(tail));
+    const InsertColumns c = BatchInsertColumns(r, opId, opNo);
+    const QString head = QStringLiteral("insert into tblrecord (") + c.columns.join(QLatin1Char(',')) +
+                         QStringLiteral(") ");
+    return insertSelect(QLatin1StringView(head.toLatin1()), c.values, QLatin1StringView());
+}
+
+int InsertRowsPerStatement(int columns) {
+    // SQL Server's 2100 markers with room to spare, and its 1000 rows.
+    constexpr int Markers = 2000;
+    constexpr int Rows = 1000;
+    return std::clamp(Markers / std::max(columns, 1), 1, Rows);
+}
+
+SqlWithValues InsertRowsStatement(const QList<InsertColumns>& rows) {
+    SqlWithValues out;
+    if (rows.isEmpty())
+        return out;
+    const QStringList& columns = rows.first().columns;
+    QString markers = QStringLiteral("(");
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        markers += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
+    markers += QLatin1Char(')');
+    out.sql.reserve(40 + columns.join(QLatin1Char(',')).size() + rows.size() * (markers.size() + 1));
+    out.sql = QStringLiteral("insert into tblrecord (") + columns.join(QLatin1Char(',')) + QStringLiteral(") values ");
+    out.values.reserve(rows.size() * columns.size());
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (r > 0)
+            out.sql += QLatin1Char(',');
+        out.sql += markers;
+        for (const QString& v : rows[r].values)
+            out.values << v;
+    }
+    return out;
 }
 
 QString RangeTestStatement(const QString& n, const QString& opId, const QString& opId2) {
@@ -98,4 +137,43 @@ QString ResetStatement(const QString& key, const QString& opId) {
     return QStringLiteral("update tblrecord set fldstatus='00',fldreturnmemo='' where fldsn='") + SqlQuote(key) +
            QStringLiteral("' and fldMsn='") + SqlQuote(opId) + QStringLiteral("' and fldstatus not in ('") +
            RecordStatus::Pending + QStringLiteral("','") + RecordStatus::Published + QStringLiteral("')");
+}
+
+namespace {
+QString labCondition(const QString& opId, const QString& opId2) {
+    return opId2.isEmpty() ? QStringLiteral(" and fldmaker='") + SqlQuote(opId) + QStringLiteral("'")
+                           : QStringLiteral(" and (fldmaker='") + SqlQuote(opId) + QStringLiteral("' or fldmaker='") +
+                                 SqlQuote(opId2) + QStringLiteral("')");
+}
+} // namespace
+
+QString CardTestsStatement(const QList<CardToTest>& cards, const QString& opId, const QString& opId2) {
+    // The cards as a table of selects (both engines read it; SQLite takes no
+    // VALUES table with named columns), each tested as one card is.
+    QString cardsTable;
+    cardsTable.reserve(cards.size() * 48);
+    for (qsizetype i = 0; i < cards.size(); ++i) {
+        cardsTable += i == 0 ? QStringLiteral("select '") : QStringLiteral(" union all select '");
+        cardsTable += SqlQuote(cards[i].number) + QStringLiteral("'");
+        if (i == 0)
+            cardsTable += QStringLiteral(" as qvn");
+        cardsTable += QStringLiteral(",'") + SqlQuote(cards[i].key) + QStringLiteral("'");
+        if (i == 0)
+            cardsTable += QStringLiteral(" as qvs");
+    }
+    return QStringLiteral("select v.qvn,v.qvs,case when exists (select * from tblProductNoSet where "
+                          "fldPrdNoFrom<=v.qvn and fldPrdNoTo>=v.qvn and len(fldPrdNoFrom)=len(v.qvn) ") +
+           labCondition(opId, opId2) +
+           QStringLiteral(") then 1 else 0 end,case when exists (select * from tblrecord where fldstatus>'00' and "
+                          "fldsn<>v.qvs and fldprdno=v.qvn) then 1 else 0 end from (") +
+           cardsTable + QStringLiteral(") v");
+}
+
+QString SubmitManyStatement(const QStringList& keys, const QString& opId) {
+    QString list;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        list += (i == 0 ? QStringLiteral("'") : QStringLiteral(",'")) + SqlQuote(keys[i]) + QStringLiteral("'");
+    return QStringLiteral("update tblrecord set fldstatus='01',fldsubmitDate=convert(varchar(10),getdate(),126) "
+                          "where fldsn in (") +
+           list + QStringLiteral(")") + pendingOfLab(opId);
 }

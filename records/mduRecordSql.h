@@ -6,6 +6,9 @@
 #include "clsWarrantyRecord.h"
 #include "mduSqlText.h"
 
+#include <QStringList>
+#include <QVariantList>
+
 // Save of the entry tab: a new pending record (lab key opId, account opNo).
 QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);
 // The statements that change one record name the state they expect: the
@@ -33,3 +36,40 @@ QString SubmitStatement(const QString& key, const QString& opId);
 // Back to pending, the central office's reason cleared: a submitted or
 // sent-back record only, never a published one.
 QString ResetStatement(const QString& key, const QString& opId);
+
+// Statements for many records at once, the values bound to its "?"
+// markers in order. Both engines read each one; SQL Server takes at most
+// 2100 markers and 1000 rows in one VALUES, SQLite at most 500 selects
+// joined by UNION ALL.
+struct SqlWithValues {
+    QString sql;
+    QVariantList values;
+};
+// The columns of a batch row's insert and their values, in one order: the
+// single and the many rows' inserts are both built from it.
+struct InsertColumns {
+    QStringList columns;
+    QStringList values;
+};
+InsertColumns BatchInsertColumns(const WarrantyRecord& r, const QString& opId, const QString& opNo);
+// The most rows one insert of rows with that many columns may carry.
+int InsertRowsPerStatement(int columns);
+// The rows (of the same columns) in one insert, their values bound.
+SqlWithValues InsertRowsStatement(const QList<InsertColumns>& rows);
+
+// The most cards one test of many cards may ask.
+constexpr int CardsPerTest = 500;
+// The range and duplicate tests of many cards in one query: for every
+// card (number and record key; an empty key for a card not stored) a row
+// of its number, its key, and the two tests' answers as
+// RangeAndDuplicateStatement gives them, the database comparing as in the
+// tests of one card.
+struct CardToTest {
+    QString number;
+    QString key;
+    bool operator==(const CardToTest&) const = default;
+};
+QString CardTestsStatement(const QList<CardToTest>& cards, const QString& opId, const QString& opId2);
+// Submission of many records (at most CardsPerTest), each still the lab's
+// and pending: the rows changed say how many of them were.
+QString SubmitManyStatement(const QStringList& keys, const QString& opId);

@@ -143,15 +143,18 @@ RuleFailure frmBatchTab::MarkBatchProblems(int* warnedRows) {
     const QStringList pendingNumbers = m_checks.PendingNumbers();
     const QSet<QString> pending(pendingNumbers.begin(), pendingNumbers.end());
     const QDate today = QDate::currentDate();
-    int warned = 0;
+    // Rows with a warning so far, and the rows whose numbers the database
+    // is to test: all of them in a few queries once the rows are read.
+    QList<bool> rowWarned(egBatch->Rows(), false);
+    QList<int> toTest;
+    QList<CardToTest> cards;
     for (int i = 1; i < egBatch->Rows(); ++i) {
         const QStringList cells = BatchCells(i);
         // Dates that read well but are hardly true: warned, not refused.
-        bool rowWarned = false;
         for (const RuleFailure& w : DateWarnings(vt::recognizeDate(cells[BatchProductionDate - 1]),
                                                  vt::recognizeDate(cells[BatchTreatmentDate - 1]), today)) {
             egBatch->Cells(i, w.column).setBackColor(WarningColor);
-            rowWarned = true;
+            rowWarned[i] = true;
             ++problems;
         }
         const QList<RuleFailure> failures = BatchRowFailures(cells, i, products);
@@ -164,16 +167,27 @@ RuleFailure frmBatchTab::MarkBatchProblems(int* warnedRows) {
         const QString number = cells[BatchCardNumber - 1];
         const bool numberFailed = std::any_of(failures.cbegin(), failures.cend(),
                                               [](const RuleFailure& f) { return f.column == BatchCardNumber; });
-        // The database's answers are asked quietly: a query that fails leaves its warning out.
-        if (!number.isEmpty() && !numberFailed &&
-            (seen.value(number) > 1 || pending.contains(number) || m_checks.InRangeQuietly(number) == false ||
-             m_checks.TakenQuietly(number, QString()) == true)) {
+        if (number.isEmpty() || numberFailed)
+            continue;
+        if (seen.value(number) > 1 || pending.contains(number)) {
             egBatch->Cells(i, BatchCardNumber).setBackColor(WarningColor);
-            rowWarned = true;
+            rowWarned[i] = true;
+            ++problems;
+            continue;
+        }
+        toTest << i;
+        cards << CardToTest{number, QString()};
+    }
+    // The database's answers are asked quietly: a query that fails leaves its warnings out.
+    const QList<CardChecks::Answer> answers = m_checks.TestMany(cards, true);
+    for (qsizetype k = 0; k < toTest.size(); ++k) {
+        if (answers[k].inRange == false || answers[k].taken == true) {
+            egBatch->Cells(toTest[k], BatchCardNumber).setBackColor(WarningColor);
+            rowWarned[toTest[k]] = true;
             ++problems;
         }
-        warned += rowWarned ? 1 : 0;
     }
+    const int warned = static_cast<int>(std::count(rowWarned.cbegin(), rowWarned.cend(), true));
     if (warnedRows)
         *warnedRows = warned;
     if (problems > 0)
@@ -230,8 +244,26 @@ void frmBatchTab::cmdImport_Click() {
     for (int i = egBatch->Rows() - 1; i >= 1; --i)
         rows << i;
     QString topmost; // the card number of the topmost row stored
-    const ChunkWriter::Result run = ChunkWriter::Run(
-        rows, [&](int i) { return ChunkWriter::Step::store(BatchRowStatement(BatchCells(i), m_products, opId, opNo)); },
+    // A chunk's rows in one insert; the row's own insert where a chunk is
+    // done again row by row.
+    QHash<int, InsertColumns> values;
+    ChunkWriter::Sets sets;
+    sets.rowsPerChunk = InsertRowsPerStatement(static_cast<int>(BatchInsertColumns({}, opId, opNo).columns.size()));
+    sets.step = [&](int i) {
+        const QStringList cells = BatchCells(i);
+        values.insert(i, BatchRowColumns(cells, m_products, opId, opNo));
+        return ChunkWriter::Step::store(BatchRowStatement(cells, m_products, opId, opNo));
+    };
+    sets.together = [&](const QList<int>& chunk) {
+        QList<InsertColumns> rows;
+        rows.reserve(chunk.size());
+        for (const int i : chunk)
+            rows << values.take(i);
+        const SqlWithValues insert = InsertRowsStatement(rows);
+        return ChunkWriter::Many{insert.sql, insert.values};
+    };
+    const ChunkWriter::Result run = ChunkWriter::RunInSets(
+        rows, sets,
         [&](const QList<int>& stored) {
             topmost = egBatch->Cells(stored.last(), BatchCardNumber).Text();
             egBatch->RemoveRows(stored);

@@ -21,11 +21,13 @@
 #include "vtDateText.h"
 
 #include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 
 using namespace wb;
 
@@ -498,9 +500,44 @@ void frmEntryTab::cmdSubmitAll_Click() {
     QList<int> rows;
     for (int r = g->Rows() - 1; r >= 1; --r)
         rows << r;
-    const auto step = [&](int r) {
+    // Each chunk's cards are tested in one query, and its rows submitted by
+    // one statement. A number submitted lower in the list during the run is
+    // taken for the rows above it, as the database then holds it.
+    const QString opId = gConn->OpId().toString();
+    QHash<int, CardChecks::Answer> answers;
+    QSet<QString> submitted;
+    ChunkWriter::Sets sets;
+    sets.rowsPerChunk = CardsPerTest;
+    sets.read = [&](const QList<int>& chunk) {
+        QList<CardToTest> cards;
+        cards.reserve(chunk.size());
+        for (const int r : chunk)
+            cards << CardToTest{g->Cells(r, 4).Text(), g->Cells(r, 1).Text()};
+        const QList<CardChecks::Answer> found = m_checks.TestMany(cards, false);
+        answers.clear();
+        for (qsizetype k = 0; k < chunk.size(); ++k)
+            answers.insert(chunk[k], found[k]);
+    };
+    sets.step = [&](int r) {
         const QString n = g->Cells(r, 4).Text();
-        if (!m_checks.InRange(n)) {
+        const CardChecks::Answer a = answers.value(r);
+        if (!a.inRange.value_or(false))
+            return ChunkWriter::Step::skip();
+        if (a.taken.value_or(false) || submitted.contains(n))
+            return ChunkWriter::Step::stop();
+        submitted.insert(n);
+        return ChunkWriter::Step::change(SubmitStatement(g->Cells(r, 1).Text(), opId));
+    };
+    sets.together = [&](const QList<int>& chunk) {
+        QStringList keys;
+        keys.reserve(chunk.size());
+        for (const int r : chunk)
+            keys << g->Cells(r, 1).Text();
+        return ChunkWriter::Many{SubmitManyStatement(keys, opId), {}};
+    };
+    sets.passed = [&](int r, const ChunkWriter::Step& s) {
+        const QString n = g->Cells(r, 4).Text();
+        if (s.kind == ChunkWriter::Step::Skip) {
             // Shown once the chunk has ended: a box must not keep the lock.
             const QString kept = gConn->ErrInfo();
             gConn->AfterTransaction([n, kept] {
@@ -513,20 +550,17 @@ void frmEntryTab::cmdSubmitAll_Click() {
             g->Cells(r, 4).setSelected(true);
             topFailing = g->Cells(r, 1).Text();
             ++outOfRange;
-            return ChunkWriter::Step::skip();
-        }
-        key = g->Cells(r, 1).Text();
-        number = n;
-        if (m_checks.Taken(n, key)) {
+        } else if (s.kind == ChunkWriter::Step::Stop) {
             taken = n;
-            return ChunkWriter::Step::stop();
+        } else {
+            key = g->Cells(r, 1).Text();
+            number = n;
         }
-        return ChunkWriter::Step::change(SubmitStatement(key, gConn->OpId().toString()));
     };
     // A status change that failed stays listed and ends the run: the
     // connection has shown why, and the rows above are left untouched.
-    const ChunkWriter::Result run = ChunkWriter::Run(
-        rows, step, [g](const QList<int>& stored) { g->RemoveRows(stored); }, ChunkWriter::OnFailure::Stop);
+    const ChunkWriter::Result run = ChunkWriter::RunInSets(
+        rows, sets, [g](const QList<int>& stored) { g->RemoveRows(stored); }, ChunkWriter::OnFailure::Stop);
     if (run.stopped) {
         ShowMessage(QStringLiteral("该保质卡号(") + taken + QStringLiteral(") 已经存在！"), QStringLiteral("无法上报！"), 0);
         txtPrdNo->setFocus();

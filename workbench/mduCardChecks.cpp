@@ -5,6 +5,8 @@
 #include "mduRecordSql.h"
 #include "vtValue.h"
 
+#include <QHash>
+
 bool CardChecks::InRange(const QString& n) const {
     return !vt::isEmpty(gConn->GetArray(RangeTestStatement(n, gConn->OpId().toString(), gConn->OpId2().toString())));
 }
@@ -48,4 +50,47 @@ QStringList CardChecks::EarlyWarnings(const QString& number, const QString& key)
     if (PendingNumbers().count(number) > 1)
         warnings << QStringLiteral("卡号 %1 在待提交质保卡中重复").arg(number);
     return warnings;
+}
+
+QList<CardChecks::Answer> CardChecks::TestMany(const QList<CardToTest>& cards, bool quietly) const {
+    QList<Answer> answers(cards.size());
+    // Each card once, whatever rows it stands for.
+    QHash<QPair<QString, QString>, QList<qsizetype>> rowsOf;
+    QList<CardToTest> distinct;
+    for (qsizetype i = 0; i < cards.size(); ++i) {
+        QList<qsizetype>& at = rowsOf[{cards[i].number, cards[i].key}];
+        if (at.isEmpty())
+            distinct << cards[i];
+        at << i;
+    }
+    const QString opId = gConn->OpId().toString();
+    const QString opId2 = gConn->OpId2().toString();
+    for (qsizetype from = 0; from < distinct.size(); from += CardsPerTest) {
+        const QList<CardToTest> part = distinct.mid(from, CardsPerTest);
+        const QString sql = CardTestsStatement(part, opId, opId2);
+        bool failed = false;
+        vt::ValueArray rows;
+        if (quietly) {
+            rows = gConn->GetRowsQuietly(sql, {}, &failed);
+        } else {
+            const QVariant found = gConn->GetArray(sql);
+            if (vt::isArray(found))
+                rows = vt::toArray(found);
+        }
+        if (failed)
+            continue;
+        // Judged as the tests of one card are: no row found, unless the
+        // answer says one was.
+        for (const CardToTest& c : part)
+            for (const qsizetype i : rowsOf.value({c.number, c.key}))
+                answers[i] = {false, false};
+        for (int r = 0; r < rows.rows(); ++r) {
+            const auto at = rowsOf.constFind({rows.at(0, r).toString(), rows.at(1, r).toString()});
+            if (at == rowsOf.constEnd())
+                continue;
+            for (const qsizetype i : *at)
+                answers[i] = {rows.at(2, r).toInt() != 0, rows.at(3, r).toInt() != 0};
+        }
+    }
+    return answers;
 }

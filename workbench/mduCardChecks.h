@@ -6,6 +6,8 @@
 // given the pending list's numbers as it asks for them.
 #include <QString>
 #include <QStringList>
+
+#include "mduRecordSql.h"
 #include <functional>
 #include <optional>
 
@@ -25,6 +27,15 @@ public:
     // failed, and the warning is then left out.
     std::optional<bool> InRangeQuietly(const QString& number) const;
     std::optional<bool> TakenQuietly(const QString& number, const QString& key) const;
+    // Both tests of many cards, one query for every CardsPerTest of them;
+    // the answers in the order of the cards. Asked quietly, a query that
+    // fails leaves its cards' answers out; else it shows its failure and
+    // its cards are judged as by queries that found no row.
+    struct Answer {
+        std::optional<bool> inRange;
+        std::optional<bool> taken;
+    };
+    QList<Answer> TestMany(const QList<CardToTest>& cards, bool quietly) const;
     QStringList PendingNumbers() const { return m_pendingNumbers(); }
     // Warnings that do not stop anything: a card number in no range of the
     // lab, taken by a submitted card, or twice among the pending ones. The

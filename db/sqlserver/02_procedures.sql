@@ -80,8 +80,8 @@ GO
 
 -- upDSYSExecLog: one row of the execution log per successful write.
 CREATE PROCEDURE dbo.upDSYSExecLog
-    @Statement NVARCHAR(4000),
-    @Params NVARCHAR(4000),
+    @Statement NVARCHAR(MAX),
+    @Params NVARCHAR(MAX),
     @OpNo VARCHAR(20)
 AS
 BEGIN

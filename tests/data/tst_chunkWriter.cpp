@@ -48,6 +48,8 @@ private slots:
     void chunksHoldTheWriteLockAndShowNothing();
     void chunkGivenUpEndsTheRun();
     void rebuiltConnectionLosesItsChunkOnly();
+    void setsInChunks_data();
+    void setsInChunks();
 
 private:
     int m_chunkRows = 0;
@@ -295,6 +297,133 @@ void TestChunkWriter::rebuiltConnectionLosesItsChunkOnly() {
     QVERIFY(!result.complete);
     QCOMPARE(storedInDatabase(db, rows), (Rows{6, 5}));
     QCOMPARE(boxes.texts(), QStringList{"连接已重建，本批未保存"});
+}
+
+void TestChunkWriter::setsInChunks_data() {
+    QTest::addColumn<Rows>("failing");   // rows whose submission the database refuses
+    QTest::addColumn<Rows>("elsewhere"); // rows submitted elsewhere before the run
+    QTest::addColumn<Rows>("skipped");
+    QTest::addColumn<int>("stopAt");
+    QTest::addColumn<bool>("stopOnFailure");
+    QTest::addColumn<Chunks>("chunks"); // the rows of each committed chunk
+    QTest::addColumn<int>("logged");    // execution-log entries the run wrote
+    QTest::addColumn<int>("lastPassed"); // the last row the run came to
+    QTest::addColumn<int>("failedRow");
+    QTest::addColumn<int>("unchangedRow");
+    // Seven rows from the bottom up, three to a chunk: {7, 6, 5}, {4, 3, 2}, {1}.
+    QTest::newRow("every row") << Rows{} << Rows{} << Rows{} << 0 << false << Chunks{{7, 6, 5}, {4, 3, 2}, {1}} << 3
+                               << 1 << -1 << -1;
+    QTest::newRow("skipped rows") << Rows{} << Rows{} << Rows{6, 2} << 0 << false << Chunks{{7, 5}, {4, 3}, {1}} << 3
+                                  << 1 << -1 << -1;
+    QTest::newRow("a chunk with nothing to store") << Rows{} << Rows{} << Rows{4, 3, 2} << 0 << false
+                                                   << Chunks{{7, 6, 5}, {1}} << 2 << 1 << -1 << -1;
+    // The chunk again row by row: the refused row alone is left.
+    QTest::newRow("a refused row left alone") << Rows{6} << Rows{} << Rows{} << 0 << false
+                                              << Chunks{{7, 5}, {4, 3, 2}, {1}} << 4 << 1 << -1 << -1;
+    QTest::newRow("a refused row ends the run") << Rows{3} << Rows{} << Rows{} << 0 << true
+                                                << Chunks{{7, 6, 5}, {4}} << 2 << 3 << 3 << -1;
+    // Fewer rows changed than the chunk stores: the row changed elsewhere
+    // ends the run (its statement ran, and is logged, changing nothing).
+    QTest::newRow("a row changed elsewhere") << Rows{} << Rows{2} << Rows{} << 0 << false
+                                             << Chunks{{7, 6, 5}, {4, 3}} << 4 << 2 << -1 << 2;
+    QTest::newRow("a step ends the run") << Rows{} << Rows{} << Rows{} << 3 << false << Chunks{{7, 6, 5}, {4}} << 2
+                                         << 3 << -1 << -1;
+    QTest::newRow("ended on a chunk's first row") << Rows{} << Rows{} << Rows{} << 4 << false << Chunks{{7, 6, 5}}
+                                                  << 1 << 4 << -1 << -1;
+}
+
+void TestChunkWriter::setsInChunks() {
+    QFETCH(Rows, failing);
+    QFETCH(Rows, elsewhere);
+    QFETCH(Rows, skipped);
+    QFETCH(int, stopAt);
+    QFETCH(bool, stopOnFailure);
+    QFETCH(Chunks, chunks);
+    QFETCH(int, logged);
+    QFETCH(int, lastPassed);
+    QFETCH(int, failedRow);
+    QFETCH(int, unchangedRow);
+    DataBoxes boxes;
+    DemoDatabase db;
+    ChunkWriter::ChunkRows() = 3;
+    const Rows rows{7, 6, 5, 4, 3, 2, 1};
+    QString script = "delete from tblExecLog;";
+    for (int r : rows)
+        script += QString("insert into tblrecord (fldMsn,fldPrdNo,fldStatus) values ('1','W%1','%2');")
+                      .arg(r)
+                      .arg(elsewhere.contains(r) ? "01" : "00");
+    for (int r : failing)
+        script += QString("create trigger refuse%1 before update on tblrecord when new.fldPrdNo='W%1' "
+                          "begin select raise(abort, 'refused W%1'); end;")
+                      .arg(r);
+    db.backend()->executeScript(script);
+    const auto submitted = [&](const Rows& of) {
+        Rows out;
+        for (int r : of)
+            if (!elsewhere.contains(r) &&
+                db.scalar(QString("select fldStatus from tblrecord where fldPrdNo='W%1'").arg(r)).toString() == "01")
+                out << r;
+        return out;
+    };
+    Rows read, asked, passed;
+    Chunks committed;
+    ChunkWriter::Sets sets;
+    sets.rowsPerChunk = 500;
+    sets.read = [&](const Rows& chunk) {
+        QVERIFY(gConn->InChunk());
+        read += chunk;
+    };
+    sets.step = [&](int r) {
+        asked << r;
+        if (r == stopAt)
+            return ChunkWriter::Step::stop();
+        if (skipped.contains(r))
+            return ChunkWriter::Step::skip();
+        return ChunkWriter::Step::change(
+            QString("update tblrecord set fldStatus='01' where fldPrdNo='W%1' and fldStatus='00'").arg(r));
+    };
+    sets.together = [&](const Rows& chunk) {
+        ChunkWriter::Many many{"update tblrecord set fldStatus='01' where fldStatus='00' and fldPrdNo in (", {}};
+        for (int r : chunk) {
+            many.sql += many.values.isEmpty() ? "?" : ",?";
+            many.values << QString("W%1").arg(r);
+        }
+        many.sql += ")";
+        return many;
+    };
+    sets.passed = [&](int r, const ChunkWriter::Step& step) {
+        QVERIFY(gConn->InChunk());
+        QCOMPARE(step.kind == ChunkWriter::Step::Skip, skipped.contains(r));
+        passed << r;
+    };
+    const ChunkWriter::Result result = ChunkWriter::RunInSets(
+        rows, sets,
+        [&](const Rows& chunk) {
+            QCOMPARE(submitted(chunk), chunk);
+            committed << chunk;
+        },
+        stopOnFailure ? ChunkWriter::OnFailure::Stop : ChunkWriter::OnFailure::GoOn);
+    QCOMPARE(committed, chunks);
+    Rows all;
+    for (const Rows& c : chunks)
+        all += c;
+    QCOMPARE(result.stored, all);
+    QCOMPARE(submitted(rows), all);
+    QCOMPARE(result.failedRow, failedRow);
+    QCOMPARE(result.unchangedRow, unchangedRow);
+    QCOMPARE(result.stopped, stopAt != 0);
+    QCOMPARE(result.complete, stopAt == 0 && failedRow < 0 && unchangedRow < 0);
+    // Each chunk's rows read at once, every row of it asked once; the rows
+    // after the one that ended the run are never passed.
+    QCOMPARE(read, rows.mid(0, read.size()));
+    QVERIFY(read.size() % 3 == 0 || read.size() == rows.size());
+    QCOMPARE(asked, rows.mid(0, asked.size()));
+    QCOMPARE(passed, rows.mid(0, rows.indexOf(lastPassed) + 1));
+    // A chunk stored by its one statement is logged once, a chunk done again row by row once per row.
+    QCOMPARE(db.scalar("select count(*) from tblExecLog").toInt(), logged);
+    QCOMPARE(gConn->InChunk(), false);
+    // Only the refused rows' own statements are reported.
+    QCOMPARE(boxes.shown().size(), int(failing.size()));
 }
 
 QTEST_MAIN(TestChunkWriter)

@@ -100,9 +100,12 @@ shot batch-imported
 [ "$(sql "select length(fldOpDesp) from tblrecord where fldPrdNo='C00000401'")" = 0 ] \
   || fail "Delete left '$(sql "select fldOpDesp from tblrecord where fldPrdNo='C00000401'")' in the cell"
 
-# The execution log holds the writes, with the account.
-[ "$(sql "select count(*) from tblExecLog where fldOpNo='1001' and fldStatement like 'insert into tblrecord%'")" = 4 ] \
+# The execution log holds the writes, with the account: the Save's insert,
+# and the batch's three rows in one insert with their values.
+[ "$(sql "select count(*) from tblExecLog where fldOpNo='1001' and fldStatement like 'insert into tblrecord%'")" = 2 ] \
   || fail "the execution log lacks the inserts"
+[ "$(sql "select count(*) from tblExecLog where fldStatement like 'insert into tblrecord (%) values (?,%),(?,%),(?,%' and fldParams like '%,C00000401,%' and fldParams like '%,C00000402,%' and fldParams like '%,D00000040,%'")" = 1 ] \
+  || fail "the execution log lacks the batch's insert"
 [ "$(sql "select count(*) from tblExecLog where fldStatement like 'update tblrecord set fldstatus=''01''%'")" = 1 ] \
   || fail "the execution log lacks the submission"
 

@@ -15,6 +15,7 @@ class TestRecordStatements : public QObject {
 private slots:
     void changedElsewhere_data();
     void changedElsewhere();
+    void manyCardsTestedAsOne();
 };
 
 void TestRecordStatements::changedElsewhere_data() {
@@ -30,7 +31,7 @@ void TestRecordStatements::changedElsewhere_data() {
         {"another lab's", "update tblrecord set fldMsn=2 where fldsn=%1"},
         {"another lab's, sent back", "update tblrecord set fldMsn=2,fldStatus='03' where fldsn=%1"},
     };
-    for (const char* statement : {"save", "delete", "submit", "reset"}) {
+    for (const char* statement : {"save", "delete", "submit", "submit many", "reset"}) {
         for (const auto& [what, sql] : elsewhere) {
             const QString tag(what);
             // Save, Delete and Submit: the lab's pending record only. Reset:
@@ -76,6 +77,7 @@ void TestRecordStatements::changedElsewhere() {
     const QString sql = statement == "save"     ? EntryUpdateStatement(edited, gConn->OpNo().toString(), opId)
                         : statement == "delete" ? DeleteStatement(r.key, opId)
                         : statement == "submit" ? SubmitStatement(r.key, opId)
+                        : statement == "submit many" ? SubmitManyStatement({r.key, "999999"}, opId)
                                                 : ResetStatement(r.key, opId);
     const int result = gConn->ExeCommand(sql);
     QVERIFY(gConn->CommandRan(result)); // the statement ran either way
@@ -87,10 +89,47 @@ void TestRecordStatements::changedElsewhere() {
                                         r.key).toString();
         const QString expected = statement == "save"     ? "00李"
                                  : statement == "delete" ? ""
-                                 : statement == "submit" ? "01张"
+                                 : statement.startsWith("submit") ? "01张"
                                                          : "00张";
         QCOMPARE(after, expected);
     }
+}
+
+// The tests of many cards in one query answer for each card what the
+// tests of that card alone answer.
+void TestRecordStatements::manyCardsTestedAsOne() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    QVERIFY(db.signIn());
+    const QString opId = gConn->OpId().toString(), opId2 = gConn->OpId2().toString();
+    const QString submittedKey = db.scalar("select min(fldsn) from tblrecord where fldStatus='01'").toString();
+    const QString submittedNumber =
+        db.scalar("select fldPrdNo from tblrecord where fldsn=" + submittedKey).toString();
+    QVERIFY(!submittedKey.isEmpty());
+    const QList<CardToTest> cards{
+        {"C00000102", ""},       {"C102", ""},          {"D00000102", ""},       {"C00000501", "1"},
+        {"C00000650", ""},       {submittedNumber, ""}, {submittedNumber, submittedKey}, {"c00000102", ""},
+        {"C0000'102", "x'y"},    {"C00000102", "7"},    {"", ""},
+    };
+    const vt::ValueArray many = gConn->GetRows(CardTestsStatement(cards, opId, opId2), {});
+    QVERIFY(boxes.shown().isEmpty());
+    QCOMPARE(many.rows(), int(cards.size()));
+    int inRange = 0, taken = 0;
+    for (const CardToTest& c : cards) {
+        const vt::ValueArray one = gConn->GetRows(RangeAndDuplicateStatement(c.number, opId, opId2, c.key), {});
+        int found = -1;
+        for (int r = 0; r < many.rows(); ++r)
+            if (many.at(0, r).toString() == c.number && many.at(1, r).toString() == c.key)
+                found = r;
+        QVERIFY2(found >= 0, qPrintable(c.number + "/" + c.key));
+        QCOMPARE(many.at(2, found).toInt(), one.at(0, 0).toInt());
+        QCOMPARE(many.at(3, found).toInt(), one.at(1, 0).toInt());
+        inRange += one.at(0, 0).toInt();
+        taken += one.at(1, 0).toInt();
+    }
+    // Both answers occur among the cards, either way.
+    QVERIFY(inRange > 0 && inRange < cards.size());
+    QCOMPARE(taken, 1);
 }
 
 QTEST_MAIN(TestRecordStatements)

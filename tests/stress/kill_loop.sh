@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Kills the program during its work, restarts it and checks by contents.
-#   kill_loop.sh MODE KILLS BIN_DIR TESTS_DIR [--chunks N]
+#   kill_loop.sh MODE KILLS BIN_DIR TESTS_DIR [--chunks N [--odbc DRIVER]]
 # MODE is import, submitall or save. Each run prepares a fresh demo database
 # (the database refuses one row of the work), starts the work, and kills it
 # with SIGKILL once the database shows a random number of stored rows
@@ -13,6 +13,8 @@
 # With --chunks N the import runs in chunks of N rows, and each kill must
 # also leave whole chunks: at most one chunk stored unconfirmed, every
 # stored row with its log entry.
+# With --odbc the work runs through the ODBC path, the SQLite ODBC driver
+# DRIVER standing in for SQL Server.
 # Prints: "<MODE>: kills=K late=L lost=.. duplicated=.. queued_stored=.. damaged=.. chunk_faults=.."
 set -uo pipefail
 mode=$1
@@ -21,6 +23,7 @@ bin=$3
 tests=$4
 chunks=0
 [ "${5:-}" = --chunks ] && chunks=$6
+[ "${7:-}" = --odbc ] && export QV_STRESS_ODBC=$8
 case $mode in
   import) total=10000 prefix=K ;;
   submitall) total=3000 prefix=U ;;

@@ -3,6 +3,8 @@
 //   stress_work prepare MODE DIR [--refuse]   a fresh demo database for MODE
 //   stress_work MODE DIR JOURNAL              the work: import | submitall | save
 //   stress_work verify MODE DIR JOURNAL       the restart and the check
+// With QV_STRESS_ODBC set to the SQLite ODBC driver's library, the work runs
+// through the ODBC path (the driver standing in for SQL Server).
 //   stress_work race-prepare | race WORKER | race-verify …   see stress_race.h
 //
 // The work writes to JOURNAL every row the program confirmed (it left the
@@ -24,6 +26,7 @@
 #include "frmProducts.h"
 #include "frmRecordList.h"
 #include "dbChunkWriter.h"
+#include "dbOdbcBackend.h"
 #include "mduHospital.h"
 #include "mduMessage.h"
 #include "mduPaths.h"
@@ -41,6 +44,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 
@@ -211,8 +215,28 @@ QStringList batchCells(const WarrantyRecord& r) {
             r.remark};
 }
 
+// The work through the ODBC path instead, when QV_STRESS_ODBC names the
+// SQLite ODBC driver: registered as "SQL Server" in the folder, over the
+// same database file.
+bool signInOverOdbc(const QString& dir, const QByteArray& driver) {
+    QFile inst(dir + QStringLiteral("/odbcinst.ini"));
+    if (!inst.open(QIODevice::WriteOnly) || inst.write("[SQL Server]\nDriver=" + driver + "\n") < 0)
+        return false;
+    inst.close();
+    qputenv("ODBCSYSINI", dir.toLocal8Bit());
+    qputenv("ODBCINSTINI", "odbcinst.ini");
+    SetProgramFolder(dir);
+    SetBackendFactory([](const ConnectRequest&) -> std::unique_ptr<DbBackend> { return std::make_unique<OdbcBackend>(); });
+    QString server = QStringLiteral("srv01"), name = dir + QStringLiteral("/demo.db");
+    if (!gConn->ConnectToDatabase(server, name))
+        return false;
+    QString account = QStringLiteral("1001"), password = QStringLiteral("1234");
+    return gConn->CheckUser(account, password);
+}
+
 int work(const QString& mode, const QString& dir, const char* journalPath) {
-    if (!signIn(dir))
+    const QByteArray odbcDriver = qgetenv("QV_STRESS_ODBC");
+    if (!(odbcDriver.isEmpty() ? signIn(dir) : signInOverOdbc(dir, odbcDriver)))
         return 1;
     Journal journal(journalPath);
     frmProducts form;
@@ -349,10 +373,21 @@ int verify(const QString& mode, const QString& dir, const QString& journalPath) 
         ++lost;
         std::fputs("verify: other records changed\n", stderr);
     }
-    const int logged = vt::toArray(gConn->GetArray(QStringLiteral("select count(*) from tblExecLog where fldStatement like '%''") +
-                                                   prefix + QStringLiteral("%'")))
-                           .at(0, 0)
-                           .toInt();
+    // The rows the execution log names: one for a row's own statement, the
+    // card numbers among its values for a statement of many rows.
+    int logged = 0;
+    const vt::ValueArray log = vt::toArray(gConn->GetArray(
+        QStringLiteral("select fldStatement, fldParams from tblExecLog where fldStatement like '%''") + prefix +
+        QStringLiteral("%' or fldParams like '%,") + prefix + QStringLiteral("%'")));
+    const QRegularExpression number(QStringLiteral("^") + QRegularExpression::escape(prefix) + QStringLiteral("\\d+$"));
+    for (int r = 0; r < log.rows(); ++r) {
+        if (log.at(0, r).toString().contains(QLatin1Char('\'') + prefix)) {
+            ++logged;
+            continue;
+        }
+        for (const QString& value : log.at(1, r).toString().split(QLatin1Char(',')))
+            logged += number.match(value).hasMatch() ? 1 : 0;
+    }
     std::printf("lost=%d duplicated=%d queued_stored=%d stored=%d confirmed=%d logged=%d done=%d\n", lost, duplicated,
                 queuedStored, stored, int(j.confirmed.size()), logged, j.done ? 1 : 0);
     return lost || duplicated || queuedStored ? 3 : 0;

@@ -16,6 +16,7 @@
 #include "tsControlParts.h"
 #include "tsDemoDatabase.h"
 #include "tsMessages.h"
+#include "tsOdbcStand.h"
 #include "tsSyncWatch.h"
 #include "ucInput.h"
 #include "vgGrid.h"
@@ -46,15 +47,35 @@ struct Bench {
     DemoDatabase db;
     QTemporaryDir settingsDir;
     std::unique_ptr<QSettings> hospitals;
+    // The ODBC path instead of the embedded backend, when asked for.
+    std::unique_ptr<OdbcStand> odbc;
     std::unique_ptr<frmProducts> f;
-    explicit Bench(const QString& account = "1001", const QString& password = "1234") {
+    explicit Bench(const QString& account = "1001", const QString& password = "1234") { open(account, password); }
+    // On the embedded backend, or through ODBC (the SQLite ODBC driver
+    // standing in for SQL Server).
+    explicit Bench(bool overOdbc) {
+        if (overOdbc)
+            odbc = std::make_unique<OdbcStand>();
+        open("1001", "1234");
+    }
+    void open(const QString& account, const QString& password) {
         hospitals = std::make_unique<QSettings>(settingsDir.filePath("hospitals.ini"), QSettings::IniFormat);
         SetHospitalStore(hospitals.get());
-        db.signIn(account, password);
+        if (odbc)
+            odbc->signIn(account, password);
+        else
+            db.signIn(account, password);
         f = std::make_unique<frmProducts>();
         f->show();
         if (!QTest::qWaitForWindowExposed(f.get()))
             qWarning("the workbench was not shown");
+    }
+    // Statements on the database in use, beside the workbench.
+    void script(const QString& sql) {
+        if (odbc)
+            odbc->executeNative(sql);
+        else
+            db.backend()->executeScript(sql);
     }
     ~Bench() {
         f.reset();
@@ -67,7 +88,7 @@ struct Bench {
                 return r;
         return -1;
     }
-    QVariant scalar(const QString& sql) { return db.scalar(sql); }
+    QVariant scalar(const QString& sql) { return odbc ? odbc->scalar(sql) : db.scalar(sql); }
     // Fills the entry fields for a new record of the product.
     void enter(const QString& productKey, const QString& digits, const QString& hospital = "北京口腔医院") {
         f->tabEntry->cmdNew_Click();
@@ -79,6 +100,13 @@ struct Bench {
     }
     QString lastPending() { return cell(f->tabEntry->list->grid, f->tabEntry->list->grid->Rows() - 1, 4); }
 };
+
+// The outcome of the bulk actions, on either backend.
+void backends() {
+    QTest::addColumn<bool>("overOdbc");
+    QTest::newRow("embedded") << false;
+    QTest::newRow("odbc") << true;
+}
 
 } // namespace
 
@@ -98,18 +126,24 @@ private slots:
     void submitRangeTests_data();
     void submitRangeTests();
     void twoPendingWithTheSameNumber();
+    void submitAllWithFailingMiddleRow_data() { backends(); }
     void submitAllWithFailingMiddleRow();
+    void submitAllMeetsANumberTwice_data() { backends(); }
+    void submitAllMeetsANumberTwice();
     void resetBringsRecordBack();
     void layoutMinimaAndRememberedTab();
     void batchChecks_data();
     void batchChecks();
+    void batchImportBottomUpAndFailedRowKept_data() { backends(); }
     void batchImportBottomUpAndFailedRowKept();
     void hospitalNames();
     void failedLogStillMovesOn();
     void nulRefused_data();
     void nulRefused();
     void submitTypedNumberMustBeSaved();
+    void failedStatusChangeKeepsRows_data() { backends(); }
     void failedStatusChangeKeepsRows();
+    void submitAllEndsOnTopmostFailingRow_data() { backends(); }
     void submitAllEndsOnTopmostFailingRow();
     void openedRowWithoutDates();
     void houseColoursOnGrids();
@@ -383,8 +417,10 @@ void TestFrmProducts::twoPendingWithTheSameNumber() {
 
 void TestFrmProducts::submitAllWithFailingMiddleRow() {
     SyncWatch watch;
-    Bench b;
-    b.db.backend()->executeNative("delete from tblrecord where fldStatus='00'", {});
+    QFETCH(bool, overOdbc);
+    Bench b(overOdbc);
+    QCOMPARE(dynamic_cast<SqliteBackend*>(gConn->GetConnection()) == nullptr, overOdbc);
+    b.script("delete from tblrecord where fldStatus='00'");
     for (const char* digits : {"00000301", "00000999", "00000303"}) {
         b.enter("C01", digits);
         b.f->tabEntry->cmdSave_Click();
@@ -393,7 +429,7 @@ void TestFrmProducts::submitAllWithFailingMiddleRow() {
     b.boxes.setNextAnswer(MsgYes);
     watch.reset();
     b.f->tabEntry->cmdSubmitAll_Click();
-    QVERIFY(watch.logSyncedAfterLastWrite());
+    QVERIFY(overOdbc || watch.logSyncedAfterLastWrite());
     QCOMPARE(b.boxes.texts(), QStringList({"你确定要全部上报吗？", "该保质卡号(C00000999) 不存在。\r"}));
     QCOMPARE(b.boxes.shown()[1].icon, MsgIcon::Critical);
     QCOMPARE(b.f->tabEntry->list->grid->Rows(), 2);
@@ -402,8 +438,8 @@ void TestFrmProducts::submitAllWithFailingMiddleRow() {
     QCOMPARE(b.scalar("select count(*) from tblrecord where fldStatus='01' and fldPrdNo in ('C00000301','C00000303')"),
              QVariant(qlonglong(2)));
     // A taken number stops the run there.
-    b.db.backend()->executeNative("update tblrecord set fldStatus='00' where fldPrdNo='C00000303'", {});
-    b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'", {});
+    b.script("update tblrecord set fldStatus='00' where fldPrdNo='C00000303'");
+    b.script("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'");
     b.enter("C01", "00000301");
     b.f->tabEntry->cmdSave_Click();
     b.f->LoadRecordList("New");
@@ -411,9 +447,37 @@ void TestFrmProducts::submitAllWithFailingMiddleRow() {
     b.boxes.setNextAnswer(MsgYes);
     watch.reset();
     b.f->tabEntry->cmdSubmitAll_Click();
-    QVERIFY(watch.logSyncedAfterLastWrite());
+    QVERIFY(overOdbc || watch.logSyncedAfterLastWrite());
     QCOMPARE(b.boxes.texts().last(), QString("该保质卡号(C00000301) 已经存在！"));
     QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000999'"), QVariant("00"));
+}
+
+// Two pending cards of one number in one submit-all: the lower row is
+// submitted, the upper one then finds its number taken and ends the run,
+// though both were tested in the same query.
+void TestFrmProducts::submitAllMeetsANumberTwice() {
+    QFETCH(bool, overOdbc);
+    Bench b(overOdbc);
+    b.script("delete from tblrecord where fldStatus='00'");
+    for (const char* digits : {"00000311", "00000312", "00000312", "00000313"}) {
+        b.enter("C01", digits);
+        b.f->tabEntry->cmdSave_Click();
+    }
+    vt::EditGrid* g = b.f->tabEntry->list->grid;
+    QCOMPARE(g->Rows(), 5);
+    const QString upper = b.cell(g, 2, 1), lower = b.cell(g, 3, 1);
+    QCOMPARE(b.cell(g, 2, 4), QString("C00000312"));
+    QCOMPARE(b.cell(g, 3, 4), QString("C00000312"));
+    b.boxes.clear();
+    b.boxes.setNextAnswer(MsgYes);
+    b.f->tabEntry->cmdSubmitAll_Click();
+    QCOMPARE(b.boxes.texts(), QStringList({"你确定要全部上报吗？", "该保质卡号(C00000312) 已经存在！"}));
+    QCOMPARE(b.scalar("select fldStatus from tblrecord where fldsn=" + lower), QVariant("01"));
+    QCOMPARE(b.scalar("select fldStatus from tblrecord where fldsn=" + upper), QVariant("00"));
+    QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000313'"), QVariant("01"));
+    QCOMPARE(b.scalar("select fldStatus from tblrecord where fldPrdNo='C00000311'"), QVariant("00"));
+    QCOMPARE(g->Rows(), 3);
+    QCOMPARE(b.cell(g, 1, 4) + b.cell(g, 2, 4), QString("C00000311C00000312"));
 }
 
 void TestFrmProducts::resetBringsRecordBack() {
@@ -492,7 +556,9 @@ void TestFrmProducts::batchChecks() {
 
 void TestFrmProducts::batchImportBottomUpAndFailedRowKept() {
     SyncWatch watch;
-    Bench b;
+    QFETCH(bool, overOdbc);
+    Bench b(overOdbc);
+    QCOMPARE(dynamic_cast<SqliteBackend*>(gConn->GetConnection()) == nullptr, overOdbc);
     const QVariant before = b.scalar("select count(*) from tblrecord");
     b.f->tabBatch->cmdClear_Click();
     const QStringList names{"一", "二", "三"};
@@ -505,12 +571,12 @@ void TestFrmProducts::batchImportBottomUpAndFailedRowKept() {
             b.f->tabBatch->egBatch->Cells(i + 1, c + 1).setText(row[c]);
     }
     // The middle row's insert fails; it stays in the grid.
-    b.db.backend()->executeScript("create trigger noTwo before insert on tblrecord when new.fldPFName='二' "
+    b.script("create trigger noTwo before insert on tblrecord when new.fldPFName='二' "
                                   "begin select raise(abort, 'refused'); end;");
     b.boxes.setNextAnswer(MsgYes);
     watch.reset();
     b.f->tabBatch->cmdImport_Click();
-    QVERIFY(watch.logSyncedAfterLastWrite()); // what is reported stored is on the disk
+    QVERIFY(overOdbc || watch.logSyncedAfterLastWrite()); // what is reported stored is on the disk
     QCOMPARE(b.scalar("select count(*) from tblrecord").toInt(), before.toInt() + 2);
     QCOMPARE(b.f->tabBatch->egBatch->Rows(), 2);
     QCOMPARE(b.f->tabBatch->egBatch->Cells(1, 6).Text(), QString("二"));
@@ -521,7 +587,7 @@ void TestFrmProducts::batchImportBottomUpAndFailedRowKept() {
     QVERIFY(!b.f->tabBatch->cmdImport->isEnabled() && !b.f->tabBatch->cmdCheck->isEnabled());
     QVERIFY(b.rowOf(b.f->tabEntry->list->grid, 4, "D00000080") > 0);
     // An empty grid: asks, inserts nothing.
-    b.db.backend()->executeScript("drop trigger noTwo;");
+    b.script("drop trigger noTwo;");
     b.f->tabBatch->egBatch->RemoveRow(1);
     QCOMPARE(b.f->tabBatch->egBatch->Rows(), 1);
     b.boxes.clear();
@@ -637,11 +703,13 @@ void TestFrmProducts::submitTypedNumberMustBeSaved() {
 }
 
 void TestFrmProducts::failedStatusChangeKeepsRows() {
-    Bench b;
+    QFETCH(bool, overOdbc);
+    Bench b(overOdbc);
+    QCOMPARE(dynamic_cast<SqliteBackend*>(gConn->GetConnection()) == nullptr, overOdbc);
     const int pending = b.f->tabEntry->list->grid->Rows() - 1;
     QVERIFY(pending >= 2);
-    b.db.backend()->executeNative("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'", {});
-    b.db.backend()->executeScript("create trigger locked before update on tblrecord begin select raise(abort, 'database is locked'); end;");
+    b.script("update tblProductNoSet set fldPrdNoTo='C00000999' where fldPrdNoTo='C00000500'");
+    b.script("create trigger locked before update on tblrecord begin select raise(abort, 'database is locked'); end;");
     b.boxes.setNextAnswer(MsgYes);
     b.f->tabEntry->cmdSubmitAll_Click();
     QCOMPARE(b.f->tabEntry->list->grid->Rows() - 1, pending);
@@ -656,8 +724,10 @@ void TestFrmProducts::failedStatusChangeKeepsRows() {
 }
 
 void TestFrmProducts::submitAllEndsOnTopmostFailingRow() {
-    Bench b;
-    b.db.backend()->executeNative("delete from tblrecord where fldStatus='00'", {});
+    QFETCH(bool, overOdbc);
+    Bench b(overOdbc);
+    QCOMPARE(dynamic_cast<SqliteBackend*>(gConn->GetConnection()) == nullptr, overOdbc);
+    b.script("delete from tblrecord where fldStatus='00'");
     for (const char* digits : {"00000998", "00000301", "00000999", "00000303"}) {
         b.enter("C01", digits);
         b.f->tabEntry->cmdSave_Click();
