@@ -14,6 +14,7 @@ struct ProductList {
 // The insert of one checked batch row (cells: columns 1 to 11) as a new
 // pending record of the lab opId, entered by the account opNo; the product
 // is stored by the code of the first entry whose name equals column 1
-// (exact, letter case counts), or empty when none does.
+// (exact, letter case counts), or empty when none does. withExtras: the
+// database has the card's lot, teeth and shade, columns 12 to 14.
 QString BatchRowStatement(const QStringList& cells, const ProductList& products, const QString& opId,
-                          const QString& opNo);
+                          const QString& opNo, bool withExtras = false);

@@ -38,6 +38,9 @@ public:
     const QList<WarrantyCard>& Found() const { return m_found; }
     // The shown value of a detail field by its caption ("状态", "质保到期" …).
     QString DetailText(const QString& caption) const;
+    // The card's lot, teeth, shade and history among the details, only
+    // where the database has them.
+    void ShowCardExtras(bool shown);
 
 private:
     void showCard(int index);
@@ -48,4 +51,5 @@ private:
     QList<WarrantyCard> m_found;
     QHash<QString, QString> m_texts; // the status texts of the last search
     QHash<QString, QLabel*> m_detail;
+    bool m_extras = false;
 };

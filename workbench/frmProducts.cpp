@@ -5,11 +5,13 @@
 #include "frmBatchTab.h"
 #include "frmEntryTab.h"
 #include "frmLookup.h"
+#include "frmLotRecall.h"
 #include "frmPublishedTab.h"
 #include "frmRanges.h"
 #include "frmRecordList.h"
 #include "frmStats.h"
 #include "frmSubmittedTab.h"
+#include "mduCardExtrasData.h"
 #include "mduCardFinder.h"
 #include "mduProcess.h"
 #include "mduShTools.h"
@@ -55,6 +57,8 @@ frmProducts::frmProducts(QWidget* parent)
     stbInfo->addTab(tabLookup, QStringLiteral("质保卡查询"));
     tabRanges = new frmRanges;
     stbInfo->addTab(tabRanges, QStringLiteral("卡号段"));
+    tabRecall = new frmLotRecall([this] { return tabProc->StatusTexts(); });
+    stbInfo->addTab(tabRecall, frmLotRecall::Caption());
 
     buildStatusBar();
     buildShortcuts();
@@ -185,6 +189,14 @@ void frmProducts::Form_Load() {
     // The terms with their own query: an older database without them
     // gives none, and the lists and boxes are as they were.
     m_terms = LoadProductTerms();
+    // The card's lot, teeth and shade: the lab's earlier lots, by a query
+    // that a database without them fails, and then they are not shown.
+    SetCardExtrasFound(LoadLabLots(gConn->OpId().toString()));
+    tabEntry->ShowCardExtras(CardExtrasShown());
+    tabBatch->ShowCardExtras(CardExtrasShown());
+    tabLookup->ShowCardExtras(CardExtrasShown());
+    stbInfo->setTabVisible(stbInfo->indexOf(tabRecall), CardExtrasShown());
+    tabRecall->OfferLots();
     LoadRecordList(QStringLiteral("New"));
 }
 

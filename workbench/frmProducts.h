@@ -17,6 +17,7 @@ class QTimer;
 class frmBatchTab;
 class frmEntryTab;
 class frmLookup;
+class frmLotRecall;
 class frmPublishedTab;
 class frmRanges;
 class frmStats;
@@ -39,6 +40,7 @@ public:
     frmStats* tabStats;
     frmLookup* tabLookup;
     frmRanges* tabRanges;
+    frmLotRecall* tabRecall; // shown where the database has lots
 
     // Status bar panels and the clock.
     QLabel* InfoBarPanel1;
