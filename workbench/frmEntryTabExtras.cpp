@@ -39,8 +39,8 @@ void frmEntryTab::buildExtras() {
     cboShade->setCurrentIndex(-1);
     cboShade->lineEdit()->setMaxLength(MostShadeCharacters);
     place(cboShade, 8850, 1600, 1600, 330);
-    lblTeeth = label(f, "lblTeeth", QStringLiteral("牙位"), 7900, 2080, 900);
-    txtTeeth = textBox(f, "txtTeeth", 120, 8850, 2050, 1250);
+    lblTeeth = label(f, "lblTeeth", QStringLiteral("牙位"), 6400, 2080, 500);
+    txtTeeth = textBox(f, "txtTeeth", 120, 6950, 2050, 3150);
     txtTeeth->setPlaceholderText(QStringLiteral("如 11 21 或 13-23"));
     cmdTeethChart = new QToolButton(f);
     cmdTeethChart->setObjectName(QStringLiteral("cmdTeethChart"));
@@ -93,7 +93,7 @@ void frmEntryTab::ShowCardExtras(bool shown) {
                        static_cast<QWidget*>(cmdTeethChart)})
         w->setVisible(shown);
     // The description gives the teeth their place on its line.
-    place(txtOpDesp, 1400, 2050, shown ? 6300 : 9050, 330);
+    place(txtOpDesp, 1400, 2050, shown ? 4850 : 9050, 330);
     if (!shown) {
         cboLot->setEditText(QString());
         txtTeeth->clear();

@@ -17,6 +17,8 @@ class TestUpgradeCardExtras : public QObject {
 private slots:
     void olderDatabaseUpgradedOnOpen();
     void lockedDatabaseLeftForLater();
+    void centralScriptsAgree();
+    void recallReadsTheLotIndex();
 };
 
 namespace {
@@ -111,6 +113,53 @@ void TestUpgradeCardExtras::lockedDatabaseLeftForLater() {
     QCOMPARE(db.scalar("select count(*) from sqlite_master where name='tblRecordHistory'").toInt(), 0);
     QVERIFY(reconnect());
     QCOMPARE(db.scalar("select count(*) from sqlite_master where name like 'trgRecordHistory%'").toInt(), 3);
+}
+
+namespace {
+QString sourceText(const char* path) {
+    QFile f(QString(QV_SOURCE_DIR "/") + path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+// A statement of a script from its first words to the line "GO" after it,
+// blanks evened out.
+QString statement(const QString& script, const QString& start) {
+    const qsizetype at = script.indexOf(start);
+    if (at < 0)
+        return {};
+    const qsizetype end = script.indexOf(QStringLiteral("\nGO"), at);
+    return script.mid(at, end - at).simplified();
+}
+} // namespace
+
+// The script for an older central database makes the history table and its
+// trigger as the one for a new database does.
+void TestUpgradeCardExtras::centralScriptsAgree() {
+    const QString tables = sourceText("db/sqlserver/01_tables.sql");
+    const QString upgrade = sourceText("db/sqlserver/05_lot_teeth_history.sql");
+    for (const char* start : {"CREATE TABLE dbo.tblRecordHistory (", "CREATE TRIGGER dbo.trgRecordHistory ON"}) {
+        const QString made = statement(tables, start);
+        QVERIFY2(made.size() > 100, start);
+        QCOMPARE(statement(upgrade, start), made);
+    }
+    for (const char* column : {"fldLot NVARCHAR(30) NULL", "fldTeeth NVARCHAR(120) NULL", "fldShade NVARCHAR(20) NULL"}) {
+        QVERIFY2(tables.contains(column), column);
+        QVERIFY2(upgrade.contains(column), column);
+    }
+    // No identity column: the trigger's insert leaves @@identity alone.
+    QVERIFY(!statement(tables, "CREATE TABLE dbo.tblRecordHistory (").contains("IDENTITY"));
+    QVERIFY(statement(tables, "CREATE TRIGGER dbo.trgRecordHistory ON").contains("SET NOCOUNT ON;"));
+}
+
+// A lot's recall is a seek in the index of the lab's lots.
+void TestUpgradeCardExtras::recallReadsTheLotIndex() {
+    ScriptedMessages boxes;
+    DemoDatabase db;
+    const DbResult plan = db.backend()->executeNative(
+        "explain query plan select fldsn from tblrecord r where r.fldMsn = ?1 and r.fldLot = ?2", {1, "LOT-1"});
+    QString text;
+    for (int r = 0; r < plan.rows.rows(); ++r)
+        text += plan.rows.displayText(plan.rows.cols() - 1, r) + ";";
+    QVERIFY2(text.contains("SEARCH r USING") && text.contains("INDEX ixRecordMakerLot (fldMsn=? AND fldLot=?)"), qPrintable(text));
 }
 
 QTEST_MAIN(TestUpgradeCardExtras)
