@@ -107,6 +107,85 @@ QString addClaimsTable(SqliteBackend& db) {
         return QStringLiteral("数据库升级失败（返修记录未启用）：") + e.description;
     }
 }
+
+// The card's lot, teeth and shade, and each record's history: the three
+// columns, the index of a lab's lots, the history table and its triggers,
+// as db/embedded/schema.sql makes them, in one step. The records stay as
+// they were; their history begins with this step.
+const char* const CardExtrasDdl =
+    "CREATE INDEX IF NOT EXISTS ixRecordMakerLot ON tblrecord (fldMsn, fldLot);\n"
+    "CREATE TABLE IF NOT EXISTS tblRecordHistory (\n"
+    "    fldsn        INTEGER NOT NULL,\n"
+    "    fldStep      INTEGER NOT NULL,\n"
+    "    fldTime      TEXT NOT NULL,\n"
+    "    fldPrdNo     TEXT COLLATE NOCASE,\n"
+    "    fldMsn       INTEGER,\n"
+    "    fldOldStatus TEXT COLLATE NOCASE,\n"
+    "    fldNewStatus TEXT COLLATE NOCASE,\n"
+    "    fldOldReason TEXT COLLATE NOCASE,\n"
+    "    fldNewReason TEXT COLLATE NOCASE,\n"
+    "    fldLogin     TEXT COLLATE NOCASE,\n"
+    "    fldHost      TEXT COLLATE NOCASE,\n"
+    "    PRIMARY KEY (fldsn, fldStep)\n"
+    ");\n"
+    "CREATE TRIGGER IF NOT EXISTS trgRecordHistoryInsert AFTER INSERT ON tblrecord\n"
+    "BEGIN\n"
+    "    INSERT INTO tblRecordHistory (fldsn, fldStep, fldTime, fldPrdNo, fldMsn, fldOldStatus, fldNewStatus,\n"
+    "                                  fldOldReason, fldNewReason)\n"
+    "    VALUES (NEW.fldsn, (SELECT COUNT(*) + 1 FROM tblRecordHistory WHERE fldsn = NEW.fldsn),\n"
+    "            strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime'), NEW.fldPrdNo, NEW.fldMsn, NULL, NEW.fldStatus,\n"
+    "            NULL, NEW.fldreturnmemo);\n"
+    "END;\n"
+    "CREATE TRIGGER IF NOT EXISTS trgRecordHistoryUpdate AFTER UPDATE OF fldStatus, fldreturnmemo ON tblrecord\n"
+    "WHEN OLD.fldStatus IS NOT NEW.fldStatus OR OLD.fldreturnmemo IS NOT NEW.fldreturnmemo\n"
+    "BEGIN\n"
+    "    INSERT INTO tblRecordHistory (fldsn, fldStep, fldTime, fldPrdNo, fldMsn, fldOldStatus, fldNewStatus,\n"
+    "                                  fldOldReason, fldNewReason)\n"
+    "    VALUES (NEW.fldsn, (SELECT COUNT(*) + 1 FROM tblRecordHistory WHERE fldsn = NEW.fldsn),\n"
+    "            strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime'), NEW.fldPrdNo, NEW.fldMsn, OLD.fldStatus,\n"
+    "            NEW.fldStatus, OLD.fldreturnmemo, NEW.fldreturnmemo);\n"
+    "END;\n"
+    "CREATE TRIGGER IF NOT EXISTS trgRecordHistoryDelete AFTER DELETE ON tblrecord\n"
+    "BEGIN\n"
+    "    INSERT INTO tblRecordHistory (fldsn, fldStep, fldTime, fldPrdNo, fldMsn, fldOldStatus, fldNewStatus,\n"
+    "                                  fldOldReason, fldNewReason)\n"
+    "    VALUES (OLD.fldsn, (SELECT COUNT(*) + 1 FROM tblRecordHistory WHERE fldsn = OLD.fldsn),\n"
+    "            strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime'), OLD.fldPrdNo, OLD.fldMsn, OLD.fldStatus, NULL,\n"
+    "            OLD.fldreturnmemo, NULL);\n"
+    "END;\n";
+
+bool hasColumn(SqliteBackend& db, const QString& table, const QString& column) {
+    const DbResult r = db.executeNative(
+        QStringLiteral("select count(*) from pragma_table_info(?1) where name=?2 collate nocase"), {table, column});
+    return r.rows.rows() == 1 && r.rows.at(0, 0).toInt() > 0;
+}
+
+QString addCardExtras(SqliteBackend& db) {
+    if (!exists(db, QStringLiteral("table"), QStringLiteral("tblrecord")) ||
+        hasColumn(db, QStringLiteral("tblrecord"), QStringLiteral("fldLot")))
+        return {};
+    try {
+        db.beginWriteTransaction();
+    } catch (const DbError&) {
+        return {}; // read-only, or another program holds the lock: next time
+    }
+    try {
+        if (hasColumn(db, QStringLiteral("tblrecord"), QStringLiteral("fldLot"))) {
+            rollbackQuietly(db);
+            return {};
+        }
+        for (const char* column : {"fldLot", "fldTeeth", "fldShade"})
+            db.executeNative(QStringLiteral("ALTER TABLE tblrecord ADD COLUMN ") + QLatin1String(column) +
+                                 QStringLiteral(" TEXT COLLATE NOCASE"),
+                             {});
+        db.executeNative(QString::fromLatin1(CardExtrasDdl), {});
+        db.commitTransaction();
+        return {};
+    } catch (const DbError& e) {
+        rollbackQuietly(db);
+        return QStringLiteral("数据库升级失败（材料批号、牙位、比色与质保卡记录的历史未启用）：") + e.description;
+    }
+}
 } // namespace
 
 QStringList NumbersHeldTwice(SqliteBackend& db) {
@@ -125,6 +204,8 @@ QStringList UpgradeEmbeddedDatabase(SqliteBackend& db) {
     if (const QString n = addCardRule(db); !n.isEmpty())
         notices << n;
     if (const QString n = addClaimsTable(db); !n.isEmpty())
+        notices << n;
+    if (const QString n = addCardExtras(db); !n.isEmpty())
         notices << n;
     return notices;
 }

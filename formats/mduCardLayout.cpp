@@ -81,7 +81,9 @@ void PaintCard(QPainter& p, const QRectF& rect, const CardFace& face, const QStr
 
     // The fields, two columns of caption and value.
     const QList<QPair<QString, QString>>& lines = face.lines;
-    const double top = 11.5, lineHeight = 4.25, captionWidth = 13.5, valueWidth = 43;
+    // More lines than nine share the card's height.
+    const double top = 11.5, captionWidth = 13.5, valueWidth = 43;
+    const double lineHeight = std::min(4.25, (CardHeightMm - top - 1.0) / double(std::max<qsizetype>(1, lines.size())));
     for (int i = 0; i < lines.size(); ++i) {
         const double y = top + i * lineHeight;
         p.setFont(font(2.7, false));

@@ -26,7 +26,7 @@ std::function<void(CardPreview&)>& nextPreviewHandler() {
 QList<QPair<QString, QString>> CardLines(const WarrantyCard& card, int termMonths) {
     const WarrantyRecord& r = card.record;
     const QDate expiry = ExpiryDate(r.treatmentDate, termMonths);
-    return {{QStringLiteral("质保产品"), card.productName},
+    QList<QPair<QString, QString>> lines{{QStringLiteral("质保产品"), card.productName},
             {QStringLiteral("质保卡号"), r.cardNumber},
             {QStringLiteral("患者姓名"), FullName(r.patientSurname, r.patientGivenName)},
             {QStringLiteral("主治医生"), FullName(r.doctorSurname, r.doctorGivenName)},
@@ -35,6 +35,13 @@ QList<QPair<QString, QString>> CardLines(const WarrantyCard& card, int termMonth
             {QStringLiteral("治疗时间"), DateText(r.treatmentDate)},
             {QStringLiteral("质保期限"), termMonths > 0 ? TermText(termMonths) : QStringLiteral("—")},
             {QStringLiteral("质保到期"), expiry.isValid() ? DateText(expiry) : QStringLiteral("—")}};
+    // The material's lot, the teeth and the shade, on a card that has them.
+    if (!r.lot.isEmpty() || !r.teeth.isEmpty() || !r.shade.isEmpty()) {
+        const auto orDash = [](const QString& v) { return v.isEmpty() ? QStringLiteral("—") : v; };
+        lines.insert(5, {QStringLiteral("材料批号"), orDash(r.lot)});
+        lines.insert(6, {QStringLiteral("牙位"), orDash(r.teeth) + QStringLiteral("　比色：") + orDash(r.shade)});
+    }
+    return lines;
 }
 
 CardDeck CardDeckOf(const CardPrintJob& job) {

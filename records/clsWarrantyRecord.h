@@ -33,6 +33,11 @@ struct WarrantyRecord {
     QDate productionDate; // invalid: not known
     QString description;
     QString remark;
+    // Where the database has them: the material's lot, the tooth positions
+    // in their stored form (mduToothPositions) and the shade.
+    QString lot;
+    QString teeth;
+    QString shade;
 
     bool operator==(const WarrantyRecord&) const = default;
 };

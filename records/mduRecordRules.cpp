@@ -1,5 +1,6 @@
 #include "mduRecordRules.h"
 
+#include "mduToothPositions.h"
 #include "vtDateText.h"
 #include "vtNumber.h"
 
@@ -35,6 +36,8 @@ RuleFailure CheckEntry(const WarrantyRecord& r, const QString& digits) {
         return fail(QStringLiteral("请输入制作时间！"), QString(), 0, EntryField::ProductionDate);
     if (!r.treatmentDate.isValid())
         return fail(QStringLiteral("请输入治疗时间！"), QString(), 0, EntryField::TreatmentDate);
+    if (const ToothPositions teeth = ReadToothPositions(r.teeth); !teeth.ok())
+        return fail(QStringLiteral("牙位有误：") + teeth.error, QString(), 0, EntryField::Teeth);
     // A NUL would cut the statement short; no stored text may hold one.
     const std::pair<const QString*, std::pair<EntryField, const char16_t*>> texts[] = {
         {&digits, {EntryField::CardDigits, u"质保卡号"}},
@@ -44,7 +47,9 @@ RuleFailure CheckEntry(const WarrantyRecord& r, const QString& digits) {
         {&r.doctorGivenName, {EntryField::DoctorGivenName, u"医生名"}},
         {&r.hospital, {EntryField::Hospital, u"医院诊所"}},
         {&r.description, {EntryField::Description, u"治疗项目描述"}},
-        {&r.remark, {EntryField::Remark, u"备注"}}};
+        {&r.remark, {EntryField::Remark, u"备注"}},
+        {&r.lot, {EntryField::Lot, u"材料批号"}},
+        {&r.shade, {EntryField::Shade, u"比色"}}};
     for (const auto& [text, where] : texts)
         if (text->contains(QChar(0)))
             return fail(QString::fromUtf16(where.second) + QStringLiteral(" 含有无效字符（空字符），无法保存！"), QString(),
@@ -57,6 +62,14 @@ QStringList BatchHeaders() {
             QStringLiteral("患者姓"),   QStringLiteral("患者名"),   QStringLiteral("主治医生姓"), QStringLiteral("主治医生名"),
             QStringLiteral("医院诊所"), QStringLiteral("治疗项目描述"), QStringLiteral("备注")};
 }
+
+QStringList BatchExtraHeaders() {
+    return {QStringLiteral("材料批号"), QStringLiteral("牙位"), QStringLiteral("比色")};
+}
+
+namespace {
+QStringList allBatchHeaders() { return BatchHeaders() + BatchExtraHeaders(); }
+} // namespace
 
 int FindProduct(const QStringList& productNames, const QString& name) {
     return static_cast<int>(productNames.indexOf(name));
@@ -118,10 +131,18 @@ QList<RuleFailure> BatchRowFailures(const QStringList& cells, int row, const QSt
     check(!cell(BatchPatientSurname).isEmpty(), BatchPatientSurname, QStringLiteral(" :请提供  患者姓  ！"));
     check(!cell(BatchPatientGivenName).isEmpty(), BatchPatientGivenName, QStringLiteral(" :请提供  患者名  ！"));
     check(!cell(BatchHospital).isEmpty(), BatchHospital, QStringLiteral(" :请提供  医院诊所  ！"));
+    // The card's lot, teeth and shade, when the row has them.
+    check(cell(BatchLot).trimmed().size() <= MostLotCharacters, BatchLot,
+          QStringLiteral(" :材料批号 超过 %1 个字符！").arg(MostLotCharacters));
+    if (const ToothPositions teeth = ReadToothPositions(cell(BatchTeeth)); !teeth.ok())
+        check(false, BatchTeeth, QStringLiteral(" :牙位有误：") + teeth.error);
+    check(cell(BatchShade).trimmed().size() <= MostShadeCharacters, BatchShade,
+          QStringLiteral(" :比色 超过 %1 个字符！").arg(MostShadeCharacters));
     // A NUL (pasted from a binary file, say) would cut the statement short.
-    for (int c = BatchProduct; c <= BatchRemark; ++c)
+    const QStringList headers = allBatchHeaders();
+    for (int c = BatchProduct; c <= BatchShade; ++c)
         if (cell(c).contains(QChar(0)))
-            check(false, c, QStringLiteral(" :") + BatchHeaders().at(c - 1) + QStringLiteral(" 含有无效字符（空字符）！"));
+            check(false, c, QStringLiteral(" :") + headers.at(c - 1) + QStringLiteral(" 含有无效字符（空字符）！"));
     return failures;
 }
 
@@ -143,6 +164,9 @@ WarrantyRecord BatchRowRecord(const QStringList& cells, const QString& productKe
     r.hospital = cellAt(cells, BatchHospital);
     r.description = cellAt(cells, BatchDescription);
     r.remark = cellAt(cells, BatchRemark);
+    r.lot = cellAt(cells, BatchLot).trimmed();
+    r.teeth = ReadToothPositions(cellAt(cells, BatchTeeth)).normal;
+    r.shade = cellAt(cells, BatchShade).trimmed();
     return r;
 }
 
@@ -151,7 +175,7 @@ namespace {
 // or those of the lists' exports, where "名" follows each surname (the
 // patient's first, then the doctor's). -1 for none.
 int BatchColumnOfHeader(const QString& text, const QList<int>& taken) {
-    if (const int h = int(BatchHeaders().indexOf(text)); h >= 0)
+    if (const int h = int(allBatchHeaders().indexOf(text)); h >= 0)
         return h;
     static const QHash<QString, int> exported{
         {QStringLiteral("医生姓"), BatchDoctorSurname}, {QStringLiteral("医院、诊所"), BatchHospital},
@@ -165,7 +189,7 @@ int BatchColumnOfHeader(const QString& text, const QList<int>& taken) {
 } // namespace
 
 QList<int> BatchSourceColumns(const QList<QPair<int, QString>>& firstRow) {
-    const QStringList headers = BatchHeaders();
+    const QStringList headers = allBatchHeaders();
     QList<int> from(headers.size(), -1);
     bool named = false;
     for (const auto& [column, text] : firstRow) {
@@ -187,7 +211,7 @@ bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* row
         *error = QStringLiteral("文件中没有数据");
         return false;
     }
-    const QStringList headers = BatchHeaders();
+    const QStringList headers = allBatchHeaders();
     // Where each batch column comes from: -1 for none.
     QList<QPair<int, QString>> firstCells;
     for (int c = 0; c < table.first().size(); ++c)
@@ -205,7 +229,7 @@ bool BatchRowsFromTable(const QList<QStringList>& table, QList<QStringList>* row
         const bool looksLikeData = number.size() >= 2 && number.at(0).isLetter() &&
                                    std::all_of(number.begin() + 1, number.end(), [](QChar c) { return c.isDigit(); });
         if (!looksLikeData) {
-            *error = QStringLiteral("文件中没有与批量预录表头相符的列（") + headers.join(QStringLiteral("、")) +
+            *error = QStringLiteral("文件中没有与批量预录表头相符的列（") + BatchHeaders().join(QStringLiteral("、")) +
                      QStringLiteral("）");
             return false;
         }

@@ -9,7 +9,7 @@
 // The entry field a failure points at (where the focus goes).
 enum class EntryField {
     None, Product, CardDigits, PatientSurname, PatientGivenName, DoctorSurname, DoctorGivenName,
-    Hospital, ProductionDate, TreatmentDate, Description, Remark
+    Hospital, ProductionDate, TreatmentDate, Description, Remark, Lot, Teeth, Shade
 };
 
 struct RuleFailure {
@@ -29,12 +29,21 @@ RuleFailure CheckEntry(const WarrantyRecord& record, const QString& digits);
 // The batch grid's columns 1 to 11, in order.
 enum BatchColumn {
     BatchProduct = 1, BatchCardNumber, BatchProductionDate, BatchTreatmentDate, BatchPatientSurname,
-    BatchPatientGivenName, BatchDoctorSurname, BatchDoctorGivenName, BatchHospital, BatchDescription, BatchRemark
+    BatchPatientGivenName, BatchDoctorSurname, BatchDoctorGivenName, BatchHospital, BatchDescription, BatchRemark,
+    // Where the database has them: the card's lot, teeth and shade.
+    BatchLot, BatchTeeth, BatchShade
 };
-// The header texts of those columns.
+// The header texts of columns 1 to 11.
 QStringList BatchHeaders();
+// The header texts of the columns the card's lot, teeth and shade add
+// (12 to 14): "材料批号", "牙位", "比色".
+QStringList BatchExtraHeaders();
+// The longest lot and shade the database keeps.
+constexpr int MostLotCharacters = 30;
+constexpr int MostShadeCharacters = 20;
 
-// The rows of a table read from a file, as batch rows (columns 1 to 11).
+// The rows of a table read from a file, as batch rows (columns 1 to 14;
+// the last three empty in a file without them).
 // A first row with any of the batch headers names the columns (others are
 // left out); without one the columns are taken by position. false with the
 // reason when the table is empty or no column matches.

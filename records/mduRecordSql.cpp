@@ -32,17 +32,35 @@ QString pendingOfLab(const QString& opId) {
 }
 } // namespace
 
-QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
+QStringList CardExtraValues(const WarrantyRecord& r) { return {r.lot, r.teeth, r.shade}; }
+
+namespace {
+// An insert's column list: the columns up to fldMemo, the card's extras
+// when the database has them, then the status.
+QByteArray insertHead(const char* columns, bool withExtras) {
+    return QByteArray("insert into tblrecord (") + columns +
+           (withExtras ? QByteArray(CardExtraColumns.data(), CardExtraColumns.size()) : QByteArray()) + ",fldStatus) ";
+}
+} // namespace
+
+QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo, bool withExtras) {
     static const QByteArray tail = ",'" + RecordStatus::Pending.toLatin1() + "' ";
-    return insertSelect(QLatin1StringView("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
-                                          "fldDLName,fldDFName,fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo,fldStatus) "),
-                        {opId, opNo, r.productKey, r.cardNumber, r.patientSurname, r.patientGivenName, r.doctorSurname,
-                         r.doctorGivenName, r.hospital, DateText(r.treatmentDate), DateText(r.productionDate),
-                         r.description, r.remark},
-                        QLatin1StringView(tail));
+    static const char* const columns = "fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
+                                       "fldDLName,fldDFName,fldHospital,fldOpTime,fldPdTime,fldOpDesp,fldMemo";
+    static const QByteArray heads[2] = {insertHead(columns, false), insertHead(columns, true)};
+    QStringList values{opId, opNo, r.productKey, r.cardNumber, r.patientSurname, r.patientGivenName, r.doctorSurname,
+                       r.doctorGivenName, r.hospital, DateText(r.treatmentDate), DateText(r.productionDate),
+                       r.description, r.remark};
+    if (withExtras)
+        values += CardExtraValues(r);
+    return insertSelect(QLatin1StringView(heads[withExtras]), values, QLatin1StringView(tail));
 }
 
-QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo, const QString& opId) {
+QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo, const QString& opId, bool withExtras) {
+    QString extras;
+    if (withExtras)
+        extras = QStringLiteral("',fldLot='") + SqlQuote(r.lot) + QStringLiteral("',fldTeeth='") + SqlQuote(r.teeth) +
+                 QStringLiteral("',fldShade='") + SqlQuote(r.shade);
     return QStringLiteral("update tblrecord set fldmaker='") + SqlQuote(opNo) + QStringLiteral("',fldPrdName='") +
            SqlQuote(r.productKey) + QStringLiteral("',fldPrdNo='") + SqlQuote(r.cardNumber) +
            QStringLiteral("',fldPLName='") + SqlQuote(r.patientSurname) + QStringLiteral("',fldPFName='") +
@@ -50,7 +68,7 @@ QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo, const
            QStringLiteral("',fldDFName='") + SqlQuote(r.doctorGivenName) + QStringLiteral("',fldHospital='") +
            SqlQuote(r.hospital) + QStringLiteral("',fldOpTime='") + SqlQuote(DateText(r.treatmentDate)) +
            QStringLiteral("',fldPdTime='") + SqlQuote(DateText(r.productionDate)) + QStringLiteral("',fldOpDesp='") +
-           SqlQuote(r.description) + QStringLiteral("',fldMemo='") + SqlQuote(r.remark) +
+           SqlQuote(r.description) + QStringLiteral("',fldMemo='") + SqlQuote(r.remark) + extras +
            QStringLiteral("' where fldsn='") + SqlQuote(r.key) + QStringLiteral("'") + pendingOfLab(opId);
 }
 
@@ -59,19 +77,26 @@ QString DeleteStatement(const QString& key, const QString& opId) {
            pendingOfLab(opId);
 }
 
-InsertColumns BatchInsertColumns(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
-    // Column and value side by side: a column is added here alone.
+InsertColumns BatchInsertColumns(const WarrantyRecord& r, const QString& opId, const QString& opNo, bool withExtras) {
+    // Column and value side by side: a column is added here alone. The
+    // card's extras come before the status, as in the entry's insert.
     static const QStringList columns{"fldMsn",     "fldmaker",  "fldPrdName", "fldPrdNo",  "fldPdTime",
                                      "fldOpTime",  "fldPLName", "fldPFName",  "fldDLName", "fldDFName",
-                                     "fldHospital", "fldOpDesp", "fldMemo",    "fldStatus"};
-    return {columns,
-            {opId, opNo, r.productKey, r.cardNumber, DateText(r.productionDate), DateText(r.treatmentDate),
-             r.patientSurname, r.patientGivenName, r.doctorSurname, r.doctorGivenName, r.hospital, r.description,
-             r.remark, RecordStatus::Pending}};
+                                     "fldHospital", "fldOpDesp", "fldMemo"};
+    static const QStringList plain = columns + QStringList{QStringLiteral("fldStatus")};
+    static const QStringList extras =
+        columns + QString(CardExtraColumns).mid(1).split(QLatin1Char(',')) + QStringList{QStringLiteral("fldStatus")};
+    QStringList values{opId, opNo, r.productKey, r.cardNumber, DateText(r.productionDate), DateText(r.treatmentDate),
+                       r.patientSurname, r.patientGivenName, r.doctorSurname, r.doctorGivenName, r.hospital,
+                       r.description, r.remark};
+    if (withExtras)
+        values += CardExtraValues(r);
+    values << RecordStatus::Pending;
+    return {withExtras ? extras : plain, values};
 }
 
-QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo) {
-    const InsertColumns c = BatchInsertColumns(r, opId, opNo);
+QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo, bool withExtras) {
+    const InsertColumns c = BatchInsertColumns(r, opId, opNo, withExtras);
     const QString head = QStringLiteral("insert into tblrecord (") + c.columns.join(QLatin1Char(',')) +
                          QStringLiteral(") ");
     return insertSelect(QLatin1StringView(head.toLatin1()), c.values, QLatin1StringView());

@@ -9,18 +9,29 @@
 #include <QStringList>
 #include <QVariantList>
 
+// withExtras: the database has the card's lot, teeth and shade columns,
+// and the insert and update carry them; without, the statements are the
+// ones a database without them has always been sent.
+
 // Save of the entry tab: a new pending record (lab key opId, account opNo).
-QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);
+QString EntryInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo,
+                             bool withExtras = false);
 // The statements that change one record name the state they expect: the
 // lab's own (lab key opId) and, but for the reset, still pending. A record
 // submitted, published or deleted elsewhere meanwhile is left alone and the
 // statement changes no row.
 
 // Save of an opened record: every field but the lab and the status.
-QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo, const QString& opId);
+QString EntryUpdateStatement(const WarrantyRecord& r, const QString& opNo, const QString& opId,
+                             bool withExtras = false);
 QString DeleteStatement(const QString& key, const QString& opId);
 // One batch row as a new pending record.
-QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo);
+QString BatchInsertStatement(const WarrantyRecord& r, const QString& opId, const QString& opNo,
+                             bool withExtras = false);
+// The columns the card's lot, teeth and shade add to an insert's column
+// list (before fldStatus), and their values in that order.
+inline constexpr QLatin1StringView CardExtraColumns(",fldLot,fldTeeth,fldShade");
+QStringList CardExtraValues(const WarrantyRecord& r);
 
 // The range test: a row when some range of the lab (or of its related lab,
 // opId2, when there is one) has the number's length and encloses it.
@@ -51,7 +62,8 @@ struct InsertColumns {
     QStringList columns;
     QStringList values;
 };
-InsertColumns BatchInsertColumns(const WarrantyRecord& r, const QString& opId, const QString& opNo);
+InsertColumns BatchInsertColumns(const WarrantyRecord& r, const QString& opId, const QString& opNo,
+                                 bool withExtras = false);
 // The most rows one insert of rows with that many columns may carry.
 int InsertRowsPerStatement(int columns);
 // The rows (of the same columns) in one insert, their values bound.

@@ -89,6 +89,31 @@ void frmBatchTab::InitColumns() {
     RestoreColumnWidths(egBatch);
 }
 
+void frmBatchTab::ShowCardExtras(bool shown) {
+    if (shown == m_extras)
+        return;
+    m_extras = shown;
+    if (!shown) {
+        InitColumns();
+        return;
+    }
+    QVariantList headers{"质保产品", "质保卡号", "制作时间", "诊疗时间", "患者姓", "患者名",
+                         "主治医生姓", "主治医生名", "医院诊所", "治疗项目描述", "备注"};
+    QVariantList widths{1800, 1020, 1020, 1020, 820, 820, 1300, 1300, 2400, 2000, 4300};
+    QVariantList edit{true, true, true, true, true, true, true, true, true, true, true};
+    for (const QString& h : BatchExtraHeaders()) {
+        headers << h;
+        edit << true;
+    }
+    widths << 1300 << 1800 << 700;
+    egBatch->InitColHeaders(QString(), headers);
+    egBatch->InitColWidth(200, widths);
+    egBatch->InitColEdit(false, edit);
+    FitNumberAndDateColumns(egBatch, {BatchCardNumber}, {BatchProductionDate, BatchTreatmentDate});
+    FitColumnToTexts(egBatch, BatchProduct, m_products.names);
+    RestoreColumnWidths(egBatch);
+}
+
 void frmBatchTab::LoadProducts(const QVariant& products) {
     ucProduct2->LoadList(products);
     // The rows are checked and stored against the list as loaded.
@@ -199,8 +224,8 @@ RuleFailure frmBatchTab::MarkBatchProblems(int* warnedRows) {
 
 QStringList frmBatchTab::BatchCells(int row) const {
     QStringList cells;
-    cells.reserve(BatchRemark);
-    for (int c = BatchProduct; c <= BatchRemark; ++c)
+    cells.reserve(LastColumn());
+    for (int c = BatchProduct; c <= LastColumn(); ++c)
         cells << egBatch->Cells(row, c).Text();
     return cells;
 }
@@ -248,11 +273,11 @@ void frmBatchTab::cmdImport_Click() {
     // done again row by row.
     QHash<int, InsertColumns> values;
     ChunkWriter::Sets sets;
-    sets.rowsPerChunk = InsertRowsPerStatement(static_cast<int>(BatchInsertColumns({}, opId, opNo).columns.size()));
+    sets.rowsPerChunk = InsertRowsPerStatement(static_cast<int>(BatchInsertColumns({}, opId, opNo, m_extras).columns.size()));
     sets.step = [&](int i) {
         const QStringList cells = BatchCells(i);
-        values.insert(i, BatchRowColumns(cells, m_products, opId, opNo));
-        return ChunkWriter::Step::store(BatchRowStatement(cells, m_products, opId, opNo));
+        values.insert(i, BatchRowColumns(cells, m_products, opId, opNo, m_extras));
+        return ChunkWriter::Step::store(BatchRowStatement(cells, m_products, opId, opNo, m_extras));
     };
     sets.together = [&](const QList<int>& chunk) {
         QList<InsertColumns> rows;
@@ -337,19 +362,19 @@ bool frmBatchTab::cmdReadFile_Click() {
         return refuse(error);
     table.clear();
     // The rows as one array, then into the grid below what it holds.
-    vt::ValueArray cells(BatchRemark, 0);
+    vt::ValueArray cells(LastColumn(), 0);
     cells.resizeRows(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
         if (r % 1000 == 0 && !step(int(rows.size()), 900 + int(qint64(r) * 100 / rows.size())))
             return false;
-        for (int c = 0; c < BatchRemark; ++c)
+        for (int c = 0; c < LastColumn(); ++c)
             cells.setText(c, r, rows[r].at(c));
     }
     // A grid with only its empty first row (as a paste starts it) is filled from the top.
     int start = egBatch->Rows();
     if (start == 2) {
         bool blank = true;
-        for (int c = 1; c <= BatchRemark && blank; ++c)
+        for (int c = 1; c <= LastColumn() && blank; ++c)
             blank = egBatch->Cells(1, c).Text().isEmpty();
         if (blank)
             start = 1;

@@ -33,6 +33,9 @@ public:
 
     // The grid's headers, widths and editable columns.
     void InitColumns();
+    // The columns of the card's lot, teeth and shade after the remark,
+    // only where the database has them.
+    void ShowCardExtras(bool shown);
     // The product list the rows name, and the help text's example of it.
     // The product list (upvProducts "PrdNo"), as the workbench loaded it.
     void LoadProducts(const QVariant& products);
@@ -58,9 +61,12 @@ private:
     RuleFailure MarkBatchProblems(int* warnedRows = nullptr);
     // The texts of a row's columns 1 to 11.
     QStringList BatchCells(int row) const;
+    // The grid's last batch column: the remark, or the shade.
+    int LastColumn() const { return m_extras ? BatchShade : BatchRemark; }
     void Report(const QString& what, bool warning = false) { m_links.report(what, warning); }
 
     const CardChecks& m_checks;
     TabLinks m_links;
     ProductList m_products;
+    bool m_extras = false;
 };

@@ -7,6 +7,8 @@
 #include "frmRanges.h"
 #include "frmRecordList.h"
 #include "mduCardChecks.h"
+#include "mduCardExtrasData.h"
+#include "mduToothPositions.h"
 #include "mduCardRanges.h"
 #include "mduCarriedMarks.h"
 #include "common/vtColor.h"
@@ -20,6 +22,7 @@
 #include "ucInput.h"
 #include "vtDateText.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
 #include <QKeyEvent>
@@ -37,6 +40,7 @@ frmEntryTab::frmEntryTab(const CardChecks& checks, TabLinks links, QWidget* pare
     m_carried = new CarriedMarks(this);
     buildFields();
     setTabOrderOfFields();
+    buildExtras();
     connect(cmdNew, &QPushButton::clicked, this, &frmEntryTab::cmdNew_Click);
     connect(ucProduct, &vt::ucInput::Click, this, &frmEntryTab::ucProduct_Click);
     connect(list->grid, &vt::EditGrid::RowDblClick, this, &frmEntryTab::egNew_RowDblClick);
@@ -68,7 +72,7 @@ void frmEntryTab::Form_Load(const QVariant& products) {
     txtPdTime->setDate(QDate::currentDate());
     txtOpTime->setDate(QDate::currentDate());
     ucProduct->LoadList(products);
-    LoadLabHospitals(gConn->OpId());
+    // The lab's clinics were read with its earlier lots, before this.
     LoadHospitalNames(ucHospital);
     RememberEntry();
 }
@@ -133,9 +137,11 @@ void frmEntryTab::cmdNewEmpty_Click() {
     m_carried->ClearAll();
     ucProduct->setKey(QString());
     txtPrdNo1->clear();
-    for (QLineEdit* box : {txtPLName, txtPFName, txtDLName, txtDFName, txtHospital, txtOpDesp, txtPinYin})
+    for (QLineEdit* box : {txtPLName, txtPFName, txtDLName, txtDFName, txtHospital, txtOpDesp, txtPinYin, txtTeeth})
         box->clear();
     txtMemo->clear();
+    cboLot->setEditText(QString());
+    cboShade->setEditText(QString());
     cmdNew_Click();
     // Empty fields are nothing to lose.
     RememberEntry();
@@ -144,6 +150,7 @@ void frmEntryTab::cmdNewEmpty_Click() {
 void frmEntryTab::ucProduct_Click() {
     const QString key = vt::vtListTable::textOf(ucProduct->Key());
     txtPrdNo1->setText(CardLetterOf(key));
+    OfferLots(key);
     // The next free number of the product's letter, as a hint: none when
     // the ranges could not be read.
     const std::optional<QList<RangeUsage>> usages =
@@ -230,6 +237,7 @@ void frmEntryTab::egNew_RowDblClick(int r) {
     txtOpDesp->setText(cell(11));
     txtMemo->setPlainText(cell(12));
     showDate(txtPdTime, cell(13));
+    ShowOpenedExtras(cell(1));
     m_openedNumber = number;
     m_carried->ClearAll();
     // What the submission of this record would meet, as the database is now.
@@ -256,6 +264,11 @@ WarrantyRecord frmEntryTab::EntryRecord() const {
     r.productionDate = txtPdTime->isMissing() ? QDate() : txtPdTime->date();
     r.description = txtOpDesp->text();
     r.remark = txtMemo->toPlainText();
+    if (m_extras) {
+        r.lot = cboLot->currentText().trimmed();
+        r.teeth = txtTeeth->text().trimmed();
+        r.shade = cboShade->currentText().trimmed();
+    }
     return r;
 }
 
@@ -272,22 +285,28 @@ QWidget* frmEntryTab::EntryWidget(EntryField field) const {
     case EntryField::TreatmentDate: return txtOpTime;
     case EntryField::Description: return txtOpDesp;
     case EntryField::Remark: return txtMemo;
+    case EntryField::Lot: return cboLot;
+    case EntryField::Teeth: return txtTeeth;
+    case EntryField::Shade: return cboShade;
     case EntryField::None: break;
     }
     return nullptr;
 }
 
 void frmEntryTab::cmdSave_Click() {
-    const WarrantyRecord record = EntryRecord();
+    WarrantyRecord record = EntryRecord();
     if (const RuleFailure f = CheckEntry(record, txtPrdNo->text()); f.failed()) {
         ShowMessage(f.message, f.title, short(f.kind));
         if (QWidget* w = EntryWidget(f.field))
             w->setFocus();
         return;
     }
-    const QString sql = record.key.isEmpty()
-                            ? EntryInsertStatement(record, gConn->OpId().toString(), gConn->OpNo().toString())
-                            : EntryUpdateStatement(record, gConn->OpNo().toString(), gConn->OpId().toString());
+    // The teeth as they are stored.
+    record.teeth = ReadToothPositions(record.teeth).normal;
+    const QString sql =
+        record.key.isEmpty()
+            ? EntryInsertStatement(record, gConn->OpId().toString(), gConn->OpNo().toString(), m_extras)
+            : EntryUpdateStatement(record, gConn->OpNo().toString(), gConn->OpId().toString(), m_extras);
     // A statement that failed (the connection has shown why) leaves the open
     // record, its card digits and the buttons as they were, so the user can
     // correct and save again without losing the number or inserting twice.
@@ -307,6 +326,11 @@ void frmEntryTab::cmdSave_Click() {
     if (SaveHospitalName(txtHospital->text()))
         LoadHospitalNames(ucHospital, txtPinYin->text());
     CloseOpenedRecord();
+    if (m_extras) {
+        RememberLot(record.productKey, record.lot);
+        OfferLots(record.productKey);
+        txtTeeth->setText(record.teeth);
+    }
     m_carried->ClearAll(); // the card saved with them: confirmed
     list->LoadRecordList();
     RememberEntry();

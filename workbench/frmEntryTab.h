@@ -16,8 +16,11 @@ class CarriedMarks;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QComboBox;
 class QPlainTextEdit;
 class QPushButton;
+class QToolButton;
+class qvToothChart;
 
 class frmEntryTab : public QWidget {
     Q_OBJECT
@@ -49,6 +52,19 @@ public:
     QPushButton* cmdSubmit;
     QPushButton* cmdSubmitAll;
     QLabel* lblHelp;
+    // Where the database has them: the card's lot (with the lab's earlier
+    // lots of the product), tooth positions (with a chart to click) and shade.
+    QLabel* lblLot;
+    QComboBox* cboLot;
+    QLabel* lblTeeth;
+    QLineEdit* txtTeeth;
+    QToolButton* cmdTeethChart;
+    QLabel* lblShade;
+    QComboBox* cboShade;
+    // The chart the button shows below the box, built on first use.
+    qvToothChart* ToothChart();
+    // Shows or hides the three fields: shown only where the database has them.
+    void ShowCardExtras(bool shown);
     // The pending list: egNew with its filter box, export and print.
     frmRecordList* list;
 
@@ -105,6 +121,14 @@ private:
     void buildFields();
     // The fields no longer hold a remake.
     void EndRemake();
+
+    void buildExtras();
+    // The lots offered for the product chosen.
+    void OfferLots(const QString& productKey);
+    // The three fields of an opened record, read from the database.
+    void ShowOpenedExtras(const QString& key);
+    // The teeth box's text in its stored form, marked when it does not read.
+    void TidyTeeth();
     void setTabOrderOfFields();
     // The entry fields as they are now count as saved.
     void RememberEntry();
@@ -161,4 +185,8 @@ private:
     QString m_nextFreeHint;
     // The claim of the remake in the fields, and the original's number.
     QString m_remakeClaim;
+
+    bool m_extras = false;
+    QWidget* m_chartPopup = nullptr;
+    qvToothChart* m_chart = nullptr;
 };

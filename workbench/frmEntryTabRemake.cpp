@@ -2,6 +2,7 @@
 // original as New would leave them, the number left to be typed.
 #include "frmEntryTab.h"
 
+#include "mduCardExtrasData.h"
 #include "mduCarriedMarks.h"
 #include "mduShTools.h"
 #include "qvDatePicker.h"
@@ -26,6 +27,8 @@ bool frmEntryTab::StartRemake(const WarrantyRecord& original, const QString& cla
     txtDFName->setText(original.doctorGivenName);
     txtHospital->setText(original.hospital);
     txtOpDesp->setText(original.description);
+    if (CardExtrasShown())
+        txtTeeth->setText(original.teeth);
     txtMemo->setPlainText(QStringLiteral("重做，原卡号 ") + original.cardNumber);
     txtPdTime->setDate(QDate::currentDate());
     txtOpTime->setDate(QDate::currentDate());

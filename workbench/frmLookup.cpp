@@ -1,6 +1,7 @@
 #include "frmLookup.h"
 
 #include "clsConn.h"
+#include "mduCardExtrasData.h"
 #include "mduCardFinder.h"
 #include "mduCardPrint.h"
 #include "dbUserInterface.h"
@@ -22,6 +23,8 @@ namespace {
 const char* const DetailCaptions[] = {"质保产品", "质保卡号", "状态",     "退回理由", "患者姓名", "主治医生",
                                       "医院诊所", "制作时间", "治疗时间", "治疗项目描述", "备注", "上报时间",
                                       "发布时间", "质保期限", "质保到期"};
+// Where the database has them.
+const char* const ExtraCaptions[] = {"材料批号", "牙位", "比色", "历史"};
 
 } // namespace
 
@@ -84,6 +87,15 @@ frmLookup::frmLookup(std::function<QHash<QString, QString>()> statusTexts, std::
         m_detail.insert(QString::fromUtf8(c), value);
         form->addRow(QString::fromUtf8(c) + QStringLiteral("："), value);
     }
+    for (const char* c : ExtraCaptions) {
+        auto* value = new QLabel(fraDetail);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setWordWrap(true);
+        value->setMinimumWidth(180);
+        m_detail.insert(QString::fromUtf8(c), value);
+        form->addRow(QString::fromUtf8(c) + QStringLiteral("："), value);
+        form->setRowVisible(value, false);
+    }
     {
         // The card's claims, or the card it remakes; hidden without claims.
         auto* value = new QLabel(fraDetail);
@@ -132,6 +144,7 @@ void frmLookup::cmdFind_Click() {
     {
         BusyPointer busy;
         m_found = FindCards(gConn->OpId().toString(), text, MostCardsFound, &more);
+        FetchCardExtras(m_found, gConn->OpId().toString());
     }
     // The texts of the central office's codes, asked for only when a
     // sent-back record is among those found.
@@ -200,6 +213,13 @@ void frmLookup::showCard(int index) {
     for (const auto& [caption, value] : values)
         if (QLabel* l = m_detail.value(caption))
             l->setText(value);
+    if (m_extras) {
+        m_detail.value(QStringLiteral("材料批号"))->setText(r.lot);
+        m_detail.value(QStringLiteral("牙位"))->setText(r.teeth);
+        m_detail.value(QStringLiteral("比色"))->setText(r.shade);
+        m_detail.value(QStringLiteral("历史"))
+            ->setText(HistoryLine(LoadRecordHistory(gConn->OpId().toString(), r.key)));
+    }
     // An expired warranty is said plainly, in the warning colour.
     QLabel* expiryLabel = m_detail.value(QStringLiteral("质保到期"));
     const bool expired = expiry.isValid() && expiry < QDate::currentDate();
@@ -233,6 +253,13 @@ void frmLookup::ShowNumber(const QString& cardNumber) {
             lstFound->setCurrentCell(r, 0);
             break;
         }
+}
+
+void frmLookup::ShowCardExtras(bool shown) {
+    m_extras = shown;
+    auto* form = static_cast<QFormLayout*>(fraDetail->layout());
+    for (const char* c : ExtraCaptions)
+        form->setRowVisible(m_detail.value(QString::fromUtf8(c)), shown);
 }
 
 QString frmLookup::DetailText(const QString& caption) const {

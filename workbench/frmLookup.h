@@ -49,6 +49,10 @@ public:
     // Shows a card found by its number, as a search for it would.
     void ShowNumber(const QString& cardNumber);
 
+    // The card's lot, teeth, shade and history among the details, only
+    // where the database has them.
+    void ShowCardExtras(bool shown);
+
 private:
     void showCard(int index);
     QString statusText(const WarrantyCard& card) const;
@@ -59,4 +63,6 @@ private:
     QHash<QString, QString> m_texts; // the status texts of the last search
     QHash<QString, QLabel*> m_detail;
     ClaimLinks m_claims;
+
+    bool m_extras = false;
 };

@@ -7,11 +7,13 @@
 #include "frmClaimsTab.h"
 #include "frmEntryTab.h"
 #include "frmLookup.h"
+#include "frmLotRecall.h"
 #include "frmPublishedTab.h"
 #include "frmRanges.h"
 #include "frmRecordList.h"
 #include "frmStats.h"
 #include "frmSubmittedTab.h"
+#include "mduCardExtrasData.h"
 #include "mduCardFinder.h"
 #include "mduClaimBook.h"
 #include "mduClaimDesk.h"
@@ -59,6 +61,8 @@ frmProducts::frmProducts(QWidget* parent)
     stbInfo->addTab(tabLookup, QStringLiteral("质保卡查询"));
     tabRanges = new frmRanges;
     stbInfo->addTab(tabRanges, QStringLiteral("卡号段"));
+    tabRecall = new frmLotRecall([this] { return tabProc->StatusTexts(); });
+    stbInfo->addTab(tabRecall, frmLotRecall::Caption());
 
     buildStatusBar();
     buildShortcuts();
@@ -184,6 +188,10 @@ void frmProducts::Form_Load() {
     // The product list, loaded once for the entry fields and the batch.
     QVariantList p{QStringLiteral("PrdNo"), gConn->OpId(), QString(), QString(), QString(), QString()};
     const QVariant products = gConn->GetSP(QStringLiteral("upvProducts"), p);
+    // The lab's clinics and the card's lot, teeth and shade: one query reads
+    // the clinics with the lab's earlier lots; a database without lots fails
+    // it, reads the clinics alone, and shows no lot, teeth or shade.
+    SetCardExtrasFound(LoadLabClinicsAndLots(gConn->OpId()));
     tabEntry->Form_Load(products);
     tabBatch->LoadProducts(products);
     tabOuted->SetMonth(QDate::currentDate());
@@ -191,6 +199,12 @@ void frmProducts::Form_Load() {
     // gives none, and the lists and boxes are as they were.
     m_terms = LoadProductTerms();
     LoadClaims();
+
+    tabEntry->ShowCardExtras(CardExtrasShown());
+    tabBatch->ShowCardExtras(CardExtrasShown());
+    tabLookup->ShowCardExtras(CardExtrasShown());
+    stbInfo->setTabVisible(stbInfo->indexOf(tabRecall), CardExtrasShown());
+    tabRecall->OfferLots();
     LoadRecordList(QStringLiteral("New"));
 }
 

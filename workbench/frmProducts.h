@@ -19,6 +19,7 @@ class frmBatchTab;
 class frmClaimsTab;
 class frmEntryTab;
 class frmLookup;
+class frmLotRecall;
 class frmPublishedTab;
 class frmRanges;
 class frmStats;
@@ -46,6 +47,8 @@ public:
     ClaimBook* claims;
     // The claims tab, in the window only where the database keeps claims.
     frmClaimsTab* tabClaims;
+
+    frmLotRecall* tabRecall; // shown where the database has lots
 
     // Status bar panels and the clock.
     QLabel* InfoBarPanel1;

@@ -3,6 +3,7 @@
 #include "EditGrid.h"
 #include "clsConn.h"
 #include "dbUserInterface.h"
+#include "mduCardExtrasData.h"
 #include "mduCardFinder.h"
 #include "mduCardPrint.h"
 #include "mduDateText.h"
@@ -187,6 +188,24 @@ bool frmRecordList::ExportList() {
             row << (c > 0 ? grid->Cells(r, c).Text() : QString());
         rows << row;
     }
+    // The card's lot, teeth and shade after the list's columns, by a query
+    // of their own, where the database has them.
+    if (CardExtrasShown()) {
+        QList<WarrantyCard> cards;
+        cards.reserve(grid->Rows() - 1);
+        for (int r = 1; r < grid->Rows(); ++r) {
+            WarrantyCard c;
+            c.record.key = grid->Cells(r, 1).Text().trimmed();
+            cards << c;
+        }
+        {
+            BusyPointer busy;
+            FetchCardExtras(cards, gConn->OpId().toString());
+        }
+        rows[0] << BatchExtraHeaders();
+        for (int r = 0; r < cards.size(); ++r)
+            rows[r + 1] << cards[r].record.lot << cards[r].record.teeth << cards[r].record.shade;
+    }
     // The date columns, for the workbook's real dates.
     QSet<int> dates;
     for (int c : DateColumns())
@@ -237,6 +256,7 @@ void frmRecordList::PrintKeys(const QStringList& keys) {
     {
         BusyPointer busy;
         cards = FetchCards(gConn->OpId().toString(), keys);
+        FetchCardExtras(cards, gConn->OpId().toString());
     }
     ShowCardPreview(grid->window(), {gConn->OpCom().toString(), cards, m_links.terms()});
 }

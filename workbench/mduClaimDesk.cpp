@@ -16,7 +16,8 @@ bool RecordClaim(QWidget* parent, const WarrantyCard& card, const ClaimLinks& li
         return false;
     }
     const int term = links.terms ? links.terms().value(card.record.productKey.toUpper()) : 0;
-    frmClaimDialog dialog(card, term, links.book->Trace(key), parent);
+    const CardTrace trace = links.book->Trace(key);
+    frmClaimDialog dialog(card, term, trace, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     WarrantyClaim claim = dialog.Claim();
@@ -29,9 +30,13 @@ bool RecordClaim(QWidget* parent, const WarrantyCard& card, const ClaimLinks& li
     if (links.report)
         links.report(QStringLiteral("已登记返修 %1：%2，%3").arg(card.record.cardNumber, claim.reason, claim.action), false);
     if (claim.action == RemakeAction && links.startRemake &&
-        ShowMessage(QStringLiteral("返修已登记。现在录入重做的质保卡吗？\n（产品、患者、医生和医院诊所沿用原卡，请输入新的质保卡号）"),
-                    QStringLiteral("重做"), 2) == MsgYes)
-        links.startRemake(card.record, claim.key);
+        ShowMessage(QStringLiteral("返修已登记。现在录入重做的质保卡吗？\n（产品、患者、医生和医院诊所%1沿用原卡，请输入新的质保卡号）")
+                        .arg(trace.teeth.isEmpty() ? QString() : QStringLiteral("以及牙位")),
+                    QStringLiteral("重做"), 2) == MsgYes) {
+        WarrantyRecord original = card.record;
+        original.teeth = trace.teeth.join(QLatin1Char(' '));
+        links.startRemake(original, claim.key);
+    }
     return true;
 }
 

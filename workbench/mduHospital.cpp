@@ -52,6 +52,7 @@ void LoadLabHospitals(const QVariant& labKey) {
 }
 
 void SetLabHospitals(const QStringList& names) { labHospitals() = names; }
+const QStringList& LabHospitals() { return labHospitals(); }
 
 void LoadHospitalNames(vt::ucInput* picker, const QString& filter) {
     QSettings& s = HospitalStore();

@@ -22,6 +22,7 @@ inline constexpr int LabHospitalLimit = 200;
 QString LabHospitalsStatement();
 void LoadLabHospitals(const QVariant& labKey);
 void SetLabHospitals(const QStringList& names);
+const QStringList& LabHospitals();
 
 // Fills the picker with the remembered names, then the lab's clinics that
 // are not among them (keys "1L", "2L", ...) (key = slot key, text = name);

@@ -53,7 +53,10 @@ CREATE TABLE IF NOT EXISTS tblrecord (
     fldStatus      TEXT NOT NULL DEFAULT '00' COLLATE NOCASE,
     fldsubmitDate  TEXT COLLATE NOCASE,
     fldpublishDate TEXT COLLATE NOCASE,
-    fldreturnmemo  TEXT COLLATE NOCASE
+    fldreturnmemo  TEXT COLLATE NOCASE,
+    fldLot         TEXT COLLATE NOCASE, -- the material's lot, at most 30 characters
+    fldTeeth       TEXT COLLATE NOCASE, -- FDI codes "11 12 21", in FDI order
+    fldShade       TEXT COLLATE NOCASE  -- the shade, e.g. A2 or 2M1
 );
 CREATE INDEX IF NOT EXISTS ixRecordMakerStatus ON tblrecord (fldMsn, fldStatus);
 -- Also what the look-up of a card number (or its first part) and the
@@ -96,6 +99,52 @@ CREATE INDEX IF NOT EXISTS ixClaimMakerDate ON tblClaim (fldMsn, fldClaimDate);
 CREATE INDEX IF NOT EXISTS ixClaimRecord ON tblClaim (fldRecordSn);
 CREATE INDEX IF NOT EXISTS ixClaimRemake ON tblClaim (fldRemakeSn);
 CREATE UNIQUE INDEX IF NOT EXISTS ixClaimOpen ON tblClaim (fldOpenKey);
+
+-- A lab's cards of one material lot (a recall), and its earlier lots.
+CREATE INDEX IF NOT EXISTS ixRecordMakerLot ON tblrecord (fldMsn, fldLot);
+
+-- Each record's history, written by the triggers below whoever changes the
+-- record: its insert, every change of status or reason, its delete. fldStep
+-- counts the record's events from 1. The login and host are SQL Server's.
+CREATE TABLE IF NOT EXISTS tblRecordHistory (
+    fldsn        INTEGER NOT NULL,   -- the record's key (tblrecord.fldsn)
+    fldStep      INTEGER NOT NULL,
+    fldTime      TEXT NOT NULL,      -- local time, yyyy-mm-dd hh:mm:ss.sss
+    fldPrdNo     TEXT COLLATE NOCASE,
+    fldMsn       INTEGER,
+    fldOldStatus TEXT COLLATE NOCASE, -- NULL for an insert
+    fldNewStatus TEXT COLLATE NOCASE, -- NULL for a delete
+    fldOldReason TEXT COLLATE NOCASE,
+    fldNewReason TEXT COLLATE NOCASE,
+    fldLogin     TEXT COLLATE NOCASE,
+    fldHost      TEXT COLLATE NOCASE,
+    PRIMARY KEY (fldsn, fldStep)
+);
+CREATE TRIGGER IF NOT EXISTS trgRecordHistoryInsert AFTER INSERT ON tblrecord
+BEGIN
+    INSERT INTO tblRecordHistory (fldsn, fldStep, fldTime, fldPrdNo, fldMsn, fldOldStatus, fldNewStatus,
+                                  fldOldReason, fldNewReason)
+    VALUES (NEW.fldsn, (SELECT COUNT(*) + 1 FROM tblRecordHistory WHERE fldsn = NEW.fldsn),
+            strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime'), NEW.fldPrdNo, NEW.fldMsn, NULL, NEW.fldStatus,
+            NULL, NEW.fldreturnmemo);
+END;
+CREATE TRIGGER IF NOT EXISTS trgRecordHistoryUpdate AFTER UPDATE OF fldStatus, fldreturnmemo ON tblrecord
+WHEN OLD.fldStatus IS NOT NEW.fldStatus OR OLD.fldreturnmemo IS NOT NEW.fldreturnmemo
+BEGIN
+    INSERT INTO tblRecordHistory (fldsn, fldStep, fldTime, fldPrdNo, fldMsn, fldOldStatus, fldNewStatus,
+                                  fldOldReason, fldNewReason)
+    VALUES (NEW.fldsn, (SELECT COUNT(*) + 1 FROM tblRecordHistory WHERE fldsn = NEW.fldsn),
+            strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime'), NEW.fldPrdNo, NEW.fldMsn, OLD.fldStatus,
+            NEW.fldStatus, OLD.fldreturnmemo, NEW.fldreturnmemo);
+END;
+CREATE TRIGGER IF NOT EXISTS trgRecordHistoryDelete AFTER DELETE ON tblrecord
+BEGIN
+    INSERT INTO tblRecordHistory (fldsn, fldStep, fldTime, fldPrdNo, fldMsn, fldOldStatus, fldNewStatus,
+                                  fldOldReason, fldNewReason)
+    VALUES (OLD.fldsn, (SELECT COUNT(*) + 1 FROM tblRecordHistory WHERE fldsn = OLD.fldsn),
+            strftime('%Y-%m-%d %H:%M:%f', 'now', 'localtime'), OLD.fldPrdNo, OLD.fldMsn, OLD.fldStatus, NULL,
+            OLD.fldreturnmemo, NULL);
+END;
 
 -- Card-number ranges issued to the labs.
 CREATE TABLE IF NOT EXISTS tblProductNoSet (

@@ -62,7 +62,10 @@ CREATE TABLE dbo.tblrecord (
     fldStatus CHAR(2) NOT NULL DEFAULT '00',
     fldsubmitDate VARCHAR(10) NULL,
     fldpublishDate VARCHAR(10) NULL,
-    fldreturnmemo NVARCHAR(250) NULL
+    fldreturnmemo NVARCHAR(250) NULL,
+    fldLot NVARCHAR(30) NULL,
+    fldTeeth NVARCHAR(120) NULL,
+    fldShade NVARCHAR(20) NULL
 );
 GO
 
@@ -117,6 +120,63 @@ BEGIN
     WHERE
         i.fldStatus > '00' AND i.fldPrdNo IS NOT NULL
         AND NOT EXISTS (SELECT 1 FROM dbo.tblCardHeld AS h WHERE h.fldsn = i.fldsn);
+END
+GO
+
+-- A lab's cards of one material lot (a recall), and its earlier lots.
+CREATE INDEX ixRecordMakerLot ON dbo.tblrecord (fldMsn, fldLot);
+GO
+
+-- Each record's history, written by the trigger below whoever changes the
+-- record: its insert, every change of status or reason, its delete, with
+-- the login and host the server names. No IDENTITY column: the trigger's
+-- insert must leave @@identity at the record's key. fldStep counts the
+-- record's events from 1. 05_lot_teeth_history.sql brings an older
+-- database up to it.
+CREATE TABLE dbo.tblRecordHistory (
+    fldsn INT NOT NULL,
+    fldStep INT NOT NULL,
+    fldTime DATETIME2(3) NOT NULL CONSTRAINT dfRecordHistoryTime DEFAULT SYSDATETIME(),
+    fldPrdNo VARCHAR(20) NULL,
+    fldMsn INT NULL,
+    fldOldStatus CHAR(2) NULL,
+    fldNewStatus CHAR(2) NULL,
+    fldOldReason NVARCHAR(250) NULL,
+    fldNewReason NVARCHAR(250) NULL,
+    fldLogin NVARCHAR(128) NULL CONSTRAINT dfRecordHistoryLogin DEFAULT SUSER_SNAME(),
+    fldHost NVARCHAR(128) NULL CONSTRAINT dfRecordHistoryHost DEFAULT HOST_NAME(),
+    CONSTRAINT pkRecordHistory PRIMARY KEY (fldsn, fldStep)
+);
+GO
+
+CREATE TRIGGER dbo.trgRecordHistory ON dbo.tblrecord
+AFTER INSERT, UPDATE, DELETE
+AS
+BEGIN
+    SET NOCOUNT ON;
+    INSERT INTO dbo.tblRecordHistory (
+        fldsn, fldStep, fldPrdNo, fldMsn, fldOldStatus, fldNewStatus, fldOldReason, fldNewReason
+    )
+    SELECT
+        COALESCE(i.fldsn, d.fldsn),
+        ISNULL((
+            SELECT MAX(h.fldStep) FROM dbo.tblRecordHistory AS h
+            WHERE h.fldsn = COALESCE(i.fldsn, d.fldsn)
+        ), 0) + 1,
+        COALESCE(i.fldPrdNo, d.fldPrdNo),
+        COALESCE(i.fldMsn, d.fldMsn),
+        d.fldStatus,
+        i.fldStatus,
+        d.fldreturnmemo,
+        i.fldreturnmemo
+    FROM inserted AS i
+    FULL OUTER JOIN deleted AS d ON i.fldsn = d.fldsn
+    WHERE
+        i.fldsn IS NULL OR d.fldsn IS NULL
+        OR i.fldStatus <> d.fldStatus
+        OR i.fldreturnmemo <> d.fldreturnmemo
+        OR (i.fldreturnmemo IS NULL AND d.fldreturnmemo IS NOT NULL)
+        OR (i.fldreturnmemo IS NOT NULL AND d.fldreturnmemo IS NULL);
 END
 GO
 

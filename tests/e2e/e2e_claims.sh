@@ -25,7 +25,7 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" ODBCINI="$work/odbc.ini"
 unset QT_QPA_PLATFORM
 start_display
 sql() { sqlite3 "$db" "$1"; }
-claims_tab_x=667
+claims_tab_x=739
 slip_button_x=415
 
 QT_QPA_PLATFORM=xcb "$work/quorvat" >"$out/quorvat.log" 2>&1 &

@@ -56,7 +56,7 @@ xdotool key Tab; xdotool type --delay 30 "Ming"
 for _ in 1 2 3 4 5; do xdotool key Tab; done  # doctor, dates, then the hospital box
 xdotool type --delay 30 "Xiehe Hospital"
 shot record-typed
-xdotool key Tab Tab Tab Tab Tab space            # pinyin box, names, description, remark, Save
+xdotool key Tab Tab Tab Tab Tab Tab Tab Tab space  # pinyin box, names, description, lot, teeth, shade, remark, Save
 sleep 0.5
 shot record-saved
 [ "$(sql "select count(*) from tblrecord where fldPrdNo='C00000123' and fldPLName='Li' and fldPFName='Ming' and fldHospital='Xiehe Hospital' and fldStatus='00' and fldPrdName='C01'")" = 1 ] \

@@ -308,10 +308,8 @@ void TestFrmClaims::dialogChecks() {
 }
 
 void TestFrmClaims::teethFromTheCardWhereKept() {
-    // The database as it is once cards keep their teeth and lot.
+    // A card that keeps its teeth and lot.
     Fixture fx([] {
-        sql("alter table tblrecord add column fldTeeth TEXT");
-        sql("alter table tblrecord add column fldLot TEXT");
         sql("update tblrecord set fldTeeth='11 12 21', fldLot='L2013-07' where fldPrdNo='D00000020'");
     });
     fx.find("D00000020");
@@ -346,7 +344,7 @@ void TestFrmClaims::teethFromTheCardWhereKept() {
 }
 
 void TestFrmClaims::remakeLinkedBothWaysAndSubmitted() {
-    Fixture fx;
+    Fixture fx([] { sql("update tblrecord set fldTeeth='11 21' where fldPrdNo='C00000130'"); });
     fx.showPublished();
     fx.selectPublished("C00000130");
     QVERIFY(fx.f->tabOuted->cmdClaim->isVisible());
@@ -366,6 +364,7 @@ void TestFrmClaims::remakeLinkedBothWaysAndSubmitted() {
     QCOMPARE(e->txtPLName->text() + e->txtPFName->text(), QString("林晨"));
     QCOMPARE(e->txtDLName->text() + e->txtDFName->text(), QString("何晓"));
     QCOMPARE(e->txtHospital->text(), QString("北京口腔医院"));
+    QCOMPARE(e->txtTeeth->text(), QString("11 21")); // and the teeth
     QCOMPARE(e->txtPrdNo->text(), QString());
     QVERIFY(e->lblRemake && e->lblRemake->isVisible());
     QCOMPARE(e->lblRemake->text(), QString("重做：原卡号 C00000130"));
@@ -567,8 +566,8 @@ void TestFrmClaims::statisticsCountsAndRate() {
     QCOMPARE(s.clinics.size(), 1);
     QCOMPARE(s.clinics[0].name, QString("甲诊所"));
     QCOMPARE(s.clinics[0].count, 3);
-    QVERIFY(!s.hasLots);
-    QCOMPARE(page->tabPages->count(), 4);
+    // The cards keep lots.
+    QVERIFY(s.hasLots);
     QVERIFY(page->lblRate->text().contains("返修 3 次，已发布 4 张，返修率 75.00 / 百张"));
     // The tables as exported, beside their charts.
     const QList<QStringList> reasons = page->TableRows(frmClaimStats::ReasonPage);

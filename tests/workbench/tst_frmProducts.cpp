@@ -854,7 +854,7 @@ void TestFrmProducts::tabReachesHospitalList() {
     QTRY_VERIFY(b.f->tabEntry->ucProduct->isAncestorOf(QApplication::focusWidget()));
     // The keyboard order of the entry panel, the pickers' parts included.
     QStringList seen;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 20; ++i) {
         QWidget* w = QApplication::focusWidget();
         QWidget* picker = w->parentWidget();
         const bool inPicker = picker == b.f->tabEntry->ucProduct || picker == b.f->tabEntry->ucHospital;
@@ -867,7 +867,8 @@ void TestFrmProducts::tabReachesHospitalList() {
     }
     QCOMPARE(seen, QStringList({"ucProduct.txtKey", "ucProduct.dcSelect", "txtPrdNo", "txtPLName", "txtPFName",
                                 "txtDLName", "txtDFName", "txtPdTime", "txtOpTime", "txtHospital",
-                                "txtPinYin", "ucHospital.dcSelect", "txtOpDesp", "txtMemo", "cmdSave"}));
+                                "txtPinYin", "ucHospital.dcSelect", "txtOpDesp", "cboLot", "txtTeeth", "cboShade",
+                                "txtMemo", "cmdSave"}));
     // Below the buttons: print, the list's filter box, export, then the list.
     b.f->tabEntry->list->cmdPrint->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), b.f->tabEntry->list->cmdPrint);
