@@ -5,7 +5,7 @@
 //                             with a cell at XFD, the last column, in each row
 //   files.read_xlsx_wide      ms of that reading
 //   files.read_csv_limit_mem  MB for a CSV just under the reader's limits (50 MB, 199,999 rows
-//                             of the eleven batch columns)
+//                             of the fourteen batch columns)
 //   files.read_csv_limit      ms of that reading
 #include "mduCsvReader.h"
 #include "mduRecordRules.h"
@@ -77,14 +77,15 @@ QByteArray limitCsv() {
     const QByteArray start = "钴铬合金烤瓷冠,C";
     const QByteArray rest = ",2013-09-05,2013-09-10,张,伟,李,芳,北京口腔医院,上颌前牙,";
     const qint64 room = MostTableFileBytes - 4096 - header.size();
-    const qint64 fixed = start.size() + 8 + rest.size() + 2;
+    const QByteArray extras = ",L2013-07,11 21,A2";
+    const qint64 fixed = start.size() + 8 + rest.size() + extras.size() + 2;
     const int remark = int(room / rows - fixed);
     QByteArray out;
     out.reserve(MostTableFileBytes);
     out += "\xEF\xBB\xBF" + header;
     const QByteArray padding(std::max(0, remark), 'x');
     for (int r = 0; r < rows; ++r)
-        out += start + QByteArray::number(r).rightJustified(8, '0') + rest + padding + "\r\n";
+        out += start + QByteArray::number(r).rightJustified(8, '0') + rest + padding + extras + "\r\n";
     return out;
 }
 

@@ -372,6 +372,23 @@ private slots:
         QVERIFY(rows.isEmpty());
     }
 
+    // The largest file the batch takes: as many rows as may be read, each
+    // with a value in every one of the batch's fourteen columns.
+    void csvLargestBatchFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("batch.csv");
+        QByteArray bytes;
+        bytes.reserve(MostTableRows * 32);
+        for (int r = 0; r < MostTableRows; ++r)
+            bytes += "p,C" + QByteArray::number(r) + ",d,t,a,b,c,e,h,o,m,l,11,A2\n";
+        QVERIFY(writeBytes(path, bytes));
+        QList<QStringList> rows;
+        QString error;
+        QVERIFY2(ReadCsvFile(path, &rows, &error, firstColumns(14)), qPrintable(error));
+        QCOMPARE(rows.size(), MostTableRows);
+        QCOMPARE(rows.last().value(13), QString("A2"));
+    }
+
     void csvRowLimit() {
         QTemporaryDir dir;
         const QString path = dir.filePath("rows.csv");
