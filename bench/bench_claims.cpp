@@ -11,19 +11,12 @@
 #include "mduMessage.h"
 #include "mduPaths.h"
 #include "qvBench.h"
+#include "qvBenchSession.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 
 namespace {
-
-class NoBoxes final : public MessagePresenter {
-public:
-    int present(const MessageRequest& r) override {
-        std::fprintf(stderr, "bench_claims: message %s\n", qPrintable(r.text));
-        return r.defaultButton;
-    }
-};
 
 void prepare(const QString& path) {
     CreateEmbeddedDatabase(path, true);
@@ -71,7 +64,7 @@ void prepare(const QString& path) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    NoBoxes boxes;
+    qvbench::NoBoxes boxes("bench_claims");
     SetMessagePresenter(&boxes);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("demo.db"));

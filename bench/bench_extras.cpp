@@ -24,6 +24,7 @@
 #include "mduMessage.h"
 #include "mduPaths.h"
 #include "qvBench.h"
+#include "qvBenchSession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,17 +36,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-class AnswerYes final : public MessagePresenter {
-public:
-    int present(const MessageRequest& r) override {
-        if (!r.buttons.contains(MsgYes))
-            std::fprintf(stderr, "bench_extras: message %s\n", qPrintable(r.text));
-        return MsgYes;
-    }
-};
-
-QString card(int i) { return QStringLiteral("C%1").arg(i, 8, 10, QLatin1Char('0')); }
 
 // The demo database with the lab's records: 1,000 lots of 100 cards each.
 void prepare(const QString& path, int records) {
@@ -59,34 +49,8 @@ void prepare(const QString& path, int records) {
         db.executeNative(QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
                                         "fldHospital,fldOpTime,fldPdTime,fldStatus,fldLot,fldTeeth,fldShade) values (1,'1001','C01',?1,'张','伟',"
                                         "?2,'2013-09-10','2013-09-05','02',?3,'11 21','A2')"),
-                         {card(1000000 + i), QStringLiteral("诊所%1").arg(i % 37), QStringLiteral("LOT-%1").arg(i % 1000, 4, 10, QLatin1Char('0'))});
+                         {qvbench::Card(1000000 + i), QStringLiteral("诊所%1").arg(i % 37), QStringLiteral("LOT-%1").arg(i % 1000, 4, 10, QLatin1Char('0'))});
     db.executeScript(QStringLiteral("COMMIT"));
-}
-
-void connect(const QString& folder) {
-    SetProgramFolder(folder);
-    const QString ini = SetupIniPath();
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), QStringLiteral("(embedded)"), ini);
-    QString server = QStringLiteral("(embedded)"), name = QStringLiteral("demo");
-    gConn.reset();
-    gConn->ConnectToDatabase(server, name);
-    QString account = QStringLiteral("1001"), password = QStringLiteral("1234");
-    gConn->CheckUser(account, password);
-}
-
-sqlite3_stmt*& logInsert() {
-    static sqlite3_stmt* st = nullptr;
-    return st;
-}
-
-void floorLog(sqlite3* db, const QByteArray& statement, const QByteArray& params = {}) {
-    sqlite3_stmt*& st = logInsert();
-    if (!st)
-        sqlite3_prepare_v2(db, "insert into tblExecLog (fldTime, fldStatement, fldParams, fldOpNo) values (datetime('now','localtime'), ?1, ?2, '1001')", -1, &st, nullptr);
-    sqlite3_reset(st);
-    sqlite3_bind_text(st, 1, statement.constData(), static_cast<int>(statement.size()), SQLITE_STATIC);
-    sqlite3_bind_text(st, 2, params.constData(), static_cast<int>(params.size()), SQLITE_STATIC);
-    sqlite3_step(st);
 }
 
 } // namespace
@@ -94,7 +58,7 @@ void floorLog(sqlite3* db, const QByteArray& statement, const QByteArray& params
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    AnswerYes yes;
+    qvbench::AnswerYes yes("bench_extras");
     SetMessagePresenter(&yes);
     InstallFormDataUserInterface();
     QTemporaryDir dir;
@@ -104,7 +68,7 @@ int main(int argc, char* argv[]) {
 
     {
         prepare(path, 100000);
-        connect(dir.path());
+        qvbench::SignInEmbedded(dir.path());
         SetCardExtrasFound(LoadLabClinicsAndLots(gConn->OpId()));
         frmLotRecall recall({});
         recall.resize(1200, 700);
@@ -143,14 +107,14 @@ int main(int argc, char* argv[]) {
                 db.executeScript(QStringLiteral("drop trigger trgRecordHistoryInsert; drop trigger trgRecordHistoryUpdate; "
                                                 "drop trigger trgRecordHistoryDelete;"));
             }
-            connect(dir.path());
+            qvbench::SignInEmbedded(dir.path());
             frmProducts form;
             form.stbInfo->setCurrentIndex(3);
             form.show();
             QCoreApplication::processEvents();
             vt::ValueArray rows(14, n);
             for (int i = 0; i < n; ++i) {
-                const QStringList r{QStringLiteral("钴铬合金烤瓷冠"), card(200000 + i), QStringLiteral("2013-09-01"),
+                const QStringList r{QStringLiteral("钴铬合金烤瓷冠"), qvbench::Card(200000 + i), QStringLiteral("2013-09-01"),
                                     QStringLiteral("2013-09-02"), QStringLiteral("李"), QStringLiteral("明"), QString(), QString(),
                                     QStringLiteral("协和医院"), QString(), QString(), QStringLiteral("LOT-B1"),
                                     QStringLiteral("11 21"), QStringLiteral("A2")};
@@ -195,7 +159,7 @@ int main(int argc, char* argv[]) {
             for (int from = n - 1; from >= 0; from -= perStatement) {
                 QList<InsertColumns> rows;
                 for (int i = from; i > from - perStatement && i >= 0; --i)
-                    rows << BatchRowColumns({QStringLiteral("钴铬合金烤瓷冠"), card(200000 + i), QStringLiteral("2013-09-01"),
+                    rows << BatchRowColumns({QStringLiteral("钴铬合金烤瓷冠"), qvbench::Card(200000 + i), QStringLiteral("2013-09-01"),
                                              QStringLiteral("2013-09-02"), QStringLiteral("李"), QStringLiteral("明"),
                                              QString(), QString(), QStringLiteral("协和医院"), QString(), QString(),
                                              QStringLiteral("LOT-B1"), QStringLiteral("11 21"), QStringLiteral("A2")},
@@ -213,12 +177,11 @@ int main(int argc, char* argv[]) {
                 if (sqlite3_step(st) != SQLITE_DONE)
                     std::fprintf(stderr, "bench_extras: the floor's insert failed: %s\n", sqlite3_errmsg(raw));
                 sqlite3_finalize(st);
-                floorLog(raw, sql, texts.join(','));
+                qvbench::FloorLog(raw, sql, texts.join(','));
             }
             sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
             const double ms = t.nsecsElapsed() / 1e6;
-            sqlite3_finalize(logInsert());
-            logInsert() = nullptr;
+            qvbench::FloorLogDone();
             sqlite3_close(raw);
             return ms;
         };

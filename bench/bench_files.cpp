@@ -24,6 +24,7 @@
 #include "mduRecordRules.h"
 #include "mduXlsxWriter.h"
 #include "qvBench.h"
+#include "qvBenchSession.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -32,14 +33,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-class NoBoxes final : public MessagePresenter {
-public:
-    int present(const MessageRequest& r) override {
-        std::fprintf(stderr, "bench_files: message %s\n", qPrintable(r.text));
-        return r.defaultButton;
-    }
-};
 
 const char* const Surnames[] = {"张", "王", "李", "赵", "刘", "陈", "杨", "黄", "周", "吴", "欧阳", "司马"};
 const char* const Given[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "洋", "艳", "军", "杰"};
@@ -62,16 +55,6 @@ void prepare(const QString& path, int pending) {
     db.executeScript(QStringLiteral("COMMIT"));
 }
 
-void connect(const QString& folder) {
-    SetProgramFolder(folder);
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), QStringLiteral("(embedded)"), SetupIniPath());
-    QString server = QStringLiteral("(embedded)"), name = QStringLiteral("demo");
-    gConn.reset();
-    gConn->ConnectToDatabase(server, name);
-    QString account = QStringLiteral("1001"), password = QStringLiteral("1234");
-    gConn->CheckUser(account, password);
-}
-
 // 10,000 batch rows with the grid's header, every column filled.
 QList<QStringList> batchTable() {
     QList<QStringList> rows{BatchHeaders()};
@@ -88,7 +71,7 @@ QList<QStringList> batchTable() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    NoBoxes boxes;
+    qvbench::NoBoxes boxes("bench_files");
     SetMessagePresenter(&boxes);
     QTemporaryDir dir;
     QSettings hospitals(dir.filePath(QStringLiteral("hospitals.ini")), QSettings::IniFormat);
@@ -97,7 +80,7 @@ int main(int argc, char* argv[]) {
 
     {
         prepare(path, 0);
-        connect(dir.path());
+        qvbench::SignInEmbedded(dir.path());
         const QList<QStringList> table = batchTable();
         QString error;
         const QString csv = dir.filePath(QStringLiteral("batch.csv"));
@@ -135,7 +118,7 @@ int main(int argc, char* argv[]) {
 
     {
         prepare(path, 100000);
-        connect(dir.path());
+        qvbench::SignInEmbedded(dir.path());
         frmProducts form;
         form.resize(1100, 760);
         form.show();

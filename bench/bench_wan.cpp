@@ -21,6 +21,7 @@
 #include "mduHospital.h"
 #include "mduMessage.h"
 #include "qvBench.h"
+#include "qvBenchSession.h"
 #include "tsOdbcStand.h"
 #include "ucInput.h"
 
@@ -31,17 +32,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-class AnswerYes final : public MessagePresenter {
-public:
-    int present(const MessageRequest& r) override {
-        if (!r.buttons.contains(MsgYes))
-            std::fprintf(stderr, "bench_wan: message %s\n", qPrintable(r.text));
-        return MsgYes;
-    }
-};
-
-QString card(int i) { return QStringLiteral("C%1").arg(i, 8, 10, QLatin1Char('0')); }
 
 struct Figure {
     qint64 trips = 0;
@@ -67,7 +57,7 @@ void prepare(const OdbcStand& stand, int pending) {
         script += QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
                                  "fldHospital,fldOpTime,fldPdTime,fldStatus) values (1,'1001','C01','%1','张','伟',"
                                  "'北京口腔医院','2013-09-10','2013-09-05','00');")
-                      .arg(card(10000 + i));
+                      .arg(qvbench::Card(10000 + i));
     script += QStringLiteral("COMMIT;");
     stand.executeNative(script);
 }
@@ -115,7 +105,7 @@ std::map<QString, Figure> run() {
         const int n = 1000;
         vt::ValueArray rows(11, n);
         for (int i = 0; i < n; ++i) {
-            const QStringList r{QStringLiteral("钴铬合金烤瓷冠"), card(200000 + i), QStringLiteral("2013-09-01"),
+            const QStringList r{QStringLiteral("钴铬合金烤瓷冠"), qvbench::Card(200000 + i), QStringLiteral("2013-09-01"),
                                 QStringLiteral("2013-09-02"), QStringLiteral("李"), QStringLiteral("明"), QString(), QString(),
                                 QStringLiteral("协和医院"), QString(), QString()};
             for (int c = 0; c < 11; ++c)
@@ -154,7 +144,7 @@ std::map<QString, Figure> run() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    AnswerYes yes;
+    qvbench::AnswerYes yes("bench_wan");
     SetMessagePresenter(&yes);
     InstallFormDataUserInterface();
     QTemporaryDir dir;

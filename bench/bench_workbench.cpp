@@ -31,6 +31,7 @@
 #include "mduRecordSql.h"
 #include "vtDateText.h"
 #include "qvBench.h"
+#include "qvBenchSession.h"
 
 #include <QApplication>
 #include <QHash>
@@ -41,18 +42,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-// Every question is answered Yes; nothing else is expected to be asked.
-class AnswerYes final : public MessagePresenter {
-public:
-    int present(const MessageRequest& r) override {
-        if (!r.buttons.contains(MsgYes))
-            std::fprintf(stderr, "bench_workbench: message %s\n", qPrintable(r.text));
-        return MsgYes;
-    }
-};
-
-QString card(int i) { return QStringLiteral("C%1").arg(i, 8, 10, QLatin1Char('0')); }
 
 void prepare(const QString& path, int pending) {
     CreateEmbeddedDatabase(path, true);
@@ -65,40 +54,12 @@ void prepare(const QString& path, int pending) {
         db.executeNative(QStringLiteral("insert into tblrecord (fldMsn,fldmaker,fldPrdName,fldPrdNo,fldPLName,fldPFName,"
                                         "fldHospital,fldOpTime,fldPdTime,fldStatus) values (1,'1001','C01',?1,'张','伟',"
                                         "'北京口腔医院','2013-09-10','2013-09-05','00')"),
-                         {card(10000 + i)});
+                         {qvbench::Card(10000 + i)});
     db.executeScript(QStringLiteral("COMMIT"));
 }
 
-void connect(const QString& folder) {
-    SetProgramFolder(folder);
-    const QString ini = SetupIniPath();
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), QStringLiteral("(embedded)"), ini);
-    QString server = QStringLiteral("(embedded)"), name = QStringLiteral("demo");
-    gConn.reset();
-    gConn->ConnectToDatabase(server, name);
-    QString account = QStringLiteral("1001"), password = QStringLiteral("1234");
-    gConn->CheckUser(account, password);
-}
-
-// The log entry, its insert prepared once per connection as the program
-// keeps it prepared.
-sqlite3_stmt*& logInsert() {
-    static sqlite3_stmt* st = nullptr;
-    return st;
-}
-
-void floorLog(sqlite3* db, const QByteArray& statement) {
-    sqlite3_stmt*& st = logInsert();
-    if (!st)
-        sqlite3_prepare_v2(db, "insert into tblExecLog (fldTime, fldStatement, fldParams, fldOpNo) values (datetime('now','localtime'), ?1, '', '1001')", -1, &st, nullptr);
-    sqlite3_reset(st);
-    sqlite3_bind_text(st, 1, statement.constData(), static_cast<int>(statement.size()), SQLITE_STATIC);
-    sqlite3_step(st);
-}
-
 void closeRaw(sqlite3* db) {
-    sqlite3_finalize(logInsert());
-    logInsert() = nullptr;
+    qvbench::FloorLogDone();
     sqlite3_close(db);
 }
 
@@ -114,7 +75,7 @@ sqlite3* openRaw(const QString& path) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    AnswerYes yes;
+    qvbench::AnswerYes yes("bench_workbench");
     SetMessagePresenter(&yes);
     InstallFormDataUserInterface(); // the busy pointer, as the program has it
     QTemporaryDir dir;
@@ -124,7 +85,7 @@ int main(int argc, char* argv[]) {
 
     {
         prepare(path, 5000);
-        connect(dir.path());
+        qvbench::SignInEmbedded(dir.path());
         frmProducts form;
         form.show();
         QElapsedTimer t;
@@ -166,7 +127,7 @@ int main(int argc, char* argv[]) {
             sqlite3_finalize(q);
             const QByteArray update = TranslateToSqlite(SubmitManyStatement(keys, QStringLiteral("1"))).toUtf8();
             sqlite3_exec(raw, update.constData(), nullptr, nullptr, nullptr);
-            floorLog(raw, update);
+            qvbench::FloorLog(raw, update);
         }
         sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
         qvbench::report("workbench.submit_all_5k_floor", t.nsecsElapsed() / 1e6);
@@ -177,14 +138,14 @@ int main(int argc, char* argv[]) {
         // The batch tab showing, as the user has it while importing.
         auto import = [&path, &dir](int n, bool check) {
             prepare(path, 0);
-            connect(dir.path());
+            qvbench::SignInEmbedded(dir.path());
             frmProducts form;
             form.stbInfo->setCurrentIndex(3);
             form.show();
             QCoreApplication::processEvents();
             vt::ValueArray rows(11, n);
             for (int i = 0; i < n; ++i) {
-                const QStringList r{QStringLiteral("钴铬合金烤瓷冠"), card(200000 + i), QStringLiteral("2013-09-01"),
+                const QStringList r{QStringLiteral("钴铬合金烤瓷冠"), qvbench::Card(200000 + i), QStringLiteral("2013-09-01"),
                                     QStringLiteral("2013-09-02"), QStringLiteral("李"), QStringLiteral("明"), QString(), QString(),
                                     QStringLiteral("协和医院"), QString(), QString()};
                 for (int c = 0; c < 11; ++c)
@@ -218,7 +179,7 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("铸瓷贴面")};
             QList<QStringList> rows;
             for (int i = 0; i < 10000; ++i)
-                rows << QStringList{QStringLiteral("钴铬合金烤瓷冠"), card(200000 + i), QStringLiteral("2013-09-01"),
+                rows << QStringList{QStringLiteral("钴铬合金烤瓷冠"), qvbench::Card(200000 + i), QStringLiteral("2013-09-01"),
                                     QStringLiteral("2013-09-02"), QStringLiteral("李"), QStringLiteral("明"), QString(),
                                     QString(), QStringLiteral("协和医院"), QString(), QString()};
             sqlite3_stmt* range = nullptr;
@@ -272,7 +233,7 @@ int main(int argc, char* argv[]) {
         // Sign-in done to the workbench painted with its pending list.
         auto open = [&dir](const QString& path, int pending) {
             prepare(path, pending);
-            connect(dir.path());
+            qvbench::SignInEmbedded(dir.path());
             QElapsedTimer t;
             t.start();
             {

@@ -1,8 +1,7 @@
 #include "frmClaimStats.h"
 
 #include "clsConn.h"
-#include "common/vtColor.h"
-#include "mduShTools.h"
+#include "mduChartPage.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -20,32 +19,12 @@
 
 namespace {
 
+// The statistics' chart without a legend: each page shows one series.
 QChart* newChart(const QString& title) {
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundBrush(vt::fromColorValue(HouseBackColor).lighter(104));
+    QChart* chart = NewStatsChart(title);
     chart->legend()->setVisible(false);
-    chart->setMargins(QMargins(4, 4, 4, 4));
     return chart;
 }
-
-// Whole claims from 0 past the highest bar, ticks 1, 2 or 5 times a power of ten apart.
-QValueAxis* countAxis(qint64 most) {
-    qint64 step = 1;
-    for (qint64 base = 1; step * 5 < most; base *= 10)
-        for (qint64 f : {1, 2, 5})
-            if (step * 5 < most)
-                step = base * f;
-    const qint64 top = step * (most / step + 1);
-    auto* axis = new QValueAxis;
-    axis->setRange(0, double(top));
-    axis->setTickCount(int(top / step) + 1);
-    axis->setLabelFormat(QStringLiteral("%d"));
-    return axis;
-}
-
-QString axisName(const QString& name) { return name.size() > 12 ? name.left(11) + QChar(0x2026) : name; }
 
 // A share of all claims as the tables show it.
 QString share(qint64 n, qint64 all) {
@@ -91,27 +70,12 @@ frmClaimStats::Page frmClaimStats::CurrentPage() const {
 }
 
 QWidget* frmClaimStats::buildPage(Page page) {
-    auto* split = new QSplitter(Qt::Horizontal);
-    split->setObjectName(QStringLiteral("claimSplit%1").arg(int(page)));
-    split->setChildrenCollapsible(false);
-    auto* view = new QChartView(newChart(PageName(page)));
-    view->setObjectName(QStringLiteral("claimChart%1").arg(int(page)));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumWidth(320);
-    auto* table = new QTableWidget;
-    table->setObjectName(QStringLiteral("claimTable%1").arg(int(page)));
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->verticalHeader()->setVisible(false);
-    table->setMinimumWidth(220);
-    split->addWidget(view);
-    split->addWidget(table);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
-    split->setSizes({3000, 2000});
-    m_views[page] = view;
-    m_tables[page] = table;
-    return split;
+    const ChartPage built =
+        BuildChartPage(newChart(PageName(page)), QStringLiteral("claimSplit%1").arg(int(page)),
+                       QStringLiteral("claimChart%1").arg(int(page)), QStringLiteral("claimTable%1").arg(int(page)));
+    m_views[page] = built.view;
+    m_tables[page] = built.table;
+    return built.page;
 }
 
 void frmClaimStats::Refresh(const StatsPeriod& period) {
@@ -139,21 +103,7 @@ void frmClaimStats::Refresh(const StatsPeriod& period) {
 }
 
 void frmClaimStats::fillTable(Page page, const QStringList& headers, const QList<QStringList>& rows) {
-    QTableWidget* t = m_tables[page];
-    t->setUpdatesEnabled(false);
-    t->clear();
-    t->setColumnCount(int(headers.size()));
-    t->setRowCount(int(rows.size()));
-    t->setHorizontalHeaderLabels(headers);
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size() && c < headers.size(); ++c) {
-            auto* item = new QTableWidgetItem(rows[r][c]);
-            if (c > 0)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            t->setItem(r, c, item);
-        }
-    t->resizeColumnsToContents();
-    t->setUpdatesEnabled(true);
+    FillStatsTable(m_tables[page], headers, rows, [](const QString&) { return true; });
 }
 
 void frmClaimStats::drawCounts(Page page, const QString& what, const QList<NamedCount>& counts) {
@@ -167,7 +117,7 @@ void frmClaimStats::drawCounts(Page page, const QString& what, const QList<Named
     const int shown = int(std::min<qsizetype>(counts.size(), 15));
     for (int i = shown - 1; i >= 0; --i) {
         *set << double(counts[i].count);
-        labels << axisName(counts[i].name.isEmpty() ? QStringLiteral("（未填）") : counts[i].name);
+        labels << AxisName(counts[i].name.isEmpty() ? QStringLiteral("（未填）") : counts[i].name);
         most = std::max(most, counts[i].count);
     }
     series->append(set);
@@ -175,7 +125,7 @@ void frmClaimStats::drawCounts(Page page, const QString& what, const QList<Named
     chart->addSeries(series);
     auto* cats = new QBarCategoryAxis;
     cats->append(labels);
-    auto* values = countAxis(most);
+    auto* values = CountAxis(most);
     chart->addAxis(cats, Qt::AlignLeft);
     chart->addAxis(values, Qt::AlignBottom);
     series->attachAxis(cats);
@@ -214,7 +164,7 @@ void frmClaimStats::draw() {
         auto* x = new QBarCategoryAxis;
         x->append(labels);
         chart->addAxis(x, Qt::AlignBottom);
-        auto* y = countAxis(most);
+        auto* y = CountAxis(most);
         chart->addAxis(y, Qt::AlignLeft);
         series->attachAxis(x);
         series->attachAxis(y);

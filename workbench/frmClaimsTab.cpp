@@ -2,10 +2,9 @@
 
 #include "frmClaimCloseDialog.h"
 #include "mduClaimSlip.h"
-#include "mduExport.h"
 #include "mduFileDialog.h"
+#include "mduTableExport.h"
 #include "mduMessage.h"
-#include "mduXlsxWriter.h"
 
 #include <QDateEdit>
 #include <QFileInfo>
@@ -225,18 +224,10 @@ QList<QStringList> frmClaimsTab::TableRows() const {
 bool frmClaimsTab::cmdExport_Click() {
     const QList<QStringList> rows = TableRows();
     const QString name = Caption() + QLatin1Char('-') + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
-    const QString path = AskSaveFileName(this, QStringLiteral("导出") + Caption(), name + QStringLiteral(".xlsx"),
-                                         QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
+    const QString path =
+        ExportTable(this, QStringLiteral("导出") + Caption(), name, Caption(), rows, {ColDate, ColCloseDate});
     if (path.isEmpty())
         return false;
-    QString error;
-    const bool csv = QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
-    const bool written = csv ? WriteCsvFile(path, rows, &error)
-                             : WriteXlsxFile(path, Caption(), rows, {ColDate, ColCloseDate}, &error);
-    if (!written) {
-        ShowMessage(QStringLiteral("文件没有写成：") + error, QString(), 0);
-        return false;
-    }
     if (m_report)
         m_report(QStringLiteral("已导出 %1 条返修记录到 %2").arg(rows.size() - 1).arg(QFileInfo(path).fileName()), false);
     return true;

@@ -4,14 +4,11 @@
 #include "dbUserInterface.h"
 #include "mduCardExtrasData.h"
 #include "mduDocumentPrint.h"
-#include "mduExport.h"
-#include "mduFileDialog.h"
+#include "mduTableExport.h"
 #include "mduMessage.h"
 #include "mduRecordRules.h"
-#include "mduXlsxWriter.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -172,21 +169,10 @@ bool frmLotRecall::cmdExport_Click() {
         return false;
     const QList<QStringList> rows = RecallTable(m_found, [this](const QString& code) { return statusWords(code); });
     const QString name = QStringLiteral("批号追溯-") + m_lot;
-    const QString path = AskSaveFileName(window(), QStringLiteral("导出批号追溯"), name + QStringLiteral(".xlsx"),
-                                         QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
-    if (path.isEmpty())
-        return false;
-    QString error;
-    const bool csv = QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
     // The production and treatment dates as the workbook's dates.
-    const bool written = csv ? WriteCsvFile(path, rows, &error)
-                             : WriteXlsxFile(path, QStringLiteral("批号追溯"), rows, {BatchProductionDate - 1, BatchTreatmentDate - 1},
-                                             &error);
-    if (!written) {
-        ShowMessage(QStringLiteral("文件没有写成：") + error, QString(), 0);
-        return false;
-    }
-    return true;
+    return !ExportTable(window(), QStringLiteral("导出批号追溯"), name, QStringLiteral("批号追溯"), rows,
+                        {BatchProductionDate - 1, BatchTreatmentDate - 1})
+                .isEmpty();
 }
 
 void frmLotRecall::cmdPrint_Click() {

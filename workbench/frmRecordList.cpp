@@ -7,11 +7,9 @@
 #include "mduCardFinder.h"
 #include "mduCardPrint.h"
 #include "mduDateText.h"
-#include "mduExport.h"
-#include "mduFileDialog.h"
+#include "mduTableExport.h"
 #include "mduMessage.h"
 #include "mduRecordRules.h"
-#include "mduXlsxWriter.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -213,17 +211,9 @@ bool frmRecordList::ExportList() {
             dates.insert(int(cols.indexOf(c)));
 
     const QString name = m_name + QLatin1Char('-') + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
-    const QString path = AskSaveFileName(grid->window(), QStringLiteral("导出") + m_name, name + QStringLiteral(".xlsx"),
-                                         QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
+    const QString path = ExportTable(grid->window(), QStringLiteral("导出") + m_name, name, m_name, rows, dates);
     if (path.isEmpty())
         return false;
-    QString error;
-    const bool csv = QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
-    const bool written = csv ? WriteCsvFile(path, rows, &error) : WriteXlsxFile(path, m_name, rows, dates, &error);
-    if (!written) {
-        ShowMessage(QStringLiteral("文件没有写成：") + error, QString(), 0);
-        return false;
-    }
     m_links.report(QStringLiteral("已导出 %1 张到 %2").arg(rows.size() - 1).arg(QFileInfo(path).fileName()), false);
     return true;
 }

@@ -3,6 +3,7 @@
 #include "clsConn.h"
 #include "clsWarrantyRecord.h"
 #include "frmClaimStats.h"
+#include "mduChartPage.h"
 #include "common/vtColor.h"
 #include "mduExport.h"
 #include "mduFileWrite.h"
@@ -48,37 +49,6 @@ QString monthLabel(const QString& yyyyMm, bool oneYear) {
         return yyyyMm;
     return oneYear ? QStringLiteral("%1月").arg(d.month())
                    : QStringLiteral("%1年%2月").arg(d.year() % 100, 2, 10, QLatin1Char('0')).arg(d.month());
-}
-
-QChart* newChart(const QString& title) {
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setBackgroundBrush(vt::fromColorValue(HouseBackColor).lighter(104));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    return chart;
-}
-
-// A value axis of whole cards from 0 past the highest bar, its ticks on
-// whole numbers (1, 2 or 5 times a power of ten apart).
-QValueAxis* countAxis(qint64 most) {
-    qint64 step = 1;
-    for (qint64 base = 1; step * 5 < most; base *= 10)
-        for (qint64 f : {1, 2, 5})
-            if (step * 5 < most)
-                step = base * f;
-    const qint64 top = step * (most / step + 1);
-    auto* axis = new QValueAxis;
-    axis->setRange(0, double(top));
-    axis->setTickCount(int(top / step) + 1);
-    axis->setLabelFormat(QStringLiteral("%d"));
-    return axis;
-}
-
-// Long names are cut on the axis (the table beside shows them whole).
-QString axisName(const QString& name) {
-    return name.size() > 12 ? name.left(11) + QChar(0x2026) : name;
 }
 
 } // namespace
@@ -252,49 +222,20 @@ void frmStats::SetClaimsPage(frmClaimStats* page) {
 }
 
 QWidget* frmStats::buildPage(Page page) {
-    auto* split = new QSplitter(Qt::Horizontal);
-    split->setObjectName(QStringLiteral("split%1").arg(int(page)));
-    split->setChildrenCollapsible(false);
-    auto* view = new QChartView(newChart(pageName(page)));
-    view->setObjectName(QStringLiteral("chart%1").arg(int(page)));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumWidth(320);
-    auto* table = new QTableWidget;
-    table->setObjectName(QStringLiteral("table%1").arg(int(page)));
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->verticalHeader()->setVisible(false);
-    table->setMinimumWidth(220);
-    split->addWidget(view);
-    split->addWidget(table);
-    // The chart takes three fifths, the table the rest.
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
-    split->setSizes({3000, 2000});
-    m_views[page] = view;
-    m_tables[page] = table;
-    return split;
+    const ChartPage built = BuildChartPage(NewStatsChart(pageName(page)), QStringLiteral("split%1").arg(int(page)),
+                                           QStringLiteral("chart%1").arg(int(page)), QStringLiteral("table%1").arg(int(page)));
+    m_views[page] = built.view;
+    m_tables[page] = built.table;
+    return built.page;
 }
 
 void frmStats::fillTable(Page page, const QStringList& headers, const QList<QStringList>& rows) {
-    QTableWidget* t = m_tables[page];
-    t->setUpdatesEnabled(false);
-    t->clear();
-    t->setColumnCount(int(headers.size()));
-    t->setRowCount(int(rows.size()));
-    t->setHorizontalHeaderLabels(headers);
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size() && c < headers.size(); ++c) {
-            auto* item = new QTableWidgetItem(rows[r][c]);
-            // Counts and rates line up on the right.
-            bool number = false;
-            rows[r][c].toLongLong(&number);
-            if (c > 0 && (number || rows[r][c].endsWith(QLatin1Char('%'))))
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            t->setItem(r, c, item);
-        }
-    t->resizeColumnsToContents();
-    t->setUpdatesEnabled(true);
+    // Counts and rates line up on the right.
+    FillStatsTable(m_tables[page], headers, rows, [](const QString& text) {
+        bool number = false;
+        text.toLongLong(&number);
+        return number || text.endsWith(QLatin1Char('%'));
+    });
 }
 
 void frmStats::setChart(Page page, QChart* chart) {
@@ -313,7 +254,7 @@ void frmStats::draw() {
 
     // Cards per month, stacked by product.
     {
-        QChart* chart = newChart(pageName(MonthlyPage) + QStringLiteral("（") + periodText(s.period) +
+        QChart* chart = NewStatsChart(pageName(MonthlyPage) + QStringLiteral("（") + periodText(s.period) +
                                  QStringLiteral("）"));
         auto* series = new QStackedBarSeries;
         qint64 most = 0;
@@ -336,7 +277,7 @@ void frmStats::draw() {
         auto* x = new QBarCategoryAxis;
         x->append(labels);
         chart->addAxis(x, Qt::AlignBottom);
-        auto* y = countAxis(most);
+        auto* y = CountAxis(most);
         chart->addAxis(y, Qt::AlignLeft);
         series->attachAxis(x);
         series->attachAxis(y);
@@ -359,7 +300,7 @@ void frmStats::draw() {
     // One bar per category, with its table of name and count.
     const auto drawCounts = [this](Page page, const QStringList& names, const QList<qint64>& counts, bool horizontal,
                                    const QStringList& headers, const QList<QStringList>& rows) {
-        QChart* chart = newChart(pageName(page));
+        QChart* chart = NewStatsChart(pageName(page));
         QAbstractBarSeries* series = horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
                                                 : static_cast<QAbstractBarSeries*>(new QBarSeries);
         auto* set = new QBarSet(QStringLiteral("张数"));
@@ -370,7 +311,7 @@ void frmStats::draw() {
         for (int i = 0; i < names.size(); ++i) {
             const int k = horizontal ? int(names.size()) - 1 - i : i;
             *set << double(counts[k]);
-            labels << axisName(names[k]);
+            labels << AxisName(names[k]);
             most = std::max(most, counts[k]);
         }
         series->append(set);
@@ -378,7 +319,7 @@ void frmStats::draw() {
         chart->addSeries(series);
         auto* cats = new QBarCategoryAxis;
         cats->append(labels);
-        auto* values = countAxis(most);
+        auto* values = CountAxis(most);
         chart->addAxis(cats, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
         chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
         series->attachAxis(cats);
