@@ -16,6 +16,7 @@
 #include "mduMessage.h"
 #include "mduPaths.h"
 #include "qvBench.h"
+#include "qvBenchSession.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -24,20 +25,13 @@
 
 namespace {
 
-class NoBoxes final : public MessagePresenter {
-public:
-    int present(const MessageRequest& r) override {
-        std::fprintf(stderr, "bench_stats: message %s\n", qPrintable(r.text));
-        return r.defaultButton;
-    }
-};
-
 void prepare(const QString& path) {
     CreateEmbeddedDatabase(path, true);
     SqliteBackend db;
     db.openFile(path, false);
     db.executeScript(QStringLiteral("BEGIN"));
     const char* products[] = {"C01", "D01", "E01", "C01"};
+    // Card numbers from C01000000 on: the demo's own cards are held.
     const char* statuses[] = {"00", "01", "02", "02", "02", "03"};
     for (int i = 0; i < 120000; ++i) {
         const QDate made = QDate(2025, 1, 1).addDays(i % 365);
@@ -46,7 +40,7 @@ void prepare(const QString& path) {
                                         "fldHospital,fldOpTime,fldPdTime,fldStatus,fldreturnmemo) values "
                                         "(?1,'1001',?2,?3,'张','伟',?4,?5,?5,?6,?7)"),
                          {i < 100000 ? 1 : 2, QString::fromLatin1(products[i % 4]),
-                          QStringLiteral("C%1").arg(i, 8, 10, QLatin1Char('0')),
+                          qvbench::Card(1000000 + i),
                           QStringLiteral("第%1口腔诊所").arg(i * 7 % 300), made.toString(QStringLiteral("yyyy-MM-dd")), status,
                           status == QLatin1String("03") ? QStringLiteral("理由%1").arg(i % 5) : QString()});
     }
@@ -57,17 +51,12 @@ void prepare(const QString& path) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    NoBoxes boxes;
+    qvbench::NoBoxes boxes("bench_stats");
     SetMessagePresenter(&boxes);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("demo.db"));
     prepare(path);
-    SetProgramFolder(dir.path());
-    WriteIniString(QStringLiteral("DATABASE"), QStringLiteral("SERVER"), QStringLiteral("(embedded)"), SetupIniPath());
-    QString server = QStringLiteral("(embedded)"), name = QStringLiteral("demo");
-    gConn->ConnectToDatabase(server, name);
-    QString account = QStringLiteral("1001"), password = QStringLiteral("1234");
-    gConn->CheckUser(account, password);
+    qvbench::SignInEmbedded(dir.path());
 
     frmStats form([] { return QHash<QString, QString>{{QStringLiteral("03"), QStringLiteral("已退回")}}; });
     form.resize(1000, 640);
@@ -102,7 +91,7 @@ int main(int argc, char* argv[]) {
             lookup.grab();
         });
     };
-    const double card = search(QStringLiteral("C00054321"));
+    const double card = search(QStringLiteral("C01054321"));
     if (lookup.Found().size() != 1)
         std::fprintf(stderr, "bench_stats: the card search found %lld cards\n", qlonglong(lookup.Found().size()));
     const double initials = search(QStringLiteral("zw"));
